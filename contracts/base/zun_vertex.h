@@ -1,0 +1,131 @@
+#pragma once
+
+#include "contracts/base/zun_array.h"
+#include "contracts/base/zun_geometry.h"
+
+class CZunPoint3dArray;
+
+// One piece of a polyline: a straight segment (bulge 0) or an arc from the
+// start point to the end point. The bulge is tan(theta / 4) of the arc's
+// included angle theta, positive for an arc running counter-clockwise seen
+// from +z. Arcs lie in a plane parallel to xy; z runs linearly along them.
+class CZunVertex : public CZunObj {
+public:
+    constexpr CZunVertex() = default;
+    constexpr CZunVertex(const CZunPoint3d& start, const CZunPoint3d& end, double bulge = 0.0)
+        : m_start(start), m_end(end), m_bulge(bulge) {}
+
+    const CZunPoint3d& start() const { return m_start; }
+    const CZunPoint3d& end() const { return m_end; }
+    double bulge() const { return m_bulge; }
+    void setStart(const CZunPoint3d& p) { m_start = p; }
+    void setEnd(const CZunPoint3d& p) { m_end = p; }
+    void setBulge(double b) { m_bulge = b; }
+
+    bool isArc() const { return m_bulge != 0.0; }
+    // Start and end coincide: a dot, drawn as one pixel.
+    bool isDegenerate(double tol = kZunTol) const { return m_start.isEqualTo(m_end, tol); }
+
+    // Length along the vertex: the arc length for an arc, else the chord.
+    double bulgLen() const;
+    // The point halfway along the vertex (on the arc for an arc).
+    CZunPoint3d mid() const;
+    // The point at parameter t in [0, 1] along the vertex, by length.
+    CZunPoint3d pointAt(double t) const;
+    // Parameter in [0, 1] of a point on the vertex (its projection).
+    double paramOf(const CZunPoint3d& p) const;
+    // True when p lies on the vertex within tol (end points included).
+    bool isPoint(const CZunPoint3d& p, double tol = 1e-7) const;
+
+    // Arc data (meaningful when isArc()).
+    CZunPoint3d center() const;
+    double radius() const;
+    // Included angle, signed like the bulge.
+    double includedAngle() const;
+
+    // The vertex reversed: end to start, bulge negated.
+    CZunVertex reversed() const { return {m_end, m_start, -m_bulge}; }
+    // Transforms both ends; a map that turns the xy plane over negates the
+    // bulge so that the arc stays on the same side of its chord.
+    CZunVertex& transformBy(const CZunMatrix3d& m);
+
+    // The part between parameters t0 < t1 (by length), as a vertex.
+    CZunVertex subVertex(double t0, double t1) const;
+
+    friend bool operator==(const CZunVertex& a, const CZunVertex& b)
+    {
+        return a.m_start == b.m_start && a.m_end == b.m_end && a.m_bulge == b.m_bulge;
+    }
+    friend bool operator!=(const CZunVertex& a, const CZunVertex& b) { return !(a == b); }
+
+private:
+    CZunPoint3d m_start;
+    CZunPoint3d m_end;
+    double m_bulge = 0.0;
+};
+
+// A polyline: vertices in order. Consecutive vertices usually join (a
+// continuous polyline), but need not: dashes and clipped pieces are kept as
+// one array of separate pieces. It is closed when it is continuous and its
+// last end point is its first start point.
+class CZunVertexArray : public CZunArrayTempl<CZunVertex> {
+public:
+    using CZunArrayTempl<CZunVertex>::CZunArrayTempl;
+    using CZunArrayTempl<CZunVertex>::append;
+
+    void append(const CZunPoint3d& start, const CZunPoint3d& end, double bulge = 0.0)
+    {
+        CZunArrayTempl<CZunVertex>::append(CZunVertex(start, end, bulge));
+    }
+    // Appends all vertices of other.
+    void append(const CZunVertexArray& other) { appendArray(other); }
+
+    // Points joined by straight vertices; closed adds the vertex back to the
+    // first point (unless the last point already is the first).
+    static CZunVertexArray fromPoints(const CZunArrayTempl<CZunPoint3d>& points, bool closed);
+
+    CZunVertexArray& transformBy(const CZunMatrix3d& m);
+    CZunVertexArray getTransformedCopy(const CZunMatrix3d& m) const;
+    CZunVertexArray& move(const CZunVector3d& v);
+    // Reverses the direction: vertex order, ends and bulge signs.
+    CZunVertexArray& revert();
+
+    bool isContinuous(double tol = kZunTol) const;
+    bool isClosed(double tol = kZunTol) const;
+    double length() const;
+
+    // Unit normal of the polyline's plane (Newell's rule over its points, arcs
+    // included by their midpoints); +z for a straight or empty polyline.
+    CZunVector3d normal() const;
+
+    // Minimum and maximum corner of the polyline, arcs with their bulge.
+    // False (corners untouched) for an empty polyline.
+    bool extents(CZunPoint3d& minCorner, CZunPoint3d& maxCorner) const;
+    // The two corners, or an empty array for an empty polyline.
+    CZunPoint3dArray extents() const;
+
+    // Points along the polyline: each vertex's start, its end where the next
+    // vertex does not start there, and with flag set the inner points of each
+    // arc, so that no chord leaves the arc by more than tolerance.
+    CZunPoint3dArray pts(bool flag, double tolerance) const;
+
+    // Intersection points of other with this polyline, both taken as they
+    // are (no extension), in the order of this polyline's vertices.
+    // mode 0: all crossings, as found; mode 3: the same, each point once.
+    // Returns the number of points added.
+    int intersectWith(const CZunVertexArray& other, int mode, CZunPoint3dArray& points) const;
+
+    // Splits the polyline at a point on it: two pieces when p lies inside
+    // the polyline, one (the whole) when p is an end or not on it.
+    CZunArrayTempl<CZunVertexArray> breakVertex(const CZunPoint3d& p, double tol = 1e-7) const;
+};
+
+class CZunPoint3dArray : public CZunArrayTempl<CZunPoint3d> {
+public:
+    using CZunArrayTempl<CZunPoint3d>::CZunArrayTempl;
+
+    // Index of the first point within tol of p, or -1.
+    int indexOf(const CZunPoint3d& p, double tol = kZunTol) const;
+    // Sorts by the projection onto direction, ascending (stable).
+    void sort(const CZunVector3d& direction);
+};
