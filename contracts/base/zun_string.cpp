@@ -5,6 +5,7 @@
 #include <cwchar>
 #include <cwctype>
 #include <locale.h>
+#include <ostream>
 #include <wctype.h>
 #include <vector>
 
@@ -277,6 +278,11 @@ CZunString& CZunString::format(const wchar_t* fmt, ...)
     return *this;
 }
 
+CZunString CZunString::formatV(const wchar_t* fmt, va_list args)
+{
+    return CZunString(vformat(fmt, args));
+}
+
 CZunString CZunString::formatted(const wchar_t* fmt, ...)
 {
     va_list args;
@@ -298,4 +304,9 @@ void CZunString::ReleaseBuffer(int newLen)
     if (newLen < 0)
         newLen = static_cast<int>(std::wcslen(m_text.c_str()));
     m_text.resize(static_cast<size_t>(std::min(newLen, len())));
+}
+
+std::ostream& operator<<(std::ostream& out, const CZunString& text)
+{
+    return out << text.toUtf8();
 }

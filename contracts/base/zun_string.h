@@ -3,6 +3,8 @@
 #include "contracts/base/zun_obj.h"
 
 #include <concepts>
+#include <cstdarg>
+#include <iosfwd>
 #include <string>
 #include <string_view>
 
@@ -57,6 +59,7 @@ public:
     // wide arguments (wchar_t* and wchar_t); %hs and %hc take narrow ones.
     CZunString& format(const wchar_t* fmt, ...);
     static CZunString formatted(const wchar_t* fmt, ...);
+    static CZunString formatV(const wchar_t* fmt, va_list args);
 
     // Direct write access for C-style fillers: GetBuffer makes room for at
     // least minLen characters; ReleaseBuffer fixes the length (-1: up to the
@@ -89,3 +92,6 @@ public:
 private:
     std::wstring m_text;
 };
+
+// Writes the text as UTF-8 (diagnostics, test output).
+std::ostream& operator<<(std::ostream& out, const CZunString& text);

@@ -1,0 +1,536 @@
+#include "contracts/base/zun_polyline.h"
+
+#include "contracts/base/zun_math.h"
+#include "contracts/base/zun_vertex_xy.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace ZUN {
+
+namespace {
+
+// How near a point must be to count as lying on a polyline when it is given
+// by a caller (cutting): points from intersections carry rounding of that size.
+constexpr double kOnTol = 1e-7;
+
+CZunMatrix3d rotationZ(double angle)
+{
+    CZunMatrix3d m;
+    m.setToRotation(angle);
+    return m;
+}
+
+// isEqualTo(kZunTol) without the root: asked once per vertex of every contour.
+bool joins(const CZunPoint3d& a, const CZunPoint3d& b)
+{
+    const double dx = a.x - b.x, dy = a.y - b.y, dz = a.z - b.z;
+    return dx * dx + dy * dy + dz * dz <= kZunTol * kZunTol;
+}
+
+// Calls f(i0, i1) for each continuous run [i0, i1) of vertices.
+template <class F>
+void forEachChain(const CZunVertexArray& vl, F&& f)
+{
+    const int n = vl.len();
+    int i0 = 0;
+    for (int i = 1; i <= n; ++i)
+        if (i == n || !joins(vl.get(i - 1).end(), vl.get(i).start())) {
+            f(i0, i);
+            i0 = i;
+        }
+}
+
+CZunVertexArray slice(const CZunVertexArray& vl, int i0, int i1)
+{
+    CZunVertexArray part;
+    part.vector().assign(vl.begin() + i0, vl.begin() + i1);
+    return part;
+}
+
+// Twice the signed area between an arc and its chord, r^2 (theta - sin theta);
+// positive for a counter-clockwise arc, which bulges to the right of its
+// chord and so widens a counter-clockwise loop.
+double twiceSegmentArea(const xy::Arc& a)
+{
+    if (!a.isArc())
+        return 0.0;
+    const double t = a.theta;
+    // theta - sin theta cancels for flat arcs; the series does not.
+    const double t2 = t * t;
+    const double diff = std::abs(t) < 1e-2 ? t * t2 / 6.0 * (1.0 - t2 / 20.0 * (1.0 - t2 / 42.0)) : t - std::sin(t);
+    return a.r * a.r * diff;
+}
+
+// Every boundary edge of the contours: their vertices, and a closing edge
+// for each continuous piece that does not end where it began.
+template <class F>
+void forEachContourEdge(const CZunVertexArray* contours, int count, F&& f)
+{
+    for (int c = 0; c < count; ++c) {
+        const CZunVertexArray& contour = contours[c];
+        forEachChain(contour, [&](int i0, int i1) {
+            for (int i = i0; i < i1; ++i)
+                f(contour.get(i));
+            const CZunPoint3d& head = contour.get(i0).start();
+            const CZunPoint3d& tail = contour.get(i1 - 1).end();
+            if (!joins(tail, head))
+                f(CZunVertex(tail, head));
+        });
+    }
+}
+
+// 1 inside, 0 outside, -1 on the boundary (within onTol), by the even-odd
+// rule over the edges in grid.
+int classify(const xy::Grid& grid, double x, double y, double onTol)
+{
+    bool odd = false, on = false;
+    // The ray runs to +x: only edges reaching the point's height to its right matter.
+    grid.visit(x - onTol, y - onTol, std::numeric_limits<double>::infinity(), y + onTol, [&](int id) {
+        const xy::Arc& e = grid.edge(id);
+        if (!on && xy::distance(e, x, y) <= onTol)
+            on = true;
+        if (xy::crossesRay(e, x, y))
+            odd = !odd;
+    });
+    return on ? -1 : odd ? 1 : 0;
+}
+
+CZunArrayTempl<CZunVertexArray> punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count,
+                                      bool inside)
+{
+    CZunArrayTempl<CZunVertexArray> pieces;
+    xy::Grid grid;
+    double mag = 0.0;
+    forEachContourEdge(contours, count, [&](const CZunVertex& v) {
+        grid.add(xy::prepare(v));
+        mag = std::max(mag, grid.edge(grid.size() - 1).mag);
+    });
+    grid.build();
+
+    std::vector<double> cuts;
+    xy::Hit hits[4];
+    bool open = false;
+    for (int i = 0; i < vl.len(); ++i) {
+        const CZunVertex& v = vl.get(i);
+        if (i > 0 && !vl.get(i - 1).end().isEqualTo(v.start()))
+            open = false;
+        const xy::Arc a = xy::prepare(v);
+        const double tol = xy::tolFor(std::max(a.mag, mag));
+        cuts.clear();
+        cuts.push_back(0.0);
+        cuts.push_back(1.0);
+        grid.visit(a.x0 - tol, a.y0 - tol, a.x1 + tol, a.y1 + tol, [&](int id) {
+            const int n = xy::intersect(a, grid.edge(id), tol, hits);
+            for (int k = 0; k < n; ++k)
+                cuts.push_back(hits[k].ta);
+        });
+        std::sort(cuts.begin(), cuts.end());
+        // Cuts closer than tol along the vertex are one; the ends stay put.
+        const double len = v.bulgLen();
+        size_t kept = 1;
+        for (size_t k = 1; k < cuts.size(); ++k)
+            if ((cuts[k] - cuts[kept - 1]) * len > tol)
+                cuts[kept++] = cuts[k];
+        if (cuts[kept - 1] != 1.0) {
+            if (kept > 1)
+                cuts[kept - 1] = 1.0;
+            else
+                cuts[kept++] = 1.0;
+        }
+        for (size_t k = 0; k + 1 < kept; ++k) {
+            const double t0 = cuts[k], t1 = cuts[k + 1];
+            double x, y;
+            xy::pointAt(a, 0.5 * (t0 + t1), x, y);
+            const int where = classify(grid, x, y, kZunOnContourTol);
+            if (inside ? where == 0 : where != 0) {
+                open = false;
+                continue;
+            }
+            if (!open)
+                pieces.append(CZunVertexArray());
+            pieces.last().append(v.subVertex(t0, t1));
+            open = true;
+        }
+    }
+    return pieces;
+}
+
+// Position (vertex, parameter) of the first place where p lies on vl.
+bool locate(const CZunVertexArray& vl, const CZunPoint3d& p, int& index, double& t)
+{
+    for (int i = 0; i < vl.len(); ++i) {
+        const CZunVertex& v = vl.get(i);
+        t = v.paramOf(p);
+        if (v.pointAt(t).distanceTo(p) <= kOnTol) {
+            index = i;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+// ---- extents and orientation -------------------------------------------------
+
+bool g_vl_extmax(const CZunVertexArray& vl, double angle, CZunPoint3d& c0, CZunPoint3d& c1)
+{
+    c0 = c1 = CZunPoint3d::kOrigin;
+    if (vl.isEmpty())
+        return false;
+    // Coordinates in a frame turned by angle are the points turned by -angle.
+    const CZunMatrix3d toFrame = rotationZ(-angle);
+    CZunPoint3d lo = toFrame * vl.first().start(), hi = lo;
+    for (const CZunVertex& v : vl) {
+        CZunVertex w = v;
+        xy::extendBox(w.transformBy(toFrame), lo, hi);
+    }
+    c0 = lo;
+    c1 = hi;
+    return true;
+}
+
+CZunVertexArray g_vl_extrect(const CZunVertexArray& vl, double angle)
+{
+    CZunPoint3d c0, c1;
+    if (!g_vl_extmax(vl, angle, c0, c1))
+        return {};
+    const CZunArrayTempl<CZunPoint3d> corners{
+        {c0.x, c0.y, c0.z}, {c1.x, c0.y, c0.z}, {c1.x, c1.y, c0.z}, {c0.x, c1.y, c0.z}};
+    CZunVertexArray rect;
+    rect.reserve(4);
+    for (int i = 0; i < 4; ++i)
+        rect.append(corners[i], corners[(i + 1) % 4]);
+    return rect.transformBy(rotationZ(angle));
+}
+
+bool g_vl_orient(const CZunVertexArray& vl, const CZunVector3d& axis)
+{
+    if (vl.isEmpty())
+        return false;
+    const CZunPoint3d ref = vl.first().start();
+    CZunVector3d area;
+    forEachChain(vl, [&](int i0, int i1) {
+        for (int i = i0; i < i1; ++i) {
+            const CZunVertex& v = vl.get(i);
+            area += (v.start() - ref).crossProduct(v.end() - ref);
+            if (v.isArc())
+                area.z += twiceSegmentArea(xy::prepare(v));
+        }
+        area += (vl.get(i1 - 1).end() - ref).crossProduct(vl.get(i0).start() - ref);
+    });
+    return area.dotProduct(axis) > 0.0;
+}
+
+// ---- pieces, explosion, simple maps ------------------------------------------
+
+CZunArrayTempl<CZunVertexArray> g_vl_to_vll(const CZunVertexArray& vl)
+{
+    CZunArrayTempl<CZunVertexArray> pieces;
+    forEachChain(vl, [&](int i0, int i1) { pieces.append(slice(vl, i0, i1)); });
+    return pieces;
+}
+
+namespace {
+
+void appendExploded(CZunVertexArray& out, const CZunVertex& v, int pieces)
+{
+    const int n = std::max(1, pieces);
+    const xy::Arc a = xy::prepare(v);
+    CZunPoint3d prev = v.start();
+    for (int k = 1; k <= n; ++k) {
+        const CZunPoint3d p = k == n ? v.end() : xy::pointAt3(v, a, double(k) / n);
+        out.append(prev, p);
+        prev = p;
+    }
+}
+
+} // namespace
+
+CZunVertexArray g_vl_expl(const CZunVertex& v, int pieces)
+{
+    CZunVertexArray out;
+    out.reserve(std::max(1, pieces));
+    appendExploded(out, v, pieces);
+    return out;
+}
+
+CZunVertexArray g_vl_expl(const CZunVertexArray& vl, double deviation)
+{
+    CZunVertexArray out;
+    out.reserve(vl.len());
+    for (const CZunVertex& v : vl) {
+        if (v.isArc())
+            appendExploded(out, v, g_vx_split_dif(v, deviation));
+        else
+            out.append(v);
+    }
+    return out;
+}
+
+int g_vx_split_dif(const CZunVertex& v, double deviation)
+{
+    if (!v.isArc())
+        return 1;
+    const xy::Arc a = xy::prepare(v);
+    if (!a.isArc())
+        return 1;
+    if (!(deviation > 0.0))
+        return kZunMaxArcPieces;
+    // A piece of angle phi leaves the arc by r (1 - cos(phi / 2)); solved for
+    // phi as 4 asin(sqrt(dev / 2r)), which unlike acos(1 - dev / r) keeps its
+    // digits when dev is tiny against r.
+    const double step = 4.0 * std::asin(std::sqrt(std::min(1.0, deviation / (2.0 * a.r))));
+    const double need = std::abs(a.theta) / step;
+    if (!(need < kZunMaxArcPieces))
+        return kZunMaxArcPieces;
+    // A hair over a whole number is rounding, not a need for one more piece.
+    return std::max(1, static_cast<int>(std::ceil(need - 1e-9)));
+}
+
+CZunVertex g_vx_xy(const CZunVertex& v)
+{
+    return {{v.start().x, v.start().y, 0.0}, {v.end().x, v.end().y, 0.0}, v.bulge()};
+}
+
+CZunVertexArray g_vx_xy(const CZunVertexArray& vl)
+{
+    CZunVertexArray out;
+    out.reserve(vl.len());
+    for (const CZunVertex& v : vl)
+        out.append(g_vx_xy(v));
+    return out;
+}
+
+CZunPoint3d lotp(const CZunVertex& v, const CZunPoint3d& p)
+{
+    return v.pointAt(v.paramOf(p));
+}
+
+// ---- line types ----------------------------------------------------------------
+
+double CZunLineParm::period() const
+{
+    double sum = 0.0;
+    for (double d : m_dashes)
+        sum += std::abs(d);
+    return sum;
+}
+
+namespace {
+
+// Walks a polyline by position along its length. Positions only grow, so
+// the current vertex only moves forward: dashing is linear in the vertices
+// plus the pieces.
+class LengthWalker {
+public:
+    LengthWalker(const CZunVertexArray& vl, const std::vector<double>& at, double eps)
+        : m_vl(vl), m_at(at), m_eps(eps)
+    {
+    }
+
+    void restart(int i0, int i1)
+    {
+        m_index = i0;
+        m_end = i1;
+    }
+
+    // The point at position pos.
+    CZunPoint3d pointAt(double pos)
+    {
+        const double t = seek(pos);
+        return m_vl.get(m_index).pointAt(t);
+    }
+
+    // Appends the part between positions lo < hi to piece.
+    void appendPart(CZunVertexArray& piece, double lo, double hi)
+    {
+        double t0 = seek(lo);
+        for (;;) {
+            const CZunVertex& v = m_vl.get(m_index);
+            const double end = m_at[static_cast<size_t>(m_index) + 1];
+            if (hi <= end + m_eps || m_index + 1 == m_end) {
+                const double t1 = hi >= end - m_eps ? 1.0 : paramIn(hi);
+                piece.append(v.subVertex(t0, t1));
+                return;
+            }
+            piece.append(v.subVertex(t0, 1.0));
+            ++m_index;
+            t0 = 0.0;
+        }
+    }
+
+private:
+    // Moves to the vertex holding pos and returns the parameter there. A
+    // position at a vertex's end belongs to the next vertex, so that no piece
+    // starts with a sliver.
+    double seek(double pos)
+    {
+        while (m_index + 1 < m_end && pos >= m_at[static_cast<size_t>(m_index) + 1] - m_eps)
+            ++m_index;
+        return paramIn(pos);
+    }
+
+    double paramIn(double pos) const
+    {
+        const double from = m_at[static_cast<size_t>(m_index)];
+        const double len = m_at[static_cast<size_t>(m_index) + 1] - from;
+        return len > 0.0 ? std::clamp((pos - from) / len, 0.0, 1.0) : 0.0;
+    }
+
+    const CZunVertexArray& m_vl;
+    const std::vector<double>& m_at;
+    double m_eps;
+    int m_index = 0;
+    int m_end = 0;
+};
+
+} // namespace
+
+CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double factor, const CZunLineParm& parm)
+{
+    const int n = vl.len();
+    const CZunArrayTempl<double>& dashes = parm.dashes();
+    const int m = dashes.len();
+    const double scale = std::abs(factor);
+    const double period = parm.period() * scale;
+    if (n == 0 || !(period > 0.0) || !std::isfinite(period))
+        return g_vl_to_vll(vl);
+
+    // Dash boundaries are k * period + prefix[j], each computed afresh, so
+    // the pattern sits at the same place after a million cycles as after one.
+    std::vector<double> prefix(static_cast<size_t>(m) + 1, 0.0);
+    {
+        double sum = 0.0;
+        for (int j = 0; j < m; ++j) {
+            sum += std::abs(dashes[j]);
+            prefix[static_cast<size_t>(j) + 1] = sum * scale;
+        }
+    }
+    // Vertex starts along the length, summed with compensation for the
+    // same reason: summed plainly, 100,000 vertex lengths can be off by
+    // micro-units at the end.
+    std::vector<double> at(static_cast<size_t>(n) + 1, 0.0);
+    {
+        xy::Sum sum;
+        for (int i = 0; i < n; ++i) {
+            sum.add(vl.get(i).bulgLen());
+            at[static_cast<size_t>(i) + 1] = sum.value();
+        }
+    }
+    const double eps = kZunTol * std::max(1.0, at.back() * 1e-6);
+
+    CZunArrayTempl<CZunVertexArray> pieces;
+    LengthWalker walker(vl, at, eps);
+    forEachChain(vl, [&](int i0, int i1) {
+        const double from = at[static_cast<size_t>(i0)], to = at[static_cast<size_t>(i1)];
+        if (to - from <= eps || (to - from) / period > kZunMaxDashCycles) {
+            pieces.append(slice(vl, i0, i1));
+            return;
+        }
+        walker.restart(i0, i1);
+        const bool lastChain = i1 == n;
+        bool open = false;  // the last piece is a dash that may go on
+        double openEnd = 0.0;
+        for (double k = std::floor(from / period);; k += 1.0) {
+            const double base = k * period;
+            if (base > to)
+                break;
+            for (int j = 0; j < m; ++j) {
+                const double d = dashes[j];
+                const double lo = base + prefix[static_cast<size_t>(j)];
+                if (lo > to)
+                    break;
+                if (d < 0.0) {
+                    open = false;
+                    continue;
+                }
+                if (d == 0.0) {
+                    // A dot at a gap between pieces belongs to the piece after it.
+                    if (lo >= from && (lo < to || lastChain)) {
+                        const CZunPoint3d p = walker.pointAt(lo);
+                        pieces.append(CZunVertexArray{CZunVertex(p, p)});
+                    }
+                    open = false;
+                    continue;
+                }
+                const double hi = j + 1 == m ? (k + 1.0) * period : base + prefix[static_cast<size_t>(j) + 1];
+                const double a = std::max(lo, from), b = std::min(hi, to);
+                if (b - a <= eps)
+                    continue;
+                // Dashes that follow one another without a gap are one piece.
+                if (!(open && a - openEnd <= eps))
+                    pieces.append(CZunVertexArray());
+                walker.appendPart(pieces.last(), a, b);
+                open = true;
+                openEnd = b;
+            }
+        }
+    });
+    return pieces;
+}
+
+// ---- contours ------------------------------------------------------------------
+
+CZunArrayTempl<CZunVertexArray> g_vl_punch(const CZunVertexArray& vl, const CZunVertexArray& contour, bool inside)
+{
+    return punch(vl, &contour, 1, inside);
+}
+
+CZunArrayTempl<CZunVertexArray> g_vl_punch_reg(const CZunVertexArray& vl,
+                                               const CZunArrayTempl<CZunVertexArray>& contours, bool inside)
+{
+    return punch(vl, contours.data(), contours.len(), inside);
+}
+
+int g_vll_pt_inside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunPoint3d& p)
+{
+    // One point: a plain pass over the edges costs less than building a grid.
+    const double tol = kZunOnContourTol;
+    bool odd = false, on = false;
+    forEachContourEdge(contours.data(), contours.len(), [&](const CZunVertex& v) {
+        if (on || !xy::mayMeet(v, p.x - tol, p.y - tol, std::numeric_limits<double>::infinity(), p.y + tol))
+            return;
+        const xy::Arc e = xy::prepare(v);
+        if (xy::distance(e, p.x, p.y) <= tol)
+            on = true;
+        else if (xy::crossesRay(e, p.x, p.y))
+            odd = !odd;
+    });
+    return on ? -1 : odd ? 1 : 0;
+}
+
+// ---- cutting -------------------------------------------------------------------
+
+CZunVertexArray g_vl_cut(const CZunVertexArray& vl, const CZunPoint3d& from, const CZunPoint3d& to)
+{
+    CZunVertexArray part;
+    int i0 = 0, i1 = 0;
+    double t0 = 0.0, t1 = 0.0;
+    if (!locate(vl, from, i0, t0) || !locate(vl, to, i1, t1))
+        return part;
+    if (i1 < i0 || (i1 == i0 && t1 < t0)) {
+        std::swap(i0, i1);
+        std::swap(t0, t1);
+    }
+    const CZunVertex& first = vl.get(i0);
+    const CZunVertex& last = vl.get(i1);
+    if (i0 == i1) {
+        if ((t1 - t0) * first.bulgLen() > kOnTol)
+            part.append(first.subVertex(t0, t1));
+        return part;
+    }
+    part.reserve(i1 - i0 + 1);
+    if ((1.0 - t0) * first.bulgLen() > kOnTol)
+        part.append(first.subVertex(t0, 1.0));
+    for (int i = i0 + 1; i < i1; ++i)
+        part.append(vl.get(i));
+    if (t1 * last.bulgLen() > kOnTol)
+        part.append(last.subVertex(0.0, t1));
+    return part;
+}
+
+} // namespace ZUN
