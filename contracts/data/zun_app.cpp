@@ -1,0 +1,89 @@
+#include "contracts/data/zun_app.h"
+
+#include "contracts/data/zun_files.h"
+
+CZunApp::CZunApp() = default;
+CZunApp::~CZunApp() = default;
+
+const ZUN::CHatchPatternLib& CZunApp::hatchPatterns() const
+{
+    // Loaded on first use: most callers never hatch.
+    if (!m_patterns) {
+        m_patterns = std::make_unique<ZUN::CHatchPatternLib>();
+        const CZunString path = ZUN::fileFind(L"data/zun.pat");
+        if (!path.isEmpty())
+            m_patterns->load(path);
+    }
+    return *m_patterns;
+}
+
+void CZunApp::setHatchPatterns(const ZUN::CHatchPatternLib& patterns)
+{
+    m_patterns = std::make_unique<ZUN::CHatchPatternLib>(patterns);
+}
+
+bool CZunApp::hatchPatternGet(const CZunString& name, ZUN::CHatchPattern& definition) const
+{
+    return hatchPatterns().get(name, definition);
+}
+
+int CZunApp::invokeFunction(const CZunString& name, const ZUN::CZunRbList& args, ZUN::CZunRbList& result)
+{
+    const Function* function = m_functions.find(name);
+    if (!function || !*function)
+        return kRtError;
+    return (*function)(args, result);
+}
+
+void CZunApp::registerFunction(const CZunString& name, Function function)
+{
+    m_functions.setAt(name, std::move(function));
+}
+
+bool CZunApp::hasFunction(const CZunString& name) const
+{
+    return m_functions.contains(name);
+}
+
+bool CZunApp::entitySelect(ZUN::CAdsName& entity, const wchar_t* partType, bool flag)
+{
+    const CZunString type(partType);
+    if (m_picker)
+        return m_picker(entity, type, flag);
+    const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
+    for (int i = 0; i < drawing.partCount(); ++i) {
+        const ZUN::CZunPart* part = drawing.part(i);
+        if (type.isEmpty() || part->type == type) {
+            entity = drawing.entityName(*part);
+            return true;
+        }
+    }
+    return false;
+}
+
+bool CZunApp::partImageDraw(CZunGDX* gdx, CZunDataItem* part, CZunDataItem* params)
+{
+    return m_drawer ? m_drawer(gdx, part, params) : false;
+}
+
+namespace {
+CZunApp*& installedApp()
+{
+    static CZunApp* app = nullptr;
+    return app;
+}
+} // namespace
+
+CZunApp* zunAppPtr()
+{
+    static CZunApp defaultApp;
+    CZunApp* app = installedApp();
+    return app ? app : &defaultApp;
+}
+
+CZunApp* zunAppSet(CZunApp* app)
+{
+    CZunApp* previous = installedApp();
+    installedApp() = app;
+    return previous;
+}

@@ -1,0 +1,910 @@
+#include "contracts/data/zun_data_file_p.h"
+
+#include <cerrno>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <limits>
+#include <sstream>
+
+namespace ZUN {
+
+CZunString CDataFileError::toString() const
+{
+    if (line > 0)
+        return CZunString::formatted(L"%s:%d:%d: %s", file.c_str(), line, column, message.c_str());
+    return CZunString::formatted(L"%s: %s", file.c_str(), message.c_str());
+}
+
+bool readTextFile(const CZunString& path, std::string& utf8, CZunString* error)
+{
+    std::ifstream in(path.toUtf8(), std::ios::binary);
+    if (!in) {
+        if (error)
+            *error = CZunString::fromUtf8(std::strerror(errno));
+        return false;
+    }
+    std::ostringstream buffer;
+    buffer << in.rdbuf();
+    if (in.bad()) {
+        if (error)
+            *error = L"read error";
+        return false;
+    }
+    utf8 = buffer.str();
+    return true;
+}
+
+bool writeTextFileAtomic(const CZunString& path, const std::string& utf8, CZunString* error)
+{
+    const std::string target = path.toUtf8();
+    const std::string temp = target + ".tmp";
+    {
+        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
+        out << utf8;
+        out.flush();
+        if (!out) {
+            if (error)
+                *error = CZunString::fromUtf8(std::strerror(errno));
+            std::remove(temp.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temp.c_str(), target.c_str()) != 0) {
+        if (error)
+            *error = CZunString::fromUtf8(std::strerror(errno));
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+namespace json_detail {
+
+std::string utf8Of(const CZunString& s) { return s.toUtf8(); }
+CZunString wideOf(const std::string& s) { return CZunString::fromUtf8(s); }
+
+// ---- positions -----------------------------------------------------------------
+
+namespace {
+
+void lineAndColumn(const std::string& text, size_t offset, int& line, int& column)
+{
+    line = 1;
+    column = 1;
+    offset = std::min(offset, text.size());
+    for (size_t i = 0; i < offset; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == '\n') {
+            ++line;
+            column = 1;
+        } else if ((c & 0xC0) != 0x80) {  // count characters, not bytes
+            ++column;
+        }
+    }
+}
+
+// A scanner over text that nlohmann has already accepted: it only needs to
+// find where a value starts, so it skips values without checking them.
+class Locator {
+public:
+    explicit Locator(const std::string& text) : m_t(text) {}
+
+    size_t find(const JsonPath& path)
+    {
+        m_p = 0;
+        skipBlank();
+        for (const JsonPathStep& step : path) {
+            if (!enter(step))
+                break;
+        }
+        return m_p;
+    }
+
+private:
+    void skipBlank()
+    {
+        while (m_p < m_t.size() && std::strchr(" \t\r\n", m_t[m_p]) && m_t[m_p])
+            ++m_p;
+        // A byte order mark is no part of the value.
+        if (m_t.compare(m_p, 3, "\xEF\xBB\xBF") == 0) {
+            m_p += 3;
+            skipBlank();
+        }
+    }
+    std::string readString()
+    {
+        std::string out;
+        ++m_p;  // opening quote
+        while (m_p < m_t.size() && m_t[m_p] != '"') {
+            if (m_t[m_p] == '\\' && m_p + 1 < m_t.size()) {
+                const char e = m_t[m_p + 1];
+                m_p += 2;
+                switch (e) {
+                case 'n': out += '\n'; break;
+                case 't': out += '\t'; break;
+                case 'r': out += '\r'; break;
+                case 'b': out += '\b'; break;
+                case 'f': out += '\f'; break;
+                case 'u': out += "\\u"; break;  // names with \u escapes compare loosely
+                default: out += e; break;
+                }
+            } else {
+                out += m_t[m_p++];
+            }
+        }
+        ++m_p;  // closing quote
+        return out;
+    }
+    void skipValue()
+    {
+        skipBlank();
+        if (m_p >= m_t.size())
+            return;
+        const char c = m_t[m_p];
+        if (c == '"') {
+            readString();
+        } else if (c == '{' || c == '[') {
+            int depth = 0;
+            while (m_p < m_t.size()) {
+                const char d = m_t[m_p];
+                if (d == '"') {
+                    readString();
+                    continue;
+                }
+                if (d == '{' || d == '[')
+                    ++depth;
+                else if (d == '}' || d == ']')
+                    --depth;
+                ++m_p;
+                if (depth == 0)
+                    break;
+            }
+        } else {
+            while (m_p < m_t.size() && !std::strchr(",]} \t\r\n", m_t[m_p]))
+                ++m_p;
+        }
+    }
+    bool enter(const JsonPathStep& step)
+    {
+        skipBlank();
+        if (m_p >= m_t.size())
+            return false;
+        if (const std::string* name = std::get_if<std::string>(&step)) {
+            if (m_t[m_p] != '{')
+                return false;
+            ++m_p;
+            for (;;) {
+                skipBlank();
+                if (m_p >= m_t.size() || m_t[m_p] != '"')
+                    return false;
+                const std::string key = readString();
+                skipBlank();
+                ++m_p;  // ':'
+                skipBlank();
+                if (key == *name)
+                    return true;
+                skipValue();
+                skipBlank();
+                if (m_p >= m_t.size() || m_t[m_p] != ',')
+                    return false;
+                ++m_p;
+            }
+        }
+        const size_t index = std::get<size_t>(step);
+        if (m_t[m_p] != '[')
+            return false;
+        ++m_p;
+        for (size_t i = 0;; ++i) {
+            skipBlank();
+            if (i == index)
+                return m_p < m_t.size() && m_t[m_p] != ']';
+            skipValue();
+            skipBlank();
+            if (m_p >= m_t.size() || m_t[m_p] != ',')
+                return false;
+            ++m_p;
+        }
+    }
+
+    const std::string& m_t;
+    size_t m_p = 0;
+};
+
+std::string pathText(const JsonPath& path)
+{
+    std::string out;
+    for (const JsonPathStep& step : path) {
+        out += '/';
+        if (const std::string* name = std::get_if<std::string>(&step))
+            out += *name;
+        else
+            out += std::to_string(std::get<size_t>(step));
+    }
+    return out.empty() ? "/" : out;
+}
+
+} // namespace
+
+bool readFileForLoad(const CZunString& path, std::string& utf8, CDataFileError* error)
+{
+    CZunString why;
+    if (readTextFile(path, utf8, &why))
+        return true;
+    if (error) {
+        *error = CDataFileError();
+        error->file = path;
+        error->message = L"cannot read the file: " + why;
+    }
+    return false;
+}
+
+bool parseJson(const std::string& utf8, const CZunString& sourceName, Json& out, CDataFileError* error)
+{
+    try {
+        // Allow a byte order mark; nlohmann skips it itself for the first value.
+        out = Json::parse(utf8);
+        return true;
+    } catch (const Json::parse_error& e) {
+        if (error) {
+            error->file = sourceName;
+            // byte is 1-based and points just past the offending character.
+            lineAndColumn(utf8, e.byte > 0 ? e.byte - 1 : 0, error->line, error->column);
+            std::string what = e.what();
+            // Drop nlohmann's "[json.exception.parse_error.101] parse error at line 1, column 2: " prefix.
+            const size_t colon = what.find(": ");
+            if (colon != std::string::npos)
+                what = what.substr(colon + 2);
+            error->message = CZunString::fromUtf8("malformed JSON: " + what);
+        }
+        return false;
+    }
+}
+
+void reportProblem(const std::string& utf8, const CZunString& sourceName, const JsonProblem& problem,
+                   CDataFileError* error)
+{
+    if (!error)
+        return;
+    error->file = sourceName;
+    lineAndColumn(utf8, Locator(utf8).find(problem.path), error->line, error->column);
+    error->message = CZunString::fromUtf8("expected " + problem.expected + " at " + pathText(problem.path));
+}
+
+// ---- values --------------------------------------------------------------------
+
+namespace {
+
+// JSON has no NaN or infinity; they travel as strings.
+Json numberToJson(double d)
+{
+    if (std::isfinite(d))
+        return d;
+    return std::isnan(d) ? "nan" : (d > 0 ? "inf" : "-inf");
+}
+
+bool numberFromJson(const Json& j, double& d)
+{
+    if (j.is_number()) {
+        d = j.get<double>();
+        return true;
+    }
+    if (j.is_string()) {
+        const std::string& s = j.get_ref<const std::string&>();
+        if (s == "nan") { d = std::numeric_limits<double>::quiet_NaN(); return true; }
+        if (s == "inf") { d = std::numeric_limits<double>::infinity(); return true; }
+        if (s == "-inf") { d = -std::numeric_limits<double>::infinity(); return true; }
+    }
+    return false;
+}
+
+class Reader {
+public:
+    Reader(JsonPath& path, JsonProblem& problem) : m_path(path), m_problem(problem) {}
+
+    bool item(const Json& j, CZunDataItem& item)
+    {
+        if (j.is_object() && !j.contains("$"))
+            return directory(j, item);
+        CZunDataItem::Value value;
+        if (!this->value(j, value))
+            return false;
+        item.set(value);
+        return true;
+    }
+
+private:
+    bool fail(const std::string& expected)
+    {
+        m_problem.path = m_path;
+        m_problem.expected = expected;
+        return false;
+    }
+
+    // Runs read with step pushed on the path.
+    template <class Read>
+    bool at(const JsonPathStep& step, Read read)
+    {
+        m_path.push_back(step);
+        const bool ok = read();
+        if (ok)
+            m_path.pop_back();
+        return ok;
+    }
+
+    bool key(const std::string& name, CZunItemKey& key)
+    {
+        if (name.size() >= 2 && name[0] == '#' && (name[1] == '#' || name[1] == '$')) {
+            key = CZunItemKey(wideOf(name.substr(1)));
+            return true;
+        }
+        if (name.rfind("#X:", 0) == 0) {
+            key = CZunItemKey(wideOf(name.substr(3)), kRtDxf0);
+            return true;
+        }
+        if (!name.empty() && name[0] == '#') {
+            const bool isLong = name.size() > 1 && name[1] == 'L';
+            const std::string digits = name.substr(isLong ? 2 : 1);
+            char* end = nullptr;
+            errno = 0;
+            const long n = std::strtol(digits.c_str(), &end, 10);
+            const long lo = isLong ? std::numeric_limits<int>::min() : std::numeric_limits<short>::min();
+            const long hi = isLong ? std::numeric_limits<int>::max() : std::numeric_limits<short>::max();
+            if (digits.empty() || *end || errno || n < lo || n > hi)
+                return false;
+            key = CZunItemKey(static_cast<int>(n), isLong ? kRtLong : kRtShort);
+            return true;
+        }
+        if (!name.empty() && name[0] == '$')
+            return false;
+        key = CZunItemKey(wideOf(name));
+        return true;
+    }
+
+    bool directory(const Json& j, CZunDataItem& dir)
+    {
+        dir.mkDir(CZunDataKey());
+        for (auto it = j.begin(); it != j.end(); ++it) {
+            CZunItemKey k;
+            m_path.push_back(it.key());
+            if (!key(it.key(), k))
+                return fail("a key: a name, \"#<short>\", \"#L<long>\" or \"#X:<name>\"");
+            CZunDataItem* child = dir.mkItem(CZunDataKey(k));
+            if (!item(it.value(), *child))
+                return false;
+            m_path.pop_back();
+        }
+        return true;
+    }
+
+    bool value(const Json& j, CZunDataItem::Value& v)
+    {
+        switch (j.type()) {
+        case Json::value_t::null: v = std::monostate(); return true;
+        case Json::value_t::boolean: v = j.get<bool>(); return true;
+        case Json::value_t::string: v = wideOf(j.get<std::string>()); return true;
+        case Json::value_t::number_float: v = j.get<double>(); return true;
+        case Json::value_t::number_integer:
+        case Json::value_t::number_unsigned: {
+            if (j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<long>::max()))
+                return fail("an integer that fits 64 bits");
+            v = j.get<long>();
+            return true;
+        }
+        case Json::value_t::array: return plainArray(j, v);
+        case Json::value_t::object: return tagged(j, v);
+        default: return fail("a value");
+        }
+    }
+
+    bool plainArray(const Json& j, CZunDataItem::Value& v)
+    {
+        bool texts = true, ints = true, numbers = true;
+        for (const Json& e : j) {
+            texts = texts && e.is_string();
+            ints = ints && e.is_number_integer();
+            numbers = numbers && e.is_number();
+        }
+        if (!j.empty() && texts) {
+            CZunArrayTempl<CZunString> a;
+            for (const Json& e : j)
+                a.append(wideOf(e.get<std::string>()));
+            v = std::move(a);
+        } else if (!j.empty() && ints) {
+            CZunArrayTempl<int> a;
+            for (const Json& e : j)
+                a.append(e.get<int>());
+            v = std::move(a);
+        } else if (numbers) {
+            CZunArrayTempl<double> a;
+            for (const Json& e : j)
+                a.append(e.get<double>());
+            v = std::move(a);
+        } else {
+            return fail("an array of numbers or of texts, or a typed value {\"$\": ...}");
+        }
+        return true;
+    }
+
+    const Json* member(const Json& obj, const char* name, bool required = true)
+    {
+        if (obj.contains(name))
+            return &obj[name];
+        if (required)
+            fail(std::string("member \"") + name + "\"");
+        return nullptr;
+    }
+
+    bool point(const Json& j, CZunPoint3d& p, double* bulge = nullptr)
+    {
+        const size_t most = bulge ? 4 : 3;
+        if (!j.is_array() || j.size() < 2 || j.size() > most)
+            return fail(bulge ? "a point [x, y], [x, y, z] or [x, y, z, bulge]" : "a point [x, y] or [x, y, z]");
+        double c[4] = {0, 0, 0, 0};
+        for (size_t i = 0; i < j.size(); ++i)
+            if (!at(i, [&] { return numberFromJson(j[i], c[i]) || fail("a number"); }))
+                return false;
+        p = CZunPoint3d(c[0], c[1], c[2]);
+        if (bulge)
+            *bulge = c[3];
+        return true;
+    }
+
+    bool vertexArray(const Json& j, CZunVertexArray& vl)
+    {
+        if (!j.is_object())
+            return fail("a polyline {\"pts\": [...], \"closed\": false}");
+        if (j.contains("segs"))
+            return at(std::string("segs"), [&] { return segments(j["segs"], vl); });
+        const Json* pts = member(j, "pts");
+        if (!pts)
+            return false;
+        bool closed = false;
+        if (j.contains("closed")) {
+            if (!j["closed"].is_boolean())
+                return at(std::string("closed"), [&] { return fail("true or false"); });
+            closed = j["closed"].get<bool>();
+        }
+        return at(std::string("pts"), [&] { return points(*pts, closed, vl); });
+    }
+
+    bool points(const Json& j, bool closed, CZunVertexArray& vl)
+    {
+        if (!j.is_array())
+            return fail("an array of points");
+        CZunPoint3dArray corners;
+        CZunArrayTempl<double> bulges;
+        for (size_t i = 0; i < j.size(); ++i) {
+            CZunPoint3d p;
+            double b = 0.0;
+            if (!at(i, [&] { return point(j[i], p, &b); }))
+                return false;
+            corners.append(p);
+            bulges.append(b);
+        }
+        for (int i = 0; i + 1 < corners.len(); ++i)
+            vl.append(corners[i], corners[i + 1], bulges[i]);
+        if (closed && corners.len() > 1)
+            vl.append(corners[-1], corners[0], bulges[-1]);
+        return true;
+    }
+
+    bool segments(const Json& j, CZunVertexArray& vl)
+    {
+        if (!j.is_array())
+            return fail("an array of segments");
+        for (size_t i = 0; i < j.size(); ++i) {
+            const bool ok = at(i, [&] {
+                double c[7];
+                if (!j[i].is_array() || j[i].size() != 7)
+                    return fail("a segment [x1, y1, z1, x2, y2, z2, bulge]");
+                for (size_t k = 0; k < 7; ++k)
+                    if (!numberFromJson(j[i][k], c[k]))
+                        return at(k, [&] { return fail("a number"); });
+                vl.append({c[0], c[1], c[2]}, {c[3], c[4], c[5]}, c[6]);
+                return true;
+            });
+            if (!ok)
+                return false;
+        }
+        return true;
+    }
+
+    bool contours(const Json& j, CZunContourSet& set)
+    {
+        if (!j.is_array())
+            return fail("an array of polylines");
+        for (size_t i = 0; i < j.size(); ++i) {
+            CZunVertexArray vl;
+            if (!at(i, [&] { return vertexArray(j[i], vl); }))
+                return false;
+            set.append(std::move(vl));
+        }
+        return true;
+    }
+
+    template <class T, class Read>
+    bool list(const Json& j, CZunArrayTempl<T>& out, const char* expected, Read read)
+    {
+        if (!j.is_array())
+            return fail(std::string("an array of ") + expected);
+        for (size_t i = 0; i < j.size(); ++i) {
+            T item{};
+            if (!at(i, [&] { return read(j[i], item) || fail(expected); }))
+                return false;
+            out.append(std::move(item));
+        }
+        return true;
+    }
+
+    bool color(const Json& j, CZunColor& c)
+    {
+        const Json* index = member(j, "index");
+        if (!index)
+            return false;
+        if (!index->is_number_integer())
+            return at(std::string("index"), [&] { return fail("a colour index"); });
+        c.setColorIndex(index->get<int>());
+        if (j.contains("rgb")) {
+            const Json& rgb = j["rgb"];
+            unsigned value = 0;
+            if (!rgb.is_string() || rgb.get<std::string>().size() != 7 || rgb.get<std::string>()[0] != '#' ||
+                std::sscanf(rgb.get<std::string>().c_str() + 1, "%6x", &value) != 1)
+                return at(std::string("rgb"), [&] { return fail("a colour \"#RRGGBB\""); });
+            c.setColor(CZunColor::rgb(static_cast<int>(value >> 16), static_cast<int>((value >> 8) & 0xFF),
+                                      static_cast<int>(value & 0xFF)));
+        }
+        const auto text = [&](const char* name) {
+            return j.contains(name) && j[name].is_string() ? wideOf(j[name].get<std::string>()) : CZunString();
+        };
+        c.setNames(text("book"), text("name"));
+        return true;
+    }
+
+    bool tagged(const Json& j, CZunDataItem::Value& v)
+    {
+        const Json& tag = j["$"];
+        if (!tag.is_string())
+            return at(std::string("$"), [&] { return fail("a value kind"); });
+        const std::string kind = tag.get<std::string>();
+        if (kind == "vl") {
+            CZunVertexArray vl;
+            if (!vertexArray(j, vl))
+                return false;
+            v = std::move(vl);
+            return true;
+        }
+        if (kind == "color") {
+            CZunColor c;
+            if (!color(j, c))
+                return false;
+            v = c;
+            return true;
+        }
+        const Json* body = member(j, "v");
+        if (!body)
+            return false;
+        m_path.push_back(std::string("v"));
+        const bool ok = taggedBody(kind, *body, v);
+        if (ok)
+            m_path.pop_back();
+        return ok;
+    }
+
+    bool taggedBody(const std::string& kind, const Json& j, CZunDataItem::Value& v)
+    {
+        if (kind == "short") {
+            if (!j.is_number_integer() || j.get<long>() < std::numeric_limits<short>::min() ||
+                j.get<long>() > std::numeric_limits<short>::max())
+                return fail("a short integer");
+            v = static_cast<short>(j.get<int>());
+            return true;
+        }
+        if (kind == "real") {
+            double d = 0.0;
+            if (!numberFromJson(j, d))
+                return fail("a number");
+            v = d;
+            return true;
+        }
+        if (kind == "point") {
+            CZunPoint3d p;
+            if (!point(j, p))
+                return false;
+            v = p;
+            return true;
+        }
+        if (kind == "ints") {
+            CZunArrayTempl<int> a;
+            if (!list<int>(j, a, "integers", [](const Json& e, int& n) {
+                    if (!e.is_number_integer())
+                        return false;
+                    n = e.get<int>();
+                    return true;
+                }))
+                return false;
+            v = std::move(a);
+            return true;
+        }
+        if (kind == "reals") {
+            CZunArrayTempl<double> a;
+            if (!list<double>(j, a, "numbers", numberFromJson))
+                return false;
+            v = std::move(a);
+            return true;
+        }
+        if (kind == "texts") {
+            CZunArrayTempl<CZunString> a;
+            if (!list<CZunString>(j, a, "texts", [](const Json& e, CZunString& s) {
+                    if (!e.is_string())
+                        return false;
+                    s = wideOf(e.get<std::string>());
+                    return true;
+                }))
+                return false;
+            v = std::move(a);
+            return true;
+        }
+        if (kind == "points") {
+            if (!j.is_array())
+                return fail("an array of points");
+            CZunPoint3dArray a;
+            for (size_t i = 0; i < j.size(); ++i) {
+                CZunPoint3d p;
+                if (!at(i, [&] { return point(j[i], p); }))
+                    return false;
+                a.append(p);
+            }
+            v = std::move(a);
+            return true;
+        }
+        if (kind == "matrix") {
+            if (!j.is_array() || j.size() != 4)
+                return fail("four rows of four numbers");
+            CZunMatrix3d m;
+            for (size_t r = 0; r < 4; ++r) {
+                const bool ok = at(r, [&] {
+                    if (!j[r].is_array() || j[r].size() != 4)
+                        return fail("a row of four numbers");
+                    for (size_t c = 0; c < 4; ++c)
+                        if (!numberFromJson(j[r][c], m.m[r][c]))
+                            return at(c, [&] { return fail("a number"); });
+                    return true;
+                });
+                if (!ok)
+                    return false;
+            }
+            v = m;
+            return true;
+        }
+        if (kind == "contours") {
+            CZunContourSet set;
+            if (!contours(j, set))
+                return false;
+            v = std::move(set);
+            return true;
+        }
+        if (kind == "regions") {
+            if (!j.is_array())
+                return fail("an array of contour lists");
+            CZunRegionList regions;
+            for (size_t i = 0; i < j.size(); ++i) {
+                CZunContourSet set;
+                if (!at(i, [&] { return contours(j[i], set); }))
+                    return false;
+                regions.append(std::move(set));
+            }
+            v = std::move(regions);
+            return true;
+        }
+        m_path.pop_back();
+        return at(std::string("$"), [&] {
+            return fail("a known value kind (short, real, point, vl, ints, reals, texts, points, matrix, color, "
+                        "contours, regions)");
+        });
+    }
+
+    JsonPath& m_path;
+    JsonProblem& m_problem;
+};
+
+// ---- writing ---------------------------------------------------------------------
+
+Json pointJson(const CZunPoint3d& p)
+{
+    return Json::array({numberToJson(p.x), numberToJson(p.y), numberToJson(p.z)});
+}
+
+Json vertexArrayJson(const CZunVertexArray& vl, bool tagged)
+{
+    Json j = Json::object();
+    if (tagged)
+        j["$"] = "vl";
+    // The point form is exact only when every vertex starts where the last one ended.
+    if (vl.isEmpty() || vl.isContinuous(0.0)) {
+        // A closed polyline's last vertex is implied by "closed"; its bulge rides on the last point.
+        const bool closed = vl.len() > 1 && vl.get(-1).end() == vl.get(0).start();
+        Json pts = Json::array();
+        for (const CZunVertex& v : vl) {
+            Json p = pointJson(v.start());
+            if (v.bulge() != 0.0)
+                p.push_back(numberToJson(v.bulge()));
+            pts.push_back(std::move(p));
+        }
+        if (!vl.isEmpty() && !closed)
+            pts.push_back(pointJson(vl.get(-1).end()));
+        j["pts"] = std::move(pts);
+        j["closed"] = closed;
+    } else {
+        Json segs = Json::array();
+        for (const CZunVertex& v : vl)
+            segs.push_back(Json::array({numberToJson(v.start().x), numberToJson(v.start().y),
+                                        numberToJson(v.start().z), numberToJson(v.end().x), numberToJson(v.end().y),
+                                        numberToJson(v.end().z), numberToJson(v.bulge())}));
+        j["segs"] = std::move(segs);
+    }
+    return j;
+}
+
+Json contoursJson(const CZunContourSet& set)
+{
+    Json a = Json::array();
+    for (const CZunVertexArray& vl : set)
+        a.push_back(vertexArrayJson(vl, false));
+    return a;
+}
+
+Json typed(const char* kind, Json body)
+{
+    Json j = Json::object();
+    j["$"] = kind;
+    j["v"] = std::move(body);
+    return j;
+}
+
+struct Writer {
+    Json operator()(std::monostate) const { return nullptr; }
+    Json operator()(const CZunString& v) const { return utf8Of(v); }
+    Json operator()(short v) const { return typed("short", v); }
+    Json operator()(long v) const { return v; }
+    Json operator()(double v) const { return std::isfinite(v) ? Json(v) : typed("real", numberToJson(v)); }
+    Json operator()(bool v) const { return v; }
+    Json operator()(const CZunPoint3d& v) const { return typed("point", pointJson(v)); }
+    Json operator()(const CZunVertexArray& v) const { return vertexArrayJson(v, true); }
+    Json operator()(const CZunArrayTempl<int>& v) const { return typed("ints", Json(v.vector())); }
+    Json operator()(const CZunArrayTempl<double>& v) const
+    {
+        Json a = Json::array();
+        for (double d : v)
+            a.push_back(numberToJson(d));
+        return typed("reals", std::move(a));
+    }
+    Json operator()(const CZunArrayTempl<CZunString>& v) const
+    {
+        Json a = Json::array();
+        for (const CZunString& s : v)
+            a.push_back(utf8Of(s));
+        return typed("texts", std::move(a));
+    }
+    Json operator()(const CZunPoint3dArray& v) const
+    {
+        Json a = Json::array();
+        for (const CZunPoint3d& p : v)
+            a.push_back(pointJson(p));
+        return typed("points", std::move(a));
+    }
+    Json operator()(const CZunMatrix3d& m) const
+    {
+        Json rows = Json::array();
+        for (const auto& row : m.m)
+            rows.push_back(Json::array({numberToJson(row[0]), numberToJson(row[1]), numberToJson(row[2]),
+                                        numberToJson(row[3])}));
+        return typed("matrix", std::move(rows));
+    }
+    Json operator()(const CZunColor& c) const
+    {
+        Json j = Json::object();
+        j["$"] = "color";
+        j["index"] = c.colorIndex();
+        char rgb[8];
+        std::snprintf(rgb, sizeof rgb, "#%02X%02X%02X", c.red(), c.green(), c.blue());
+        j["rgb"] = rgb;
+        if (!c.bookName().isEmpty() || !c.colorName().isEmpty()) {
+            j["book"] = utf8Of(c.bookName());
+            j["name"] = utf8Of(c.colorName());
+        }
+        return j;
+    }
+    Json operator()(const CZunContourSet& v) const { return typed("contours", contoursJson(v)); }
+    Json operator()(const CZunRegionList& v) const
+    {
+        Json a = Json::array();
+        for (const CZunContourSet& set : v)
+            a.push_back(contoursJson(set));
+        return typed("regions", std::move(a));
+    }
+};
+
+std::string keyName(const CZunItemKey& key)
+{
+    if (key.type() == kRtLong)
+        return "#L" + std::to_string(key.num());
+    if (key.isInt())
+        return "#" + std::to_string(key.num());
+    const std::string name = utf8Of(key.text());
+    if (key.type() == kRtDxf0)
+        return "#X:" + name;
+    return !name.empty() && (name[0] == '#' || name[0] == '$') ? "#" + name : name;
+}
+
+} // namespace
+
+bool itemFromJson(const Json& j, CZunDataItem& item, JsonPath& path, JsonProblem& problem)
+{
+    return Reader(path, problem).item(j, item);
+}
+
+Json itemToJson(const CZunDataItem& item)
+{
+    if (!item.isDir())
+        return std::visit(Writer{}, item.value());
+    Json dir = Json::object();
+    for (const auto& child : item.childList())
+        dir[keyName(child->getKey())] = itemToJson(*child);
+    return dir;
+}
+
+} // namespace json_detail
+
+using namespace json_detail;
+
+bool dataFromJson(const std::string& utf8, const CZunString& sourceName, CZunDataItem& root, CDataFileError* error)
+{
+    Json doc;
+    if (!parseJson(utf8, sourceName, doc, error))
+        return false;
+    JsonPath path;
+    const Json* body = &doc;
+    // The envelope {"zun": "data", "root": ...}; a bare directory object is accepted too.
+    if (doc.is_object() && doc.contains("zun") && doc.contains("root")) {
+        body = &doc["root"];
+        path.push_back(std::string("root"));
+    }
+    JsonProblem problem;
+    CZunDataItem scratch(true);
+    if (!body->is_object() || body->contains("$")) {
+        problem.path = path;
+        problem.expected = "a directory object";
+        reportProblem(utf8, sourceName, problem, error);
+        return false;
+    }
+    if (!itemFromJson(*body, scratch, path, problem)) {
+        reportProblem(utf8, sourceName, problem, error);
+        return false;
+    }
+    root = scratch;
+    return true;
+}
+
+std::string dataToJson(const CZunDataItem& root, int indent)
+{
+    Json doc = Json::object();
+    doc["zun"] = "data";
+    doc["version"] = 1;
+    doc["root"] = itemToJson(root);
+    return doc.dump(indent) + "\n";
+}
+
+bool dataFileLoad(const CZunString& path, CZunDataItem& root, CDataFileError* error)
+{
+    std::string text;
+    return readFileForLoad(path, text, error) && dataFromJson(text, path, root, error);
+}
+
+bool dataFileSave(const CZunString& path, const CZunDataItem& root, CZunString* error)
+{
+    return writeTextFileAtomic(path, dataToJson(root), error);
+}
+
+} // namespace ZUN

@@ -1,0 +1,46 @@
+#pragma once
+
+// Private to the Data library: the JSON conversions that the file formats
+// (data trees, drawings, configuration, catalogues) share.
+
+#include "contracts/data/zun_data_file.h"
+
+#include <nlohmann/json.hpp>
+
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace ZUN::json_detail {
+
+using Json = nlohmann::ordered_json;
+
+// Where in a document a value stands: member names and array indices.
+using JsonPathStep = std::variant<std::string, size_t>;
+using JsonPath = std::vector<JsonPathStep>;
+
+// A conversion failure: the path of the offending value and what was expected.
+struct JsonProblem {
+    JsonPath path;
+    std::string expected;
+};
+
+// Reads a whole file for a loader; a file that cannot be read fills error
+// with the file and the reason.
+bool readFileForLoad(const CZunString& path, std::string& utf8, CDataFileError* error);
+
+// Parses UTF-8 text; a syntax error fills error with its line and column.
+bool parseJson(const std::string& utf8, const CZunString& sourceName, Json& out, CDataFileError* error);
+// Turns a problem found after parsing into a positioned error.
+void reportProblem(const std::string& utf8, const CZunString& sourceName, const JsonProblem& problem,
+                   CDataFileError* error);
+
+// The typed form of a data tree. itemFromJson fills item (a fresh item) or
+// reports the first problem below path.
+bool itemFromJson(const Json& j, CZunDataItem& item, JsonPath& path, JsonProblem& problem);
+Json itemToJson(const CZunDataItem& item);
+
+std::string utf8Of(const CZunString& s);
+CZunString wideOf(const std::string& s);
+
+} // namespace ZUN::json_detail

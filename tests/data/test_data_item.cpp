@@ -1,0 +1,177 @@
+#include "contracts/data/zun_data_item.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CZunVertexArray square(double size)
+{
+    CZunVertexArray vl;
+    vl.append({0, 0}, {size, 0});
+    vl.append({size, 0}, {size, size});
+    vl.append({size, size}, {0, size}, 0.5);
+    vl.append({0, size}, {0, 0});
+    return vl;
+}
+
+} // namespace
+
+TEST(DataKey, PathsAndComponentsNameTheSameItem)
+{
+    EXPECT_EQ(CZunDataKey(L"A\\B\\C").len(), 3);
+    EXPECT_EQ(CZunDataKey(L"\\A\\\\B\\").toString(), L"A\\B");
+    EXPECT_EQ((CZunDataKey{L"", L"DRAW"}), CZunDataKey(L"DRAW"));
+    EXPECT_EQ((CZunDataKey{L"PICK", L"P1"}), CZunDataKey(L"PICK\\P1"));
+    EXPECT_EQ(CZunDataKey::format(L"PARM%d\\%s", 3, L"VAL1"), CZunDataKey(L"PARM3\\VAL1"));
+    EXPECT_TRUE(CZunDataKey(static_cast<const wchar_t*>(nullptr)).isNull());
+    EXPECT_TRUE(CZunDataKey(L"").isNull());
+}
+
+TEST(DataKey, IntegerKeysCompareByValueAndSortFirst)
+{
+    EXPECT_EQ(CZunItemKey(5, kRtShort), CZunItemKey(5, kRtLong));
+    EXPECT_NE(CZunItemKey(5), CZunItemKey(L"5"));
+    EXPECT_EQ(CZunItemKey(L"X", kRtDxf0), CZunItemKey(L"X"));
+    EXPECT_TRUE(CZunItemKey(99999) < CZunItemKey(L"A"));
+    EXPECT_EQ(CZunItemKey(7, kRtLong).type(), kRtLong);
+}
+
+TEST(DataItemRead, TypedGetReturnsFalseAndLeavesTheValueWhenMissingOrUnfit)
+{
+    CZunDataItem root(true);
+    root.set(L"Blech", L"LABEL");
+    root.set(12, L"COUNT");
+    root.set(2.5, L"D");
+    CZunString text = L"keep";
+    EXPECT_FALSE(root.get(text, L"MISSING"));
+    EXPECT_EQ(text, L"keep");
+    EXPECT_FALSE(root.get(text, L"COUNT"));  // an integer is no text
+    EXPECT_EQ(text, L"keep");
+    EXPECT_TRUE(root.get(text, L"LABEL"));
+    EXPECT_EQ(text, L"Blech");
+
+    int n = -1;
+    EXPECT_FALSE(root.get(n, L"D"));  // a real is not read as an integer
+    EXPECT_EQ(n, -1);
+    double d = 0;
+    EXPECT_TRUE(root.get(d, L"COUNT"));  // an integer is read as a real
+    EXPECT_EQ(d, 12.0);
+}
+
+TEST(DataItemRead, NullKeyReadsTheItemsOwnValue)
+{
+    CZunDataItem root(true);
+    root.set(4, L"ORV_MENU\\COLOR\\PDMODE");
+    const CZunDataItem* item = root.getItem(L"ORV_MENU\\COLOR\\PDMODE");
+    ASSERT_NE(item, nullptr);
+    int n = 0;
+    EXPECT_TRUE(item->get(n));
+    EXPECT_EQ(n, 4);
+    EXPECT_TRUE(root.getItem(L"ORV_MENU")->isDir());
+    EXPECT_EQ(root.getItem(nullptr), &root);
+}
+
+TEST(DataItemRead, ConversionsThatKeepTheMeaning)
+{
+    CZunDataItem root(true);
+    CZunArrayTempl<double> rows;
+    for (int i = 0; i < 16; ++i)
+        rows.append(i == 3 ? 7.0 : (i % 5 == 0 ? 1.0 : 0.0));
+    root.set(rows, L"MTX");
+    CZunMatrix3d m;
+    EXPECT_TRUE(root.get(m, L"MTX"));
+    EXPECT_EQ(m[0][3], 7.0);
+
+    root.set(CZunArrayTempl<int>{1, 2}, L"STACK");
+    CZunArrayTempl<double> reals;
+    EXPECT_TRUE(root.get(reals, L"STACK"));
+    EXPECT_EQ(reals, (CZunArrayTempl<double>{1.0, 2.0}));
+
+    root.set(square(10), L"VL");
+    CZunRegionList regions;
+    EXPECT_FALSE(root.get(regions, L"VL"));
+    CZunContourSet contours;
+    EXPECT_TRUE(root.get(contours, L"VL"));
+    ASSERT_EQ(contours.len(), 1);
+    EXPECT_EQ(contours[0], square(10));
+
+    root.setShort(70000 % 30000, L"S");
+    short s = 0;
+    EXPECT_TRUE(root.get(s, L"S"));
+    EXPECT_EQ(s, 10000);
+    root.set(100000, L"BIG");
+    EXPECT_FALSE(root.get(s, L"BIG"));  // does not fit a short
+}
+
+TEST(DataItemWrite, DirectoriesAreNeverOverwrittenByValuesOrTheOtherWayRound)
+{
+    CZunDataItem root(true);
+    ASSERT_TRUE(root.set(1, L"A\\B"));
+    EXPECT_FALSE(root.set(2, L"A"));  // A is a directory with children
+    EXPECT_EQ(root.mkDir(L"A\\B\\C"), nullptr);  // B holds a value
+    int n = 0;
+    EXPECT_TRUE(root.get(n, L"A\\B"));
+    EXPECT_EQ(n, 1);
+    EXPECT_NE(root.mkDir(L"A\\D"), nullptr);
+    EXPECT_EQ(root.getDir(L"A").len(), 2);
+}
+
+TEST(DataItemWrite, ChildrenStayInKeyOrderAndIterateStably)
+{
+    CZunDataItem root(true);
+    for (const wchar_t* k : {L"WALL", L"BAR", L"SHEET"})
+        root.set(k, k);
+    root.setShort(2, CZunDataKey(20));
+    root.setShort(1, CZunDataKey(10));
+    const CZunArrayTempl<CZunItemKey> keys = root.getDir();
+    ASSERT_EQ(keys.len(), 5);
+    EXPECT_EQ(keys[0], CZunItemKey(10));
+    EXPECT_EQ(keys[1], CZunItemKey(20));
+    EXPECT_EQ(keys[2], CZunItemKey(L"BAR"));
+    EXPECT_EQ(keys[4], CZunItemKey(L"WALL"));
+
+    ZUN::CDataIterator it(&root);
+    int seen = 0;
+    while (CZunDataItem* child = it.next()) {
+        if (child->getKey() == CZunItemKey(L"BAR"))
+            root.remove(L"BAR");  // removing the current child skips nothing
+        ++seen;
+    }
+    EXPECT_EQ(seen, 5);
+    EXPECT_EQ(root.childCount(), 4);
+}
+
+TEST(DataItemCopy, DeepCopiesAreIndependent)
+{
+    CZunDataItem root(true);
+    root.set(square(5), L"PART\\VL");
+    CZunDataItem copy(*root.getItem(L"PART"));
+    copy.set(L"changed", L"VL");
+    CZunVertexArray vl;
+    EXPECT_TRUE(root.get(vl, L"PART\\VL"));
+    EXPECT_EQ(vl, square(5));
+    EXPECT_EQ(copy.parent(), nullptr);
+
+    // Storing an item below itself copies it first.
+    CZunDataItem* part = root.getItem(L"PART");
+    ASSERT_NE(root.setItem(L"PART\\INNER", *part), nullptr);
+    EXPECT_TRUE(root.get(vl, L"PART\\INNER\\VL"));
+    EXPECT_EQ(root.getItem(L"PART\\INNER\\INNER"), nullptr);
+}
+
+TEST(DataItemColor, ColoursMatricesAndRegionsThroughTheHelpers)
+{
+    CZunDataItem root(true);
+    CZunColor red(1);
+    EXPECT_TRUE(ZUN::dataItemSet(&root, L"COL", red));
+    CZunColor back;
+    EXPECT_TRUE(ZUN::dataItemGet(&root, L"COL", back));
+    EXPECT_EQ(back.colorIndex(), 1);
+    EXPECT_FALSE(ZUN::dataItemGet(static_cast<const CZunDataItem*>(nullptr), L"COL", back));
+
+    CZunRegionList regions{CZunContourSet{square(1)}, CZunContourSet{square(2), square(1)}};
+    EXPECT_TRUE(ZUN::dataItemSet(&root, L"REG", regions));
+    CZunRegionList read;
+    EXPECT_TRUE(ZUN::dataItemGet(root.getItem(L"REG"), read));
+    EXPECT_EQ(read, regions);
+}
