@@ -324,9 +324,20 @@ private:
 
     // Runs read with step pushed on the path.
     template <class Read>
-    bool at(const JsonPathStep& step, Read read)
+    bool at(size_t index, Read read)
     {
-        m_path.push_back(step);
+        m_path.emplace_back(std::in_place_index<1>, index);
+        return enter(read);
+    }
+    template <class Read>
+    bool at(const std::string& name, Read read)
+    {
+        m_path.emplace_back(std::in_place_index<0>, name);
+        return enter(read);
+    }
+    template <class Read>
+    bool enter(Read read)
+    {
         const bool ok = read();
         if (ok)
             m_path.pop_back();

@@ -338,7 +338,17 @@ bool CZunDataItem::get(CZunVertexArray& value, const CZunDataKey& key) const { r
 bool CZunDataItem::get(CZunArrayTempl<int>& value, const CZunDataKey& key) const { return takeExact(valueAt(key), value); }
 bool CZunDataItem::get(CZunArrayTempl<CZunString>& value, const CZunDataKey& key) const { return takeExact(valueAt(key), value); }
 bool CZunDataItem::get(CZunPoint3dArray& value, const CZunDataKey& key) const { return takeExact(valueAt(key), value); }
-bool CZunDataItem::get(CZunColor& value, const CZunDataKey& key) const { return takeExact(valueAt(key), value); }
+bool CZunDataItem::get(CZunColor& value, const CZunDataKey& key) const
+{
+    // A bare integer is a colour index: that is how configurations keep colours.
+    const Value* v = valueAt(key);
+    long index = 0;
+    if (integerOf(v, index)) {
+        value = CZunColor(static_cast<int>(index));
+        return true;
+    }
+    return takeExact(v, value);
+}
 
 bool CZunDataItem::get(CZunArrayTempl<double>& value, const CZunDataKey& key) const
 {

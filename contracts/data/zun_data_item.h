@@ -186,6 +186,7 @@ public:
     bool get(CZunArrayTempl<CZunString>& value, const CZunDataKey& key = CZunDataKey()) const;
     bool get(CZunPoint3dArray& value, const CZunDataKey& key = CZunDataKey()) const;
     bool get(CZunMatrix3d& value, const CZunDataKey& key = CZunDataKey()) const;
+    // A colour value, or an integer read as a colour index.
     bool get(CZunColor& value, const CZunDataKey& key = CZunDataKey()) const;
     bool get(CZunContourSet& value, const CZunDataKey& key = CZunDataKey()) const;
     bool get(CZunRegionList& value, const CZunDataKey& key = CZunDataKey()) const;

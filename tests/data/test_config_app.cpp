@@ -152,7 +152,7 @@ TEST(AppObject, EntitySelectPicksFromTheOpenDrawing)
     CZunApp app;
     ZUN::CAdsName name;
     ASSERT_TRUE(app.entitySelect(name, L"BAR", true));
-    EXPECT_EQ(ZUN::drawingCurrent().partByName(name)->handle, L"3C");
+    EXPECT_EQ(ZUN::drawingCurrent().partByName(name)->handle, L"9C");
     EXPECT_FALSE(app.entitySelect(name, L"NOTHING", true));
     app.setEntityPicker([](ZUN::CAdsName&, const CZunString&, bool) { return false; });
     EXPECT_FALSE(app.entitySelect(name, L"BAR", true));

@@ -13,13 +13,13 @@ TEST(Drawing, SampleLoadsWithPartsLayersAndMaterials)
     ZUN::CZunDrawing drawing;
     ZUN::CDataFileError error;
     ASSERT_TRUE(drawing.load(kSample, &error)) << error.toString().toUtf8();
-    ASSERT_EQ(drawing.partCount(), 4);
-    const ZUN::CZunPart* hole = drawing.partByHandle(L"1A");
+    ASSERT_EQ(drawing.partCount(), 10);
+    const ZUN::CZunPart* hole = drawing.partByHandle(L"D4");
     ASSERT_NE(hole, nullptr);
     EXPECT_EQ(hole->type, L"HOLE");
     CZunContourSet contours;
-    ASSERT_TRUE(hole->data.get(contours, L"BT\\P2\\GEN"));
-    ASSERT_EQ(contours.len(), 1);
+    ASSERT_TRUE(hole->data.get(contours, L"BT\\SLOTS\\GEN"));
+    ASSERT_EQ(contours.len(), 2);
     EXPECT_EQ(contours[0].len(), 4);
     EXPECT_TRUE(contours[0].isClosed());
     EXPECT_EQ(contours[0][1].bulge(), 1.0);
@@ -60,27 +60,27 @@ TEST(Drawing, MalformedDrawingLeavesTheOpenOneUnchanged)
     EXPECT_EQ(error.toString(), L"vl.json:2:17: expected member \"pts\" at /parts/0/data/VL");
     EXPECT_FALSE(drawing.load(L"/no/such/drawing.json", &error));
     EXPECT_EQ(drawing.toJson(), before);
-    EXPECT_EQ(drawing.partCount(), 4);
+    EXPECT_EQ(drawing.partCount(), 10);
 }
 
 TEST(DtaOpen, EntityDataIsThePartsOwnData)
 {
     ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
     ASSERT_TRUE(ZUN::drawingOpen(kSample));
-    const ZUN::CAdsName sheet = drawing.entityName(*drawing.partByHandle(L"2B"));
+    const ZUN::CAdsName sheet = drawing.entityName(*drawing.partByHandle(L"5E"));
     auto handle = ZUN::dtaOpen(ZUN::kDtaEntity, ZUN::kDtaRead | ZUN::kDtaWrite, &sheet, nullptr, nullptr);
     ASSERT_TRUE(handle);
-    EXPECT_EQ(handle->get(), &drawing.partByHandle(L"2B")->data);
-    double seg = 0;
-    EXPECT_TRUE(handle->get()->get(seg, L"SEG"));
-    EXPECT_EQ(seg, 207.5);
+    EXPECT_EQ(handle->get(), &drawing.partByHandle(L"5E")->data);
+    CZunString label0;
+    EXPECT_TRUE(handle->get()->get(label0, L"LABEL"));
+    EXPECT_NE(handle->lobjGet(L"STACK"), nullptr);  // a sheet keeps its profile in the local object
     EXPECT_EQ(handle->get(L"NEW\\ITEM"), nullptr);
     EXPECT_NE(handle->get(L"NEW\\ITEM", true), nullptr);
     CZunDataItem label;
     label.set(L"x");
     EXPECT_TRUE(handle->set(L"ORDER", label));
     CZunString order;
-    EXPECT_TRUE(drawing.partByHandle(L"2B")->data.get(order, L"ORDER"));
+    EXPECT_TRUE(drawing.partByHandle(L"5E")->data.get(order, L"ORDER"));
 
     // A read-only handle creates and stores nothing.
     auto readOnly = ZUN::dtaOpen(ZUN::kDtaEntity, ZUN::kDtaRead, &sheet, nullptr, nullptr);

@@ -1,0 +1,230 @@
+// Painting a full-HD picture of large lists: our painter against plain
+// QPainter calls that draw the same final geometry. The baseline replays
+// the device operations our painter issued (recorded once, outside the
+// timing), so the ratio ours / baseline is the cost of everything the
+// painter does besides drawing: matrices, colours, line types, hatching.
+
+#include "render/paint/zun_painter.h"
+#include "render/qt/zun_cdc_qt.h"
+
+#include <QGuiApplication>
+#include <QPainter>
+#include <QPainterPath>
+
+#include <benchmark/benchmark.h>
+
+#include <random>
+#include <variant>
+
+namespace {
+
+constexpr int kWidth = 1920;
+constexpr int kHeight = 1080;
+
+// ---- the baseline: recorded device operations ---------------------------------
+
+struct OpPen { int width; ZunRgb color; bool none; };
+struct OpBrush { ZunRgb color; bool none; };
+struct OpClip { ZunIRect rect; };
+struct OpExclude { QPolygon polygon; };
+struct OpLine { QLine line; };
+struct OpPixel { QPoint at; ZunRgb color; };
+struct OpPolygon { QPolygon polygon; };
+struct OpEllipse { QRect rect; };
+struct OpRect { QRect rect; };
+struct OpFill { QRect rect; ZunRgb color; };
+using Op = std::variant<OpPen, OpBrush, OpClip, OpExclude, OpLine, OpPixel, OpPolygon, OpEllipse, OpRect, OpFill>;
+
+class RecordingDC : public CDC {
+public:
+    std::vector<Op> ops;
+    ZunIRect clientRect() const override { return {0, 0, kWidth, kHeight}; }
+    void selectPen(int w, ZunRgb c) override { ops.push_back(OpPen{w, c, false}); }
+    void selectNullPen() override { ops.push_back(OpPen{0, 0, true}); }
+    void selectSolidBrush(ZunRgb c) override { ops.push_back(OpBrush{c, false}); }
+    void selectHollowBrush() override { ops.push_back(OpBrush{0, true}); }
+    void setClipRect(const ZunIRect& r) override { ops.push_back(OpClip{r}); }
+    void excludeClipPolygon(const ZunIPoint* p, int n) override { ops.push_back(OpExclude{poly(p, n)}); }
+    void moveTo(int x, int y) override { m_at = QPoint(x, y); }
+    void lineTo(int x, int y) override
+    {
+        ops.push_back(OpLine{QLine(m_at, QPoint(x, y))});
+        m_at = QPoint(x, y);
+    }
+    void setPixel(int x, int y, ZunRgb c) override { ops.push_back(OpPixel{QPoint(x, y), c}); }
+    void polygon(const ZunIPoint* p, int n) override { ops.push_back(OpPolygon{poly(p, n)}); }
+    void ellipse(const ZunIRect& r) override { ops.push_back(OpEllipse{QRect(r.left, r.top, r.width() - 1, r.height() - 1)}); }
+    void rectangle(const ZunIRect& r) override { ops.push_back(OpRect{QRect(r.left, r.top, r.width() - 1, r.height() - 1)}); }
+    void fillSolidRect(const ZunIRect& r, ZunRgb c) override { ops.push_back(OpFill{QRect(r.left, r.top, r.width(), r.height()), c}); }
+    ZunRgb bkColor() const override { return m_bk; }
+    ZunRgb setBkColor(ZunRgb c) override { std::swap(c, m_bk); return c; }
+    void bitBlt(int, int, const ZunBitmap&, ZunRop) override {}
+
+private:
+    static QPolygon poly(const ZunIPoint* p, int n)
+    {
+        QPolygon out(n);
+        for (int i = 0; i < n; ++i)
+            out.setPoint(i, p[i].x, p[i].y);
+        return out;
+    }
+    QPoint m_at;
+    ZunRgb m_bk = 0;
+};
+
+void replay(const std::vector<Op>& ops, QImage& image)
+{
+    QPainter p(&image);
+    QRegion clip(image.rect());
+    for (const Op& op : ops) {
+        std::visit(
+            [&](const auto& o) {
+                using T = std::decay_t<decltype(o)>;
+                if constexpr (std::is_same_v<T, OpPen>) {
+                    if (o.none)
+                        p.setPen(Qt::NoPen);
+                    else
+                        p.setPen(QPen(CZunQtDC::toQColor(o.color), o.width <= 1 ? 0 : o.width));
+                } else if constexpr (std::is_same_v<T, OpBrush>) {
+                    p.setBrush(o.none ? QBrush(Qt::NoBrush) : QBrush(CZunQtDC::toQColor(o.color)));
+                } else if constexpr (std::is_same_v<T, OpClip>) {
+                    clip = QRegion(o.rect.left, o.rect.top, o.rect.width(), o.rect.height());
+                    p.setClipRegion(clip);
+                } else if constexpr (std::is_same_v<T, OpExclude>) {
+                    clip = clip.subtracted(QRegion(o.polygon, Qt::OddEvenFill));
+                    p.setClipRegion(clip);
+                } else if constexpr (std::is_same_v<T, OpLine>) {
+                    p.drawLine(o.line);
+                } else if constexpr (std::is_same_v<T, OpPixel>) {
+                    image.setPixel(o.at, zunRgbToPixel(o.color) | 0xFF000000u);
+                } else if constexpr (std::is_same_v<T, OpPolygon>) {
+                    p.drawPolygon(o.polygon, Qt::OddEvenFill);
+                } else if constexpr (std::is_same_v<T, OpEllipse>) {
+                    p.drawEllipse(o.rect);
+                } else if constexpr (std::is_same_v<T, OpRect>) {
+                    p.drawRect(o.rect);
+                } else if constexpr (std::is_same_v<T, OpFill>) {
+                    p.fillRect(o.rect, CZunQtDC::toQColor(o.color));
+                }
+            },
+            op);
+    }
+}
+
+// ---- the lists -------------------------------------------------------------------
+
+CZunGDX freshList()
+{
+    return CZunGDX(CZunColor(7), CZunMatrix3d(), 0.0, 0, {0, 0, 0}, {kWidth, kHeight, 0});
+}
+
+CZunVertexArray box(double x, double y, double w, double h)
+{
+    return CZunVertexArray::fromPoints(CZunPoint3dArray{{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}, true);
+}
+
+CZunGDX polylines()
+{
+    std::mt19937 rng(1);
+    std::uniform_real_distribution<double> pos(0, kWidth), len(5, 60);
+    const CZunArrayTempl<double> types[] = {{1.0}, {1.0, 1.0, 0.0}, {1.0, 1.0, 1.0}};
+    CZunGDX gdx = freshList();
+    for (int i = 0; i < 100000; ++i) {
+        const double x = pos(rng), y = pos(rng) * kHeight / kWidth;
+        CZunVertexArray vl;
+        vl.append({x, y}, {x + len(rng), y + len(rng) / 2});
+        vl.append(vl.get(0).end(), {x + len(rng), y + len(rng)}, i % 7 == 0 ? 0.3 : 0.0);
+        gdx.imageVl({i}, 0, vl, CZunColor(1 + i % 6), {}, types[i % 3], 0.5, 0, {});
+    }
+    return gdx;
+}
+
+CZunGDX filledRegions()
+{
+    std::mt19937 rng(2);
+    std::uniform_real_distribution<double> pos(0, 1);
+    CZunGDX gdx = freshList();
+    for (int i = 0; i < 10000; ++i) {
+        const double x = pos(rng) * (kWidth - 40), y = pos(rng) * (kHeight - 40);
+        gdx.imageReg({i}, gdxFlagFill | gdxFlagOutline, {box(x, y, 36, 30), box(x + 10, y + 8, 12, 10)},
+                     CZunColor(1 + i % 6), {}, {1.0}, 1.0, 0, CZunColor(2 + i % 5), {}, {});
+    }
+    return gdx;
+}
+
+CZunGDX hatchedRegions()
+{
+    std::mt19937 rng(3);
+    std::uniform_real_distribution<double> pos(0, 1);
+    const wchar_t* patterns[] = {L"ANSI31", L"ANSI37", L"BRICK", L"ANSI32"};
+    CZunGDX gdx = freshList();
+    for (int i = 0; i < 1000; ++i) {
+        const double x = pos(rng) * (kWidth - 120), y = pos(rng) * (kHeight - 100);
+        gdx.imageReg({i}, gdxFlagHatch | gdxFlagOutline, {box(x, y, 110, 90), box(x + 40, y + 30, 30, 25)},
+                     CZunColor(1 + i % 6), {}, {1.0}, 1.0, 0, CZunColor(8),
+                     ZUN::CHatchProp(patterns[i % 4], 0.0, 2.0, false), {});
+    }
+    return gdx;
+}
+
+CZunGDX points()
+{
+    std::mt19937 rng(4);
+    std::uniform_real_distribution<double> pos(0, 1);
+    const unsigned long modes[] = {0, 2, 3, 4, 1 | 32, 1 | 64, 8, 3 | 32};
+    CZunGDX gdx = freshList();
+    for (int i = 0; i < 10000; ++i)
+        gdx.imagePt({i}, 0, {pos(rng) * kWidth, pos(rng) * kHeight}, CZunColor(1 + i % 6), {}, -12, modes[i % 8], {});
+    return gdx;
+}
+
+// ---- the benchmarks --------------------------------------------------------------
+
+void paintOurs(benchmark::State& state, CZunGDX (*make)())
+{
+    CZunGDX gdx = make();
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        CZunQtDC dc(image);
+        CZunPainter painter(dc);
+        painter.paint(&gdx);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+}
+
+void paintBaseline(benchmark::State& state, CZunGDX (*make)())
+{
+    CZunGDX gdx = make();
+    RecordingDC recorder;
+    CZunPainter(recorder).paint(&gdx);
+    QImage image(kWidth, kHeight, QImage::Format_RGB32);
+    for (auto _ : state) {
+        replay(recorder.ops, image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    state.counters["ops"] = static_cast<double>(recorder.ops.size());
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    struct Case {
+        const char* name;
+        CZunGDX (*make)();
+    };
+    const Case cases[] = {{"Polylines", polylines}, {"Regions", filledRegions}, {"Hatches", hatchedRegions},
+                          {"Points", points}};
+    for (const Case& c : cases) {
+        benchmark::RegisterBenchmark((std::string("BM_") + c.name + "_Ours").c_str(), paintOurs, c.make)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("BM_") + c.name + "_Baseline").c_str(), paintBaseline, c.make)
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

@@ -1,0 +1,99 @@
+#pragma once
+
+#include "gdx/zun_gdx.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QWidget>
+
+// Sent (posted) to the parent when the user picks an item: the control's id
+// and the top-level group number of the picked item.
+class CZunPickEvent : public QEvent {
+public:
+    static QEvent::Type eventType();
+    CZunPickEvent(int controlId, int group) : QEvent(eventType()), m_id(controlId), m_group(group) {}
+    int controlId() const { return m_id; }
+    int group() const { return m_group; }
+
+private:
+    int m_id;
+    int m_group;
+};
+
+// Shows a display list the caller owns: wheel zoom about the cursor, pan
+// with the middle button, fit with a middle double click, pick with the
+// left button. The list is drawn by the painter into an off-screen image
+// and copied to the window in one step.
+class CZunDplistImage : public QWidget {
+    Q_OBJECT
+public:
+    // id: the control id the pick is reported with (also the "dlgId" property).
+    explicit CZunDplistImage(QWidget* parent = nullptr, int id = 0);
+    ~CZunDplistImage() override;
+
+    bool set_dpList(CZunGDX* gdx);
+    CZunGDX* get_dpList() const { return m_gdx; }
+    int controlId() const { return m_id; }
+
+    // Fits the list's view extents into the window; callers repaint.
+    void zoomExtents();
+    const CZunMatrix3d& zoomMtx() const { return m_zoom; }
+
+    // The picture as painted now, at the widget's size.
+    QImage renderImage();
+
+signals:
+    void picked(int controlId, int group);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+    // Wheel zoom by the wheel delta about a window point; false when refused
+    // (middle button held). A delta of 0 changes nothing.
+    bool zoomAt(int delta, const QPoint& at, Qt::MouseButtons buttons);
+
+private:
+    void pick(const QPoint& at);
+    void updateCursor();
+
+    CZunGDX* m_gdx = nullptr;
+    int m_id = 0;
+    CZunMatrix3d m_zoom;
+    QPoint m_panStart;
+    double m_panStartX = 0.0;
+    double m_panStartY = 0.0;
+    QCursor m_panCursor;
+};
+
+// A preview of polylines with its own display list: group 0 the base point,
+// group k + 1 polyline k; one polyline can be highlighted.
+class CZunVllImage : public CZunDplistImage {
+    Q_OBJECT
+public:
+    explicit CZunVllImage(QWidget* parent = nullptr, int id = 0);
+
+    bool setVll(const CZunArrayTempl<CZunVertexArray>& polylines);
+    int SetCurVl(int index);
+    bool setDrawBase(bool draw);
+    // Background (0x00BBGGRR) and, from its brightness, the foreground.
+    void SetBkColor(std::uint32_t rgb);
+    std::uint32_t foreground() const { return m_foreground; }
+    CZunGDX& displayList() { return m_own; }
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    CZunGDX m_own;
+    int m_pointSize = 0;
+    int m_pointMode = -1;
+    int m_current = -1;
+    std::uint32_t m_background = 0;
+    std::uint32_t m_foreground = 0;
+    bool m_drawBase = true;
+};

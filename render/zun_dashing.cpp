@@ -1,0 +1,175 @@
+#include "render/zun_dashing.h"
+
+#include "contracts/base/zun_geometry.h"
+#include "contracts/base/zun_polyline.h"
+#include "contracts/data/zun_units.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// Arcs up to this length get the fine deviation: small arcs are drillings
+// and fillets, where a coarse polygon is seen as one.
+constexpr double kShortArc = 4.0;
+constexpr double kFineDeviation = 0.01;
+constexpr double kCoarseDeviation = 0.05;
+// Arcs inside a dashed line: the dashes hide the chords, so coarser will do.
+constexpr double kDashArcDeviation = 0.1;
+// A dash shorter than this cannot be halved visibly, so a line type is not
+// turned to start with it.
+constexpr double kMinHalvedDash = 0.21;
+constexpr double kMaxReserve = 1 << 18;
+
+// A dot is drawn as a tiny dash of 0.2 mm, whatever the drawing's unit.
+double dotLength()
+{
+    return ZUN::acadUnitCv(0.2, ZUN::kUnitMillimeter, ZUN::kUnitDrawing);
+}
+
+void appendFlattened(CZunVertexArray& out, const CZunVertexArray& vl)
+{
+    out.reserve(out.len() + vl.len());
+    const bool hasArc = std::any_of(vl.begin(), vl.end(), [](const CZunVertex& v) { return v.bulge() != 0.0; });
+    if (!hasArc) {
+        out.append(vl);
+        return;
+    }
+    // Arcs are split in their own plane, so that a contour lying in a wall
+    // face is flattened as finely as one lying in the floor plan.
+    CZunMatrix3d plane;
+    plane.setToPlaneToWorld(vl.normal());
+    const CZunMatrix3d toPlane = plane.inverse();
+    for (const CZunVertex& v : vl) {
+        if (v.bulge() == 0.0) {
+            out.append(v);
+            continue;
+        }
+        CZunVertex flat = v;
+        flat.transformBy(toPlane);
+        const double deviation = flat.bulgLen() < kShortArc ? kFineDeviation : kCoarseDeviation;
+        CZunVertexArray pieces = ZUN::g_vl_expl(flat, ZUN::g_vx_split_dif(flat, deviation));
+        out.append(pieces.transformBy(plane));
+    }
+}
+
+// Turns the line type so that it opens with a dash followed by a gap, then
+// splits that dash between the start and the end. A type without such a
+// pair comes back as it was (turned once all the way round).
+void startWithHalfDash(CZunArrayTempl<double>& lineType)
+{
+    const int n = lineType.len();
+    for (int i = 0; i < n; ++i) {
+        // After i turns the entries i and i + 1 of the given type are the
+        // first two; the pair that wraps round the end does not count.
+        if (lineType[0] > kMinHalvedDash && i + 1 < n && lineType[1] < 0.0) {
+            lineType[0] *= 0.5;
+            lineType.append(lineType[0]);
+            return;
+        }
+        std::rotate(lineType.begin(), lineType.begin() + 1, lineType.end());
+    }
+}
+
+void appendPieces(CZunVertexArray& out, const CZunArrayTempl<CZunVertexArray>& pieces)
+{
+    for (const CZunVertexArray& piece : pieces)
+        out.append(piece);
+}
+
+} // namespace
+
+CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_split(const CZunArrayTempl<CZunVertexArray>& contours)
+{
+    CZunArrayTempl<CZunVertexArray> result;
+    result.setLen(contours.len());
+    for (int i = 0; i < contours.len(); ++i)
+        appendFlattened(result[i], contours[i]);
+    return result;
+}
+
+CZunVertexArray zun_gdx_image_vl_split(const CZunVertexArray& vl)
+{
+    CZunVertexArray result;
+    appendFlattened(result, vl);
+    return result;
+}
+
+bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineType, int mode)
+{
+    if (lineType.len() < 2)
+        return false;
+    if (mode == 1)
+        startWithHalfDash(lineType);
+
+    // A dot takes 1 in the period whatever it is drawn with: the period only
+    // decides how many repetitions a vertex gets.
+    const double dot = dotLength();
+    double period = 0.0;
+    int gaps = 0, dashes = 0;
+    for (double& entry : lineType) {
+        if (entry == 0.0) {
+            entry = dot;
+            period += 1.0;
+        } else {
+            period += std::abs(entry);
+        }
+        if (entry < 0.0)
+            ++gaps;
+        else
+            ++dashes;
+    }
+
+    // The polyline is read from its own buffer while it receives the dashes.
+    const CZunVertexArray source = std::move(vl);
+    vl = CZunVertexArray();
+    const ZUN::CZunLineParm parm(lineType);
+    if (mode == 0) {
+        for (const CZunVertexArray& piece : ZUN::g_vl_to_vll(source))
+            appendPieces(vl, ZUN::g_vl_measure(ZUN::g_vx_xy(piece), 1.0, parm));
+        return true;
+    }
+
+    // Every vertex is dashed on its own, so continuous pieces need not be
+    // told apart here. The result is sized once: grown dash by dash, a long
+    // polyline would be copied a dozen times on every paint. Beyond the cap
+    // (16 MB) a misjudged estimate would cost more than growing does.
+    if (period > 0.0) {
+        double expected = 0.0;
+        for (const CZunVertex& v : source)
+            expected += std::trunc(v.bulgLen() / period) * dashes + 2.0;
+        vl.reserve(static_cast<int>(std::min(expected, kMaxReserve)));
+    }
+    CZunArrayTempl<double> stretched;
+    CZunVertexArray single;
+    for (const CZunVertex& vertex : source) {
+        const CZunVertex v = ZUN::g_vx_xy(vertex);
+        const ZUN::CZunLineParm* use = &parm;
+        ZUN::CZunLineParm fitted;
+        if (period > 0.0) {
+            const double length = v.bulgLen();
+            if (length - period <= 0.0) {
+                vl.append(v);
+                continue;
+            }
+            const double repeats = std::trunc(length / period);
+            // Whatever does not fill a whole repetition goes into the gaps,
+            // so that the vertex ends with the dash it began with.
+            const double rest = gaps > 0 ? (length - repeats * period) / (gaps * repeats) : 0.0;
+            stretched = lineType;
+            for (double& entry : stretched)
+                if (entry < 0.0)
+                    entry -= std::abs(rest);
+            fitted = ZUN::CZunLineParm(stretched);
+            use = &fitted;
+        }
+        if (v.isArc()) {
+            single = ZUN::g_vl_expl(v, ZUN::g_vx_split_dif(v, kDashArcDeviation));
+        } else {
+            single.clear();
+            single.append(v);
+        }
+        appendPieces(vl, ZUN::g_vl_measure(single, 1.0, *use));
+    }
+    return true;
+}

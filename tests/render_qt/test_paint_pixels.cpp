@@ -1,0 +1,199 @@
+#include "render/paint/zun_painter.h"
+#include "render/qt/zun_bitmap.h"
+#include "render/qt/zun_cdc_qt.h"
+
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+// Pictures painted through the Qt surface, checked pixel by pixel. The lists
+// have a white background and identity matrices, so model units are pixels.
+
+namespace {
+
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+constexpr QRgb kRed = 0xFFFF0000;
+constexpr QRgb kGreen = 0xFF00FF00;
+constexpr QRgb kBlue = 0xFF0000FF;
+
+CZunGDX whiteList()
+{
+    return CZunGDX(CZunColor(7), CZunMatrix3d(), 0.0, 0, {}, {});
+}
+
+QImage render(CZunGDX& gdx, int w = 120, int h = 100)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    CZunQtDC dc(image);
+    CZunPainter painter(dc);
+    painter.setBitmapSource(zunPictureBitmaps());
+    painter.paint(&gdx);
+    return image;
+}
+
+CZunVertexArray line(double x1, double y1, double x2, double y2)
+{
+    CZunVertexArray vl;
+    vl.append({x1, y1}, {x2, y2});
+    return vl;
+}
+
+CZunVertexArray box(double x, double y, double w, double h)
+{
+    return CZunVertexArray::fromPoints(CZunPoint3dArray{{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}, true);
+}
+
+void point(CZunGDX& gdx, double x, double y, unsigned long mode, double size)
+{
+    gdx.imagePt({1}, 0, {x, y}, CZunColor(1), CZunMatrix3d(), size, mode, {});
+}
+
+// The bounding box of the pixels that are not white.
+QRect inked(const QImage& image)
+{
+    QRect r;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != kWhite)
+                r |= QRect(x, y, 1, 1);
+    return r;
+}
+
+} // namespace
+
+TEST(PaintPixels, ColourModesAndTheContrastColour)
+{
+    CZunGDX gdx = whiteList();
+    gdx.ColorTabSet(ZUN::cModeHighlight, CZunColor(1));
+    gdx.imageVl({1}, ZUN::cModeHighlight << 8, line(0, 10, 100, 10), CZunColor(5), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({2}, ZUN::cModeContrast << 8, line(0, 20, 100, 20), CZunColor(5), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({3}, 0, line(0, 30, 100, 30), CZunColor(5), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({4}, 0, line(0, 40, 100, 40), CZunColor(7), {}, {1.0}, 1.0, 0, {});  // the background's own colour
+    const QImage image = render(gdx);
+    EXPECT_EQ(image.pixel(50, 10), kRed);
+    EXPECT_EQ(image.pixel(50, 20), kBlack);
+    EXPECT_EQ(image.pixel(50, 30), kBlue);
+    EXPECT_EQ(image.pixel(50, 40), kBlack);
+    EXPECT_EQ(image.pixel(50, 50), kWhite);
+}
+
+TEST(PaintPixels, PointModes)
+{
+    CZunGDX gdx = whiteList();
+    point(gdx, 10, 10, 0, 8);         // dot
+    point(gdx, 30, 10, 2, 8);         // cross
+    point(gdx, 50, 10, 3, 8);         // X
+    point(gdx, 70, 10, 4, 8);         // tick
+    point(gdx, 90, 10, 1 | 32, 8);    // circle only
+    point(gdx, 10, 40, 1 | 64, 8);    // square only
+    point(gdx, 30, 40, 8 | 2, 8);     // filled square, the cross ignored
+    const QImage image = render(gdx);
+    EXPECT_EQ(image.pixel(10, 10), kRed);
+    EXPECT_EQ(image.pixel(10, 14), kWhite);
+    EXPECT_EQ(image.pixel(30, 6), kRed);
+    EXPECT_EQ(image.pixel(34, 10), kRed);
+    EXPECT_EQ(image.pixel(34, 14), kWhite);
+    EXPECT_EQ(image.pixel(46, 6), kRed);
+    EXPECT_EQ(image.pixel(54, 14), kRed);
+    EXPECT_EQ(image.pixel(50, 6), kWhite);
+    EXPECT_EQ(image.pixel(70, 6), kRed);
+    EXPECT_EQ(image.pixel(70, 14), kWhite);
+    EXPECT_EQ(image.pixel(74, 10), kWhite);
+    EXPECT_EQ(image.pixel(90, 10), kWhite);  // the circle's centre stays empty
+    EXPECT_NE(inked(image.copy(84, 4, 12, 12)), QRect());
+    EXPECT_EQ(image.pixel(10, 40), kWhite);
+    EXPECT_EQ(image.pixel(6, 36), kRed);     // the square's corner
+    for (int y = 36; y < 44; ++y)
+        for (int x = 26; x < 34; ++x)
+            ASSERT_EQ(image.pixel(x, y), kRed) << x << "," << y;
+    EXPECT_EQ(image.pixel(30, 45), kWhite);
+}
+
+TEST(PaintPixels, DashedLineTypeLeavesGaps)
+{
+    CZunGDX gdx = whiteList();
+    gdx.imageVl({1}, 0, line(0, 10, 100, 10), CZunColor(1), {}, {1.0, 1.0, 0.0}, 1.0, 0, {});
+    const QImage image = render(gdx);
+    // (10, -4) begins and ends with half a dash: 0..5 drawn, about 5..9.3 empty, then 9.3..19.3 drawn.
+    EXPECT_EQ(image.pixel(2, 10), kRed);
+    EXPECT_EQ(image.pixel(7, 10), kWhite);
+    EXPECT_EQ(image.pixel(14, 10), kRed);
+    EXPECT_EQ(image.pixel(99, 10), kRed);
+}
+
+TEST(PaintPixels, FilledRegionLeavesItsHoleEmpty)
+{
+    CZunGDX gdx = whiteList();
+    gdx.imageReg({1}, gdxFlagFill, {box(10, 10, 60, 60), box(30, 30, 20, 20)}, CZunColor(1), {}, {1.0}, 1.0, 0,
+                 CZunColor(3), {}, {});
+    const QImage image = render(gdx);
+    EXPECT_EQ(image.pixel(20, 20), kGreen);
+    EXPECT_EQ(image.pixel(40, 40), kWhite);
+    EXPECT_EQ(image.pixel(5, 5), kWhite);
+}
+
+TEST(PaintPixels, TooDenseHatchIsFilledInstead)
+{
+    CZunGDX gdx = whiteList();
+    gdx.imageReg({1}, gdxFlagHatch, {box(10, 10, 80, 80)}, CZunColor(1), {}, {1.0}, 1.0, 0, CZunColor(3),
+                 ZUN::CHatchProp(L"ANSI31", 0.0, 0.5, false), {});
+    const QImage dense = render(gdx);
+    for (const QPoint p : {QPoint(20, 20), QPoint(21, 20), QPoint(50, 77)})
+        EXPECT_EQ(dense.pixel(p), kGreen);
+    CZunGDX coarse = whiteList();
+    coarse.imageReg({1}, gdxFlagHatch, {box(10, 10, 80, 80)}, CZunColor(1), {}, {1.0}, 1.0, 0, CZunColor(3),
+                    ZUN::CHatchProp(L"ANSI31", 0.0, 4.0, false), {});
+    const QImage lines = render(coarse);
+    int white = 0;
+    for (int x = 11; x < 89; ++x)
+        white += lines.pixel(x, 50) == kWhite;
+    EXPECT_GT(white, 50);  // hatch lines, not a fill
+}
+
+TEST(PaintPixels, AnchoredItemsKeepTheirSizeUnderZoom)
+{
+    CZunGDX gdx = whiteList();
+    gdx.imageVl({1}, gdxFlagAnchored, box(0, 0, 0.1, 0.1), CZunColor(1), {}, {1.0}, 1.0, 0, {50, 50, 0});
+    gdx.imageVl({2}, 0, box(40, 40, 10, 10), CZunColor(5), {}, {1.0}, 1.0, 0, {});
+    const QImage before = render(gdx);
+    CZunMatrix3d zoom;
+    zoom.setToScaling(2.0, {50, 50, 0});
+    gdx.zoomMtxSet(zoom);
+    const QImage after = render(gdx);
+    const auto redBox = [](const QImage& image) {
+        QRect r;
+        for (int y = 0; y < image.height(); ++y)
+            for (int x = 0; x < image.width(); ++x)
+                if (image.pixel(x, y) == kRed)
+                    r |= QRect(x, y, 1, 1);
+        return r;
+    };
+    const QRect a = redBox(before), b = redBox(after);
+    ASSERT_FALSE(a.isEmpty());
+    EXPECT_EQ(a.size(), b.size());
+    // The plain box doubled.
+    int blueBefore = 0, blueAfter = 0;
+    for (int x = 0; x < 120; ++x) {
+        blueBefore += before.pixel(x, 40) == kBlue;
+        blueAfter += after.pixel(x, 30) == kBlue;
+    }
+    EXPECT_EQ(blueAfter, 2 * blueBefore - 1);
+}
+
+TEST(PaintPixels, PicturesGoOverEverythingAndHiddenItemsAreAbsent)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("patch.bmp");
+    QImage patch(20, 20, QImage::Format_RGB32);
+    patch.fill(QColor(10, 200, 30));
+    ASSERT_TRUE(patch.save(path, "BMP"));
+    CZunGDX gdx = whiteList();
+    gdx.imagePicture({9}, 0, CZunString::fromUtf8(path.toStdString()), 0, {20, 20, 0}, {40, 40, 0});
+    gdx.imageReg({1}, gdxFlagFill, {box(0, 0, 100, 100)}, CZunColor(1), {}, {1.0}, 1.0, 0, CZunColor(1), {}, {});
+    gdx.imageVl({2}, gdxFlagHidden, line(0, 90, 100, 90), CZunColor(5), {}, {1.0}, 1.0, 0, {});
+    const QImage image = render(gdx);
+    EXPECT_EQ(image.pixel(30, 30), 0xFF0AC81Eu);
+    EXPECT_EQ(image.pixel(10, 10), kRed);
+    EXPECT_EQ(image.pixel(50, 90), kRed);  // the hidden line left no trace on the fill
+}
