@@ -9,7 +9,12 @@
 #include "render/zun_dashing.h"
 #include "render/zun_hatching.h"
 
+#include "gdx/zun_gdx.h"
+#include "render/zun_font.h"
+
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 #include <cmath>
 
@@ -225,9 +230,44 @@ void BM_BaselineMeasureWhole(benchmark::State& state)
 BENCHMARK(BM_BaselineMeasureWhole)->Unit(benchmark::kMillisecond);
 
 // ---- Text layout -----------------------------------------------------------
-// Reserved for the text layout case (glyph regions through the outline font,
-// hatched and dashed as the painter does), to be added with the font work.
-// ----------------------------------------------------------------------------
+// 1,000 characters laid out glyph by glyph with the outline font into one
+// text item, against copying the same glyph outlines out of the font.
+
+const wchar_t* thousandCharacters()
+{
+    static const std::wstring text = [] {
+        const std::wstring line = L"Blech 2,50 mm S235 \u00d8 22 \u00b1 0,5 Ma\u00dfe in mm; ";
+        std::wstring out;
+        while (out.size() < 1000)
+            out += line;
+        out.resize(1000);
+        return out;
+    }();
+    return text.c_str();
+}
+
+void BM_TextLayout1000(benchmark::State& state)
+{
+    get_ascii_from_map(L'A');  // the glyph map fills once per process, not per layout
+    for (auto _ : state) {
+        CZunGDX gdx(CZunColor(7), CZunMatrix3d(), 0.0, 0, {}, {});
+        gdx.imageTxt({1}, 0, thousandCharacters(), CZunColor(1), CZunMatrix3d(), L"CC", {}, {});
+        benchmark::DoNotOptimize(gdx.getDisplayList().get(0).txtRegl.len());
+    }
+}
+BENCHMARK(BM_TextLayout1000)->Unit(benchmark::kMillisecond);
+
+void BM_BaselineGlyphCopies1000(benchmark::State& state)
+{
+    get_ascii_from_map(L'A');
+    for (auto _ : state) {
+        int regions = 0;
+        for (const wchar_t* c = thousandCharacters(); *c; ++c)
+            regions += get_ascii_from_map(*c).len();
+        benchmark::DoNotOptimize(regions);
+    }
+}
+BENCHMARK(BM_BaselineGlyphCopies1000)->Unit(benchmark::kMillisecond);
 
 } // namespace
 

@@ -71,8 +71,7 @@ inline ZUN::CUniqPointer<ZUN::CDtaFilePointer> imageTestOptions(const std::strin
     return opts;
 }
 
-// The sample parts of res/samples/fragments/sheet_bar.json as the open
-// drawing: the fragment is a drawing without its envelope.
+// The sample drawing res/samples/sample_drawing.json as the open drawing.
 class CImageTestSamples : public CImageTestDrawing {
 public:
     CImageTestSamples() : CImageTestDrawing(json()) {}
@@ -86,11 +85,10 @@ public:
 private:
     static std::string json()
     {
-        std::ifstream in(ZUN_SOURCE_RES_DIR "/samples/fragments/sheet_bar.json");
+        std::ifstream in(ZUN_SOURCE_RES_DIR "/samples/sample_drawing.json");
         std::stringstream text;
         text << in.rdbuf();
-        const std::string body = text.str();
-        EXPECT_FALSE(body.empty());
-        return R"({"zun": "drawing", "version": 1, )" + body.substr(body.find('{') + 1);
+        EXPECT_FALSE(text.str().empty());
+        return text.str();
     }
 };

@@ -189,8 +189,9 @@ TEST(PainterRegion, CoarseHatchDrawsLinesInTheFillColourAndCutsHoles)
         EXPECT_EQ(l.color, 0x00FF00u);
         const int y = l.args[1];
         // Lines through the hole stop at it.
-        if (y > 20 && y < 40)
+        if (y > 20 && y < 40) {
             EXPECT_TRUE(l.args[2] <= 20 || l.args[0] >= 40) << l.args[0] << ".." << l.args[2];
+        }
     }
 }
 
