@@ -49,15 +49,21 @@ void point(CZunGDX& gdx, double x, double y, unsigned long mode, double size)
     gdx.imagePt({1}, 0, {x, y}, CZunColor(1), CZunMatrix3d(), size, mode, {});
 }
 
-// The bounding box of the pixels that are not white.
-QRect inked(const QImage& image)
+// The bounding box of the pixels that pass the test.
+template <class Test>
+QRect boundsOf(const QImage& image, Test test)
 {
     QRect r;
     for (int y = 0; y < image.height(); ++y)
         for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != kWhite)
+            if (test(image.pixel(x, y)))
                 r |= QRect(x, y, 1, 1);
     return r;
+}
+
+QRect inked(const QImage& image)
+{
+    return boundsOf(image, [](QRgb p) { return p != kWhite; });
 }
 
 } // namespace
@@ -161,15 +167,8 @@ TEST(PaintPixels, AnchoredItemsKeepTheirSizeUnderZoom)
     zoom.setToScaling(2.0, {50, 50, 0});
     gdx.zoomMtxSet(zoom);
     const QImage after = render(gdx);
-    const auto redBox = [](const QImage& image) {
-        QRect r;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                if (image.pixel(x, y) == kRed)
-                    r |= QRect(x, y, 1, 1);
-        return r;
-    };
-    const QRect a = redBox(before), b = redBox(after);
+    const auto isRed = [](QRgb p) { return p == kRed; };
+    const QRect a = boundsOf(before, isRed), b = boundsOf(after, isRed);
     ASSERT_FALSE(a.isEmpty());
     EXPECT_EQ(a.size(), b.size());
     // The plain box doubled.
