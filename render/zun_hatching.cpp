@@ -655,6 +655,22 @@ bool zun_gdx_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::C
     return kMaxSpacingsAcross > maxRatio && minSpacing > kMinDeviceSpacing;
 }
 
+namespace {
+
+// Oriented contours in the pattern's own space, contour 0 made to exist:
+// where both hatch functions start.
+void intoPatternSpace(CZunArrayTempl<CZunVertexArray>& contours, const CZunMatrix3d& mtx)
+{
+    zun_gdx_reg_orient(contours, CZunVector3d::kZAxis);
+    const CZunMatrix3d toPattern = mtx.inverse();
+    for (CZunVertexArray& contour : contours)
+        contour.transformBy(toPattern);
+    if (contours.isEmpty())
+        contours.setLen(1);
+}
+
+} // namespace
+
 CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVertexArray> contours,
                                                          const CZunMatrix3d& mtx, const ZUN::CHatchProp& hatch)
 {
@@ -674,12 +690,7 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVert
     if (definition.isEmpty())
         return result;
 
-    zun_gdx_reg_orient(contours, CZunVector3d::kZAxis);
-    const CZunMatrix3d toPattern = mtx.inverse();
-    for (CZunVertexArray& contour : contours)
-        contour.transformBy(toPattern);
-    if (contours.isEmpty())
-        contours.setLen(1);
+    intoPatternSpace(contours, mtx);
     CZunPoint3d c0, c1;
     ZUN::g_vl_extmax(contours[0], 0.0, c0, c1);
     // A mirroring mtx turns every contour round.
@@ -696,12 +707,7 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVerte
                                                         double spacing, double angle)
 {
     Contours result;
-    zun_gdx_reg_orient(contours, CZunVector3d::kZAxis);
-    const CZunMatrix3d toPattern = mtx.inverse();
-    for (CZunVertexArray& contour : contours)
-        contour.transformBy(toPattern);
-    if (contours.isEmpty())
-        contours.setLen(1);
+    intoPatternSpace(contours, mtx);
     const CZunVertexArray& outer = contours[0];
 
     if (upperName(name) == L"DOTS") {
