@@ -95,10 +95,25 @@ CZunVertexArray zun_gdx_image_vl_split(const CZunVertexArray& vl)
     return result;
 }
 
+void zun_gdx_image_vl_split(const CZunVertexArray& vl, CZunVertexArray& out)
+{
+    out.clear();
+    appendFlattened(out, vl);
+}
+
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineType, int mode)
 {
-    if (lineType.len() < 2)
+    CZunDashWork work;
+    return zun_gdx_image_vl_measure(vl, lineType, mode, work);
+}
+
+bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& givenType, int mode,
+                              CZunDashWork& work)
+{
+    if (givenType.len() < 2)
         return false;
+    CZunArrayTempl<double>& lineType = work.lineType;
+    lineType = givenType;
     if (mode == 1)
         startWithHalfDash(lineType);
 
@@ -120,11 +135,13 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineTy
             ++dashes;
     }
 
-    // The polyline is read from its own buffer while it receives the dashes.
-    const CZunVertexArray source = std::move(vl);
-    vl = CZunVertexArray();
-    const ZUN::CZunLineParm parm(lineType);
+    // The polyline is read from its own buffer while it receives the dashes;
+    // the two buffers change roles, so neither is allocated again.
+    std::swap(work.source, vl);
+    vl.clear();
+    const CZunVertexArray& source = work.source;
     if (mode == 0) {
+        const ZUN::CZunLineParm parm(lineType);
         for (const CZunVertexArray& piece : ZUN::g_vl_to_vll(source))
             appendPieces(vl, ZUN::g_vl_measure(ZUN::g_vx_xy(piece), 1.0, parm));
         return true;
@@ -140,12 +157,11 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineTy
             expected += std::trunc(v.bulgLen() / period) * dashes + 2.0;
         vl.reserve(static_cast<int>(std::min(expected, kMaxReserve)));
     }
-    CZunArrayTempl<double> stretched;
-    CZunVertexArray single;
+    CZunArrayTempl<double>& stretched = work.stretched;
+    CZunVertexArray& single = work.single;
     for (const CZunVertex& vertex : source) {
         const CZunVertex v = ZUN::g_vx_xy(vertex);
-        const ZUN::CZunLineParm* use = &parm;
-        ZUN::CZunLineParm fitted;
+        const CZunArrayTempl<double>* use = &lineType;
         if (period > 0.0) {
             const double length = v.bulgLen();
             if (length - period <= 0.0) {
@@ -160,8 +176,7 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineTy
             for (double& entry : stretched)
                 if (entry < 0.0)
                     entry -= std::abs(rest);
-            fitted = ZUN::CZunLineParm(stretched);
-            use = &fitted;
+            use = &stretched;
         }
         if (v.isArc()) {
             single = ZUN::g_vl_expl(v, ZUN::g_vx_split_dif(v, kDashArcDeviation));
@@ -169,7 +184,7 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineTy
             single.clear();
             single.append(v);
         }
-        appendPieces(vl, ZUN::g_vl_measure(single, 1.0, *use));
+        ZUN::g_vl_measure_append(single, 1.0, *use, vl, work.measure);
     }
     return true;
 }

@@ -4,6 +4,7 @@
 // hands polylines to a device that knows only straight lines.
 
 #include "contracts/base/zun_array.h"
+#include "contracts/base/zun_polyline.h"
 #include "contracts/base/zun_vertex.h"
 
 // The contours with every arc replaced by straight vertices; contour i of
@@ -13,6 +14,8 @@
 CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_split(const CZunArrayTempl<CZunVertexArray>& contours);
 // The same for one polyline.
 CZunVertexArray zun_gdx_image_vl_split(const CZunVertexArray& vl);
+// The same into out, which is emptied first and must not be vl.
+void zun_gdx_image_vl_split(const CZunVertexArray& vl, CZunVertexArray& out);
 
 // Replaces vl by its dashes under lineType (positive dash, negative gap,
 // 0 dot). Mode 0 runs the pattern on along each continuous piece. Any other
@@ -23,3 +26,16 @@ CZunVertexArray zun_gdx_image_vl_split(const CZunVertexArray& vl);
 // is in the xy plane. A line type of fewer than two entries is no pattern:
 // false, and vl is left as it was.
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineType, int mode);
+
+// Working memory of the dashing, for callers that dash line after line (the
+// painter): with it, lines of the sizes seen before allocate nothing.
+struct CZunDashWork {
+    CZunArrayTempl<double> lineType;
+    CZunArrayTempl<double> stretched;
+    CZunVertexArray source;
+    CZunVertexArray single;
+    ZUN::CZunMeasureWork measure;
+};
+// The same dashing, working in work.
+bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& lineType, int mode,
+                              CZunDashWork& work);

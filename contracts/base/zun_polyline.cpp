@@ -390,19 +390,53 @@ private:
 
 } // namespace
 
-CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double factor, const CZunLineParm& parm)
+namespace {
+
+// Where the dashes of g_vl_measure go: separate pieces, or one array that
+// takes them all one after another.
+struct PieceSink {
+    CZunArrayTempl<CZunVertexArray>& pieces;
+    CZunVertexArray& open()
+    {
+        pieces.append(CZunVertexArray());
+        return pieces.last();
+    }
+    CZunVertexArray& current() { return pieces.last(); }
+};
+
+struct FlatSink {
+    CZunVertexArray& out;
+    CZunVertexArray& open() { return out; }
+    CZunVertexArray& current() { return out; }
+};
+
+template <class Sink>
+void appendChain(Sink& sink, const CZunVertexArray& vl, int i0, int i1)
+{
+    CZunVertexArray& piece = sink.open();
+    piece.vector().insert(piece.vector().end(), vl.begin() + i0, vl.begin() + i1);
+}
+
+template <class Sink>
+void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
+             CZunMeasureWork& work, Sink& sink)
 {
     const int n = vl.len();
-    const CZunArrayTempl<double>& dashes = parm.dashes();
     const int m = dashes.len();
     const double scale = std::abs(factor);
-    const double period = parm.period() * scale;
-    if (n == 0 || !(period > 0.0) || !std::isfinite(period))
-        return g_vl_to_vll(vl);
+    double cycle = 0.0;
+    for (double d : dashes)
+        cycle += std::abs(d);
+    const double period = cycle * scale;
+    if (n == 0 || !(period > 0.0) || !std::isfinite(period)) {
+        forEachChain(vl, [&](int i0, int i1) { appendChain(sink, vl, i0, i1); });
+        return;
+    }
 
     // Dash boundaries are k * period + prefix[j], each computed afresh, so
     // the pattern sits at the same place after a million cycles as after one.
-    std::vector<double> prefix(static_cast<size_t>(m) + 1, 0.0);
+    std::vector<double>& prefix = work.prefix;
+    prefix.assign(static_cast<size_t>(m) + 1, 0.0);
     {
         double sum = 0.0;
         for (int j = 0; j < m; ++j) {
@@ -413,7 +447,8 @@ CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double f
     // Vertex starts along the length, summed with compensation for the
     // same reason: summed plainly, 100,000 vertex lengths can be off by
     // micro-units at the end.
-    std::vector<double> at(static_cast<size_t>(n) + 1, 0.0);
+    std::vector<double>& at = work.at;
+    at.assign(static_cast<size_t>(n) + 1, 0.0);
     {
         xy::Sum sum;
         for (int i = 0; i < n; ++i) {
@@ -423,12 +458,11 @@ CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double f
     }
     const double eps = kZunTol * std::max(1.0, at.back() * 1e-6);
 
-    CZunArrayTempl<CZunVertexArray> pieces;
     LengthWalker walker(vl, at, eps);
     forEachChain(vl, [&](int i0, int i1) {
         const double from = at[static_cast<size_t>(i0)], to = at[static_cast<size_t>(i1)];
         if (to - from <= eps || (to - from) / period > kZunMaxDashCycles) {
-            pieces.append(slice(vl, i0, i1));
+            appendChain(sink, vl, i0, i1);
             return;
         }
         walker.restart(i0, i1);
@@ -452,7 +486,7 @@ CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double f
                     // A dot at a gap between pieces belongs to the piece after it.
                     if (lo >= from && (lo < to || lastChain)) {
                         const CZunPoint3d p = walker.pointAt(lo);
-                        pieces.append(CZunVertexArray{CZunVertex(p, p)});
+                        sink.open().append(CZunVertex(p, p));
                     }
                     open = false;
                     continue;
@@ -462,15 +496,31 @@ CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double f
                 if (b - a <= eps)
                     continue;
                 // Dashes that follow one another without a gap are one piece.
-                if (!(open && a - openEnd <= eps))
-                    pieces.append(CZunVertexArray());
-                walker.appendPart(pieces.last(), a, b);
+                CZunVertexArray& piece = open && a - openEnd <= eps ? sink.current() : sink.open();
+                walker.appendPart(piece, a, b);
                 open = true;
                 openEnd = b;
             }
         }
     });
+}
+
+} // namespace
+
+CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double factor, const CZunLineParm& parm)
+{
+    CZunArrayTempl<CZunVertexArray> pieces;
+    PieceSink sink{pieces};
+    CZunMeasureWork work;
+    measure(vl, factor, parm.dashes(), work, sink);
     return pieces;
+}
+
+void g_vl_measure_append(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
+                         CZunVertexArray& out, CZunMeasureWork& work)
+{
+    FlatSink sink{out};
+    measure(vl, factor, dashes, work, sink);
 }
 
 // ---- contours ------------------------------------------------------------------

@@ -8,6 +8,7 @@
 #include "contracts/base/zun_vertex.h"
 
 #include <cmath>
+#include <vector>
 
 namespace ZUN {
 
@@ -72,6 +73,17 @@ private:
 // continuous piece whole.
 inline constexpr double kZunMaxDashCycles = 1e6;
 CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double factor, const CZunLineParm& parm);
+
+// Working arrays of the dashing, kept by callers that dash line after line
+// so that each line does not allocate them anew.
+struct CZunMeasureWork {
+    std::vector<double> prefix;
+    std::vector<double> at;
+};
+// The vertices of g_vl_measure(vl, factor, CZunLineParm(dashes)), piece after
+// piece, appended to out (which may already hold vertices).
+void g_vl_measure_append(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
+                         CZunVertexArray& out, CZunMeasureWork& work);
 
 // Pieces of vl inside (inside=true) or outside (false) the closed contour,
 // in order along vl. A piece running along the contour counts as inside.

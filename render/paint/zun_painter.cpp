@@ -1,16 +1,23 @@
 #include "render/paint/zun_painter.h"
 
 #include "contracts/base/zun_polyline.h"
+#include "contracts/data/zun_app.h"
 #include "contracts/data/zun_units.h"
 #include "render/paint/zun_viewfit.h"
 #include "render/zun_dashing.h"
 #include "render/zun_hatching.h"
 
+#include <algorithm>
+#include <bit>
 #include <cmath>
+#include <memory>
+#include <mutex>
+#include <unordered_map>
 
 namespace {
 
 constexpr ZunRgb kInvert = 0xFFFFFF;
+constexpr ZunRgb kWhite = 0xFFFFFF;
 
 // Device coordinates are truncated toward zero, as the device APIs take ints.
 int device(double v)
@@ -29,6 +36,163 @@ bool isLineType(const CZunArrayTempl<double>& lt, std::initializer_list<double> 
     return true;
 }
 
+bool hasArc(const CZunVertexArray& vl)
+{
+    return std::any_of(vl.begin(), vl.end(), [](const CZunVertex& v) { return v.isArc(); });
+}
+
+// ---- hatch lines kept between paints ---------------------------------------------
+
+// One piece of a region's hatch as the painter draws it: a line, or, for a
+// piece of a broken line too short to see, a pixel at its start.
+struct HatchPiece {
+    CZunVertex v;
+    bool line = true;
+};
+using HatchPieces = std::vector<HatchPiece>;
+
+// Generating hatch lines is most of the cost of painting a hatched region,
+// and the lines depend only on the region's contours, its hatch, the pattern
+// definition and the drawing unit (dots and short pieces are lengths in
+// it), never on the view or the item's matrix, which the painter applies
+// anew at every paint. So they are kept between paints, keyed by all of
+// those inputs bit for bit: an entry serves only the very input it was made
+// from, and any change of the region, its hatch, the pattern or the unit
+// finds no entry and generates afresh. Entries unused for longest go first
+// once the kept lines outgrow the budget. Lookups lock, so that a second
+// thread painting another list cannot pull an entry away mid-paint.
+class HatchCache {
+public:
+    std::shared_ptr<const HatchPieces> find(const std::vector<std::uint64_t>& key, std::uint64_t hash)
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        const auto [first, last] = m_entries.equal_range(hash);
+        for (auto it = first; it != last; ++it)
+            if (it->second.key == key) {
+                it->second.lastUse = ++m_clock;
+                return it->second.pieces;
+            }
+        return nullptr;
+    }
+
+    std::shared_ptr<const HatchPieces> insert(const std::vector<std::uint64_t>& key, std::uint64_t hash,
+                                              HatchPieces pieces)
+    {
+        auto shared = std::make_shared<const HatchPieces>(std::move(pieces));
+        const std::size_t bytes = key.size() * sizeof(std::uint64_t) + shared->size() * sizeof(HatchPiece);
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.emplace(hash, Entry{key, shared, ++m_clock, bytes});
+        m_bytes += bytes;
+        if (m_bytes > kBudget)
+            evictTo(kBudget / 4 * 3);
+        return shared;
+    }
+
+    void clear()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        m_entries.clear();
+        m_bytes = 0;
+    }
+
+private:
+    static constexpr std::size_t kBudget = std::size_t(64) << 20;
+
+    struct Entry {
+        std::vector<std::uint64_t> key;
+        std::shared_ptr<const HatchPieces> pieces;
+        std::uint64_t lastUse = 0;
+        std::size_t bytes = 0;
+    };
+    using Map = std::unordered_multimap<std::uint64_t, Entry>;
+
+    void evictTo(std::size_t target)
+    {
+        std::vector<Map::iterator> byAge;
+        byAge.reserve(m_entries.size());
+        for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
+            byAge.push_back(it);
+        std::sort(byAge.begin(), byAge.end(),
+                  [](const Map::iterator& a, const Map::iterator& b) { return a->second.lastUse < b->second.lastUse; });
+        for (const Map::iterator& it : byAge) {
+            if (m_bytes <= target)
+                break;
+            m_bytes -= it->second.bytes;
+            m_entries.erase(it);
+        }
+    }
+
+    std::mutex m_mutex;
+    Map m_entries;
+    std::uint64_t m_clock = 0;
+    std::size_t m_bytes = 0;
+};
+
+HatchCache& hatchCache()
+{
+    static HatchCache cache;
+    return cache;
+}
+
+// Writes every input of a region's hatch lines into key, doubles by their
+// bits, and returns the key's hash.
+std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CHatchProp& hatch,
+                       const ZUN::CHatchPattern& pattern, double shortPiece, std::vector<std::uint64_t>& key)
+{
+    key.clear();
+    const auto real = [&](double d) { key.push_back(std::bit_cast<std::uint64_t>(d)); };
+    const auto count = [&](int n) { key.push_back(static_cast<std::uint64_t>(n)); };
+    count(ZUN::acad_unit_get());
+    real(shortPiece);
+    real(hatch.angle());
+    real(hatch.scale());
+    count(hatch.isDouble() ? 1 : 0);
+    count(hatch.name().len());
+    for (const wchar_t ch : hatch.name().view())
+        key.push_back(static_cast<std::uint64_t>(ch));
+    count(pattern.len());
+    for (const ZUN::CHatchLine& line : pattern) {
+        count(line.len());
+        for (const double d : line)
+            real(d);
+    }
+    count(reg.len());
+    for (const CZunVertexArray& contour : reg) {
+        count(contour.len());
+        for (const CZunVertex& v : contour) {
+            real(v.start().x);
+            real(v.start().y);
+            real(v.start().z);
+            real(v.end().x);
+            real(v.end().y);
+            real(v.end().z);
+            real(v.bulge());
+        }
+    }
+    std::uint64_t hash = 0xcbf29ce484222325ull;
+    for (const std::uint64_t word : key) {
+        hash ^= word;
+        hash *= 0x100000001b3ull;
+        hash ^= hash >> 29;
+    }
+    return hash;
+}
+
+// The hatch of the flattened region in its own space, each piece marked as
+// the painter draws it.
+HatchPieces hatchPieces(const CZunArrayTempl<CZunVertexArray>& flat, const ZUN::CHatchProp& hatch, double shortPiece)
+{
+    CZunString name = hatch.name();
+    const bool dots = name.makeUpper() == L"DOTS";
+    HatchPieces pieces;
+    for (const CZunVertexArray& line : zun_gdx_image_reg_hatch2(flat, CZunMatrix3d(), hatch)) {
+        const bool drawAll = !dots && line.isContinuous();
+        for (const CZunVertex& v : line)
+            pieces.push_back({v, drawAll || v.start().distanceTo(v.end()) >= shortPiece});
+    }
+    return pieces;
+}
+
 } // namespace
 
 struct CZunPainter::ItemContext {
@@ -38,7 +202,6 @@ struct CZunPainter::ItemContext {
     ZunRgb color = 0;
     CZunMatrix3d screen;  // S(i)
     CZunMatrix3d area;    // A(i) = S(i) x view direction x item matrix
-    CZunArrayTempl<double> lineType;
 };
 
 void CZunPainter::paint(CZunGDX* gdx)
@@ -48,8 +211,10 @@ void CZunPainter::paint(CZunGDX* gdx)
     m_client = m_dc.clientRect();
     m_background = gdx->backColorGet().oleColor();
     m_dc.setClipRect(m_client);
-    m_dc.selectNullPen();
-    m_dc.fillSolidRect(m_client, m_background);
+    if (!toMetafile()) {
+        m_dc.selectNullPen();
+        m_dc.fillSolidRect(m_client, m_background);
+    }
     if (gdx->lenGet() < 1)
         return;
     gdx->displListSort();
@@ -104,29 +269,26 @@ ZunRgb CZunPainter::itemColor(const CZunGDX& gdx, int i, int& mode) const
         color = gdx.colorTabGet(static_cast<ZUN::GdxColorMode>(mode)).oleColor();
     else if (mode == ZUN::cModeContrast)
         color = m_background ^ kInvert;
-    if (color == m_dc.bkColor())
-        color ^= kInvert;
-    return color;
+    return targetColor(color);
 }
 
-CZunArrayTempl<double> CZunPainter::preparedLineType(const CZunGDX& gdx, int i) const
+void CZunPainter::prepareLineType(const CZunGDX& gdx, int i)
 {
     const CZunArrayTempl<double>& stored = gdx.linetypeGet(i);
-    CZunArrayTempl<double> lt;
+    std::vector<double>& lt = m_lineType.vector();
     if (isLineType(stored, {1.0}) || isLineType(stored, {1.0, 0.0, 0.0}))
         lt.clear();
     else if (isLineType(stored, {1.0, 1.0, 0.0}))
-        lt = {10.0, -4.0};
+        lt.assign({10.0, -4.0});
     else if (isLineType(stored, {1.0, 1.0, 1.0}))
-        lt = {11.0, -5.0, 0.0, -5.0};
+        lt.assign({11.0, -5.0, 0.0, -5.0});
     else if (stored.len() == 3 && stored.get(0) == 0.0 && stored.get(1) == 0.0 && stored.get(2) != 0.0)
-        lt = {0.0, -4.0};
+        lt.assign({0.0, -4.0});
     else
-        lt = stored;
+        lt.assign(stored.begin(), stored.end());
     const double scale = gdx.ltscaleGet(i);
     for (double& entry : lt)
         entry = entry != 0.0 ? entry * scale : m_dotLength;
-    return lt;
 }
 
 void CZunPainter::drawItem(const CZunGDX& gdx, int i)
@@ -137,9 +299,11 @@ void CZunPainter::drawItem(const CZunGDX& gdx, int i)
     if (c.flag & gdxFlagHidden)
         return;
     c.color = itemColor(gdx, i, c.mode);
-    c.lineType = preparedLineType(gdx, i);
+    prepareLineType(gdx, i);
     c.screen = itemScreenMatrix(gdx, i);
-    c.area = c.screen * gdx.viewDirectionMtxGet() * gdx.mtxGet(i);
+    const ZunDisplayObj type = gdx.typeGet(i);
+    if (type == objPt || type == objTxt || type == objReg)  // lines and pictures do without
+        c.area = c.screen * gdx.viewDirectionMtxGet() * gdx.mtxGet(i);
     m_dc.selectPen(gdx.thicknGet(i), c.color);
     switch (gdx.typeGet(i)) {
     case objPt: drawPoint(gdx, c); break;
@@ -165,13 +329,18 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
     m_dc.selectPen(0, c.color);
     m_dc.selectHollowBrush();
     if (m & 8) {
-        m_dc.fillSolidRect({x - h, y - h, x - h + size, y - h + size}, c.color);
+        if (toMetafile()) {
+            m_dc.selectSolidBrush(c.color);
+            m_dc.rectangle({x - h, y - h, x + h, y + h});
+        } else {
+            m_dc.fillSolidRect({x - h, y - h, x - h + size, y - h + size}, c.color);
+        }
         return;
     }
     if (m & 32)
         m_dc.ellipse({x - h, y - h, x + h, y + h});
     if (m & 64) {
-        const int a = size % 2 == 0 ? size / 2 : size / 2 - 1;
+        const int a = toMetafile() ? h : size % 2 == 0 ? size / 2 : size / 2 - 1;
         m_dc.rectangle({x - a, y - a, x + h, y + h});
     }
     const auto ray = [&](int dx, int dy) {
@@ -213,24 +382,32 @@ void CZunPainter::drawPicture(const CZunGDX& gdx, const ItemContext& c)
     }
     if (!m_bitmaps)
         return;
-    const ZunBitmap bitmap = m_bitmaps(file, id, device(p1.x - p0.x), device(p1.y - p0.y), m_background);
+    const ZunBitmap bitmap = m_bitmaps(file, id, device(p1.x - p0.x), device(p1.y - p0.y),
+                                          toMetafile() ? kWhite : m_background);
     if (!bitmap.isNull())
         m_dc.bitBlt(device(p0.x), device(p0.y), bitmap, ZunRop::Copy);
 }
 
 void CZunPainter::drawText(const CZunGDX& gdx, const ItemContext& c)
 {
+    CZunArrayTempl<CZunVertexArray>& flat = m_contours;
     for (const CZunArrayTempl<CZunVertexArray>& glyph : gdx.getDisplayList().get(c.index).txtRegl) {
-        CZunArrayTempl<CZunVertexArray> flat;
-        flat.reserve(glyph.len());
-        for (const CZunVertexArray& contour : glyph)
-            flat.append(ZUN::g_vl_expl(contour, 0.1));
+        // The font's glyphs are straight already: copied into the reused
+        // buffers, they cost no allocation.
+        flat.setLen(glyph.len());
+        for (int k = 0; k < glyph.len(); ++k) {
+            const CZunVertexArray& contour = glyph.get(k);
+            if (hasArc(contour))
+                flat[k] = ZUN::g_vl_expl(contour, 0.1);
+            else
+                flat[k].vector().assign(contour.begin(), contour.end());
+        }
         if (!flat.isEmpty() && flat.get(0).isClosed())
             fillContours(flat, c.area, c.color);
         m_dc.selectPen(0, c.color);
         for (const CZunVertexArray& contour : flat)
             for (const CZunVertex& v : contour)
-                drawVertex(CZunVertex(v).transformBy(c.area));
+                drawVertex(v, c.area);
     }
 }
 
@@ -243,65 +420,88 @@ void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
     ZUN::CHatchProp hatchProp;
     if (hatch) {
         gdx.hatchGet(c.index, hatchProp);
-        // Too dense to see at this scale: fill instead.
-        if (!zun_gdx_pattern_test(flat, hatchProp, gdx.mtxGet(c.index) * gdx.viewDirectionMtxGet() * c.screen)) {
+        // Too dense to see at this scale: fill instead. (Metafiles leave
+        // the view direction out of the test.)
+        const CZunMatrix3d toDevice = toMetafile() ? gdx.mtxGet(c.index) * c.screen
+                                                   : gdx.mtxGet(c.index) * gdx.viewDirectionMtxGet() * c.screen;
+        if (!zun_gdx_pattern_test(flat, hatchProp, toDevice)) {
             hatch = false;
             fill = true;
         }
     }
     ZunRgb fillColor = c.color;
     if (c.mode == 0 && gdx.fcolorGet(c.index).colorIndex() != 0) {
-        fillColor = gdx.fcolorGet(c.index).oleColor();
-        if (fillColor == m_dc.bkColor())
-            fillColor ^= kInvert;
+        fillColor = targetColor(gdx.fcolorGet(c.index).oleColor());
     }
-    if (fill) {
+    if (fill && toMetafile()) {
+        fillScanLines(flat, c.area, fillColor);
+    } else if (fill) {
         fillContours(flat, c.area, fillColor);
     } else if (hatch) {
         m_dc.selectPen(0, fillColor);
-        CZunString name = hatchProp.name();
-        const bool dots = name.makeUpper() == L"DOTS";
-        for (const CZunVertexArray& line : zun_gdx_image_reg_hatch2(flat, CZunMatrix3d(), hatchProp)) {
-            const bool drawAll = !dots && line.isContinuous();
-            for (const CZunVertex& v : line) {
-                if (drawAll || v.start().distanceTo(v.end()) >= m_shortPiece)
-                    drawVertex(CZunVertex(v).transformBy(c.area));
-                else
-                    setPixel(v.start() * c.area, fillColor);
-            }
-        }
+        drawHatch(item.reg, flat, hatchProp, c, fillColor);
     }
     if (c.flag & gdxFlagOutline) {
         m_dc.selectPen(gdx.thicknGet(c.index), c.color);
         const CZunMatrix3d m = c.screen * gdx.mtxGet(c.index);
         for (const CZunVertexArray& contour : item.reg)
-            drawDashed(contour.getTransformedCopy(gdx.viewDirectionMtxGet()), c, m);
+            drawDashed(contour, gdx.viewDirectionMtxGet(), c, m);
     }
 }
 
 void CZunPainter::drawPolyline(const CZunGDX& gdx, const ItemContext& c)
 {
     const CZunVertexArray& vl = gdx.getDisplayList().get(c.index).vl;
-    drawDashed(vl.getTransformedCopy(gdx.viewDirectionMtxGet()), c, c.screen * gdx.mtxGet(c.index));
+    drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen * gdx.mtxGet(c.index));
 }
 
-void CZunPainter::drawDashed(CZunVertexArray line, const ItemContext& c, const CZunMatrix3d& m)
+void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& viewDirection, const ItemContext& c,
+                             const CZunMatrix3d& m)
 {
-    zun_gdx_image_vl_measure(line, c.lineType, 1);
-    const bool continuous = line.isContinuous();
-    for (const CZunVertex& v : zun_gdx_image_vl_split(line)) {
+    m_line.vector().assign(line.begin(), line.end());
+    m_line.transformBy(viewDirection);
+    zun_gdx_image_vl_measure(m_line, m_lineType, 1, m_dash);
+    // Lines are drawn whole when continuous; a closed line is a continuous
+    // one, so metafiles, which draw closed lines whole, need no case of their own.
+    const bool continuous = m_line.isContinuous();
+    // Without arcs the split would only copy the line.
+    const bool arcs = hasArc(m_line);
+    if (arcs)
+        zun_gdx_image_vl_split(m_line, m_flat);
+    for (const CZunVertex& v : arcs ? m_flat : m_line) {
         if (!continuous && v.start().distanceTo(v.end()) < m_shortPiece)
-            setPixel(v.start() * m, c.color);
+            markShortPiece(v.start() * m, c.color);
         else
-            drawVertex(CZunVertex(v).transformBy(m));
+            drawVertex(v, m);
     }
+}
+
+void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
+                            const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color)
+{
+    zunAppPtr()->hatchPatternGet(hatch.name(), m_pattern);
+    const std::uint64_t hash = hatchKey(reg, hatch, m_pattern, m_shortPiece, m_hatchKey);
+    HatchCache& cache = hatchCache();
+    std::shared_ptr<const HatchPieces> pieces = cache.find(m_hatchKey, hash);
+    if (!pieces)
+        pieces = cache.insert(m_hatchKey, hash, hatchPieces(flat, hatch, m_shortPiece));
+    for (const HatchPiece& piece : *pieces) {
+        if (piece.line)
+            drawVertex(piece.v, c.area);
+        else
+            markShortPiece(piece.v.start() * c.area, color);
+    }
+}
+
+void CZunPainter::clearHatchCache()
+{
+    hatchCache().clear();
 }
 
 void CZunPainter::drawVertex(const CZunVertex& v)
 {
     if (!v.isArc()) {
-        m_dc.moveTo(device(v.start().x), device(v.start().y));
-        m_dc.lineTo(device(v.end().x), device(v.end().y));
+        drawSegment(v.start(), v.end());
         return;
     }
     CZunVertexArray one;
@@ -316,6 +516,20 @@ void CZunPainter::drawVertex(const CZunVertex& v)
     }
 }
 
+void CZunPainter::drawVertex(const CZunVertex& v, const CZunMatrix3d& m)
+{
+    if (v.isArc())
+        drawVertex(CZunVertex(v).transformBy(m));
+    else
+        drawSegment(m * v.start(), m * v.end());
+}
+
+void CZunPainter::drawSegment(const CZunPoint3d& from, const CZunPoint3d& to)
+{
+    m_dc.moveTo(device(from.x), device(from.y));
+    m_dc.lineTo(device(to.x), device(to.y));
+}
+
 void CZunPainter::setPixel(const CZunPoint3d& p, ZunRgb color)
 {
     m_dc.setPixel(device(p.x), device(p.y), color);
@@ -326,12 +540,13 @@ void CZunPainter::polygonPoints(const CZunVertexArray& contour, const CZunMatrix
 {
     out.clear();
     for (const CZunVertex& v : contour) {
-        const CZunVertex t = CZunVertex(v).transformBy(m);
-        if (!t.isArc()) {
-            out.push_back({device(t.start().x), device(t.start().y)});
-            out.push_back({device(t.end().x), device(t.end().y)});
+        if (!v.isArc()) {
+            const CZunPoint3d a = m * v.start(), b = m * v.end();
+            out.push_back({device(a.x), device(a.y)});
+            out.push_back({device(b.x), device(b.y)});
             continue;
         }
+        const CZunVertex t = CZunVertex(v).transformBy(m);
         CZunVertexArray one;
         one.append(t);
         for (const CZunPoint3d& p : one.pts(true, 0.5))
@@ -355,4 +570,48 @@ void CZunPainter::fillContours(const CZunArrayTempl<CZunVertexArray>& contours, 
 void CZunPainter::restoreClip()
 {
     m_dc.setClipRect(m_client);
+}
+
+ZunRgb CZunPainter::targetColor(ZunRgb color) const
+{
+    if (toMetafile())
+        return color == kWhite ? 0 : color;  // the paper is white
+    return color == m_dc.bkColor() ? color ^ kInvert : color;
+}
+
+void CZunPainter::markShortPiece(const CZunPoint3d& p, ZunRgb color)
+{
+    if (!toMetafile()) {
+        setPixel(p, color);
+        return;
+    }
+    // Pixels do not scale with the picture; a line one unit long does.
+    const int x = device(p.x);
+    const int y = device(p.y);
+    m_dc.moveTo(x, y);
+    m_dc.lineTo(x + 1, y);
+}
+
+void CZunPainter::fillScanLines(const CZunArrayTempl<CZunVertexArray>& contours, const CZunMatrix3d& m,
+                                ZunRgb color)
+{
+    if (contours.isEmpty())
+        return;
+    CZunArrayTempl<CZunVertexArray>& onDevice = m_contours;
+    onDevice.setLen(contours.len());
+    for (int k = 0; k < contours.len(); ++k) {
+        onDevice[k].vector().assign(contours.get(k).begin(), contours.get(k).end());
+        onDevice[k].transformBy(m);
+    }
+    CZunPoint3d lo, hi;
+    if (!onDevice.get(0).extents(lo, hi))
+        return;
+    m_dc.selectPen(0, color);
+    CZunVertexArray row;
+    for (int y = device(lo.y); y < hi.y; ++y) {
+        row.vector().assign(1, CZunVertex(CZunPoint3d(lo.x, y), CZunPoint3d(hi.x, y)));
+        for (const CZunVertexArray& piece : ZUN::g_vl_punch_reg(row, onDevice, true))
+            for (const CZunVertex& v : piece)
+                drawVertex(v);
+    }
 }
