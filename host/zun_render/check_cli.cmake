@@ -34,7 +34,53 @@ if(NOT count EQUAL 1)
   message(FATAL_ERROR "--part D4 wrote ${count} pictures")
 endif()
 
+# Several formats: a file per part and format, a line per file, each file
+# of its kind. Formats are case-blind and counted once.
+expect_run(0 -o ${WORK}/formats -s 240x160 --part D4 -f png,SVG,pdf,emf,png)
+file(GLOB formats ${WORK}/formats/*)
+list(LENGTH formats count)
+string(REGEX MATCHALL "\\.(png|svg|pdf|emf)\n" lines "${out}")
+list(LENGTH lines printed)
+if(NOT count EQUAL 4 OR NOT printed EQUAL 4)
+  message(FATAL_ERROR "-f png,SVG,pdf,emf,png: ${count} files and ${printed} lines, expected 4 each:\n${out}")
+endif()
+foreach(file IN LISTS formats)
+  get_filename_component(ext ${file} LAST_EXT)
+  file(READ ${file} head LIMIT 64 HEX)
+  string(SUBSTRING "${head}" 0 8 magic)
+  if(ext STREQUAL ".png" AND NOT magic STREQUAL "89504e47")
+    message(FATAL_ERROR "${file}: not a PNG file")
+  elseif(ext STREQUAL ".pdf" AND NOT magic STREQUAL "25504446")  # %PDF
+    message(FATAL_ERROR "${file}: not a PDF file")
+  elseif(ext STREQUAL ".emf")
+    string(SUBSTRING "${head}" 80 8 signature)
+    if(NOT magic STREQUAL "01000000" OR NOT signature STREQUAL "20454d46")  # a header record, " EMF"
+      message(FATAL_ERROR "${file}: not an enhanced metafile: ${head}")
+    endif()
+  elseif(ext STREQUAL ".svg")
+    file(READ ${file} text)
+    if(NOT text MATCHES "<svg[^>]*viewBox=\"0 0 240 160\"")
+      message(FATAL_ERROR "${file}: not an SVG drawing of 240 x 160")
+    endif()
+  endif()
+endforeach()
+
+# Metafiles with their drawing record counts.
+expect_run(0 -o ${WORK}/records --part D4 -f emf --records)
+if(NOT out MATCHES "\\.emf \\([1-9][0-9]* drawing records\\)\n")
+  message(FATAL_ERROR "--records gave no count: ${out}")
+endif()
+
 # Bad arguments: exit 2 with a message.
+expect_run(2 -f png,gif)
+if(NOT err MATCHES "bad format 'gif'")
+  message(FATAL_ERROR "unclear message for a bad format: ${err}")
+endif()
+expect_run(2 -f "")
+expect_run(0 --help)
+if(NOT out MATCHES "-f FORMATS")
+  message(FATAL_ERROR "--help does not tell of -f")
+endif()
 expect_run(2 -s 12)
 if(NOT err MATCHES "bad picture size '12'")
   message(FATAL_ERROR "unclear message for a bad size: ${err}")
@@ -50,4 +96,122 @@ file(WRITE ${WORK}/broken.json "{\"zun\": \"drawing\", \"parts\": [{\"handle\": 
 expect_run(1 ${WORK}/broken.json)
 if(NOT err MATCHES "broken.json:1:30: expected a non-empty text \"type\"")
   message(FATAL_ERROR "unclear message for a malformed file: ${err}")
+endif()
+
+# ---- pictures and slides ------------------------------------------------------
+
+# write_bytes(FILE HEX...): writes the bytes through printf's octal escapes,
+# as CMake strings cannot hold a NUL byte.
+function(write_bytes path)
+  set(format "")
+  foreach(byte IN LISTS ARGN)
+    math(EXPR value "0x${byte}")
+    math(EXPR d2 "${value} / 64")
+    math(EXPR d1 "(${value} / 8) % 8")
+    math(EXPR d0 "${value} % 8")
+    string(APPEND format "\\${d2}${d1}${d0}")
+  endforeach()
+  execute_process(COMMAND printf "${format}" OUTPUT_FILE ${path} RESULT_VARIABLE rc)
+  if(NOT rc EQUAL 0)
+    message(FATAL_ERROR "cannot write ${path}")
+  endif()
+endfunction()
+
+# expect_png(FILE W H): a PNG picture of that size.
+function(expect_png path width height)
+  if(NOT EXISTS ${path})
+    message(FATAL_ERROR "${path} was not written")
+  endif()
+  file(READ ${path} head LIMIT 24 HEX)
+  string(SUBSTRING "${head}" 0 16 magic)
+  string(SUBSTRING "${head}" 32 16 size)
+  string(SUBSTRING "${size}" 0 8 hw)
+  string(SUBSTRING "${size}" 8 8 hh)
+  math(EXPR w "0x${hw}")
+  math(EXPR h "0x${hh}")
+  if(NOT magic STREQUAL "89504e470d0a1a0a" OR NOT w EQUAL width OR NOT h EQUAL height)
+    message(FATAL_ERROR "${path}: expected a ${width} x ${height} PNG picture, got ${head}")
+  endif()
+endfunction()
+
+# A picture: an SVG drawing written as PNG at the size asked for.
+file(WRITE ${WORK}/inputs/plan.svg
+     "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"40\" height=\"20\"><rect width=\"40\" height=\"20\" fill=\"red\"/></svg>")
+expect_run(0 -o ${WORK}/pictures_out -s 64x48 ${WORK}/inputs/plan.svg)
+expect_png(${WORK}/pictures_out/plan.png 64 48)
+if(NOT out MATCHES "plan\\.png\n$")
+  message(FATAL_ERROR "no line for the picture: ${out}")
+endif()
+expect_run(2 -o ${WORK}/pictures_out -f svg ${WORK}/inputs/plan.svg)
+if(NOT err MATCHES "pictures are written as png only")
+  message(FATAL_ERROR "unclear message for a picture in another format: ${err}")
+endif()
+file(WRITE ${WORK}/inputs/notes.png "not a picture")
+expect_run(1 -o ${WORK}/pictures_out ${WORK}/inputs/notes.png)
+if(NOT err MATCHES "notes\\.png: .+")
+  message(FATAL_ERROR "unclear message for a file that is no picture: ${err}")
+endif()
+expect_run(1 -o ${WORK}/pictures_out ${WORK}/inputs/absent.jpg)
+if(NOT err MATCHES "absent\\.jpg: cannot read the file")
+  message(FATAL_ERROR "unclear message for a missing picture: ${err}")
+endif()
+
+# Slides of our own: 100 x 50 units, level 2, little-endian.
+set(slide_header 41 75 74 6F 43 41 44 20 53 6C 69 64 65 0D 0A 1A 00  # identification
+                 56 02 64 00 32 00 00 2D 31 01 00 00 34 12)            # type, level, size, aspect, fill, test
+# A green diagonal, then a red square filled from (10, 10) to (40, 40).
+set(slide_square ${slide_header}
+                 03 FF 00 00 00 00 64 00 32 00
+                 01 FF 00 FD 04 00 00 00
+                 00 FD 0A 00 0A 00  00 FD 28 00 0A 00  00 FD 28 00 28 00  00 FD 0A 00 28 00
+                 00 FD 0A 00 F6 FF  # ends the polygon (y < 0)
+                 00 FC)
+set(slide_line ${slide_header} 00 00 00 00 64 00 32 00 00 FC)  # 41 bytes
+list(LENGTH slide_square square_length)
+if(NOT square_length EQUAL 81)
+  message(FATAL_ERROR "the test slide is ${square_length} bytes, the library below expects 81")
+endif()
+write_bytes(${WORK}/inputs/square.sld ${slide_square})
+# A library: 32-byte header, entries SQUARE at 140 and LINE at 221, an empty entry.
+string(REPEAT "00;" 26 pad26)
+string(REPEAT "00;" 28 pad28)
+string(REPEAT "00;" 36 empty_entry)
+set(library 41 75 74 6F 43 41 44 20 53 6C 69 64 65 20 4C 69 62 72 61 72 79 20 31 2E 30 0D 0A 1A 00 00 00 00
+            53 51 55 41 52 45 ${pad26} 8C 00 00 00
+            4C 49 4E 45 ${pad28} DD 00 00 00
+            ${empty_entry} ${slide_square} ${slide_line})
+write_bytes(${WORK}/inputs/shapes.slb ${library})
+
+expect_run(0 -o ${WORK}/slides_out -s 200x100 ${WORK}/inputs/square.sld)
+expect_png(${WORK}/slides_out/square.png 200 100)
+expect_run(0 -o ${WORK}/slides_out -s 120x90 -f png,emf ${WORK}/inputs/shapes.slb)
+foreach(name SQUARE LINE)
+  expect_png(${WORK}/slides_out/${name}.png 120 90)
+  file(READ ${WORK}/slides_out/${name}.emf head LIMIT 44 HEX)
+  string(SUBSTRING "${head}" 80 8 signature)
+  if(NOT signature STREQUAL "20454d46")
+    message(FATAL_ERROR "${name}.emf: not an enhanced metafile: ${head}")
+  endif()
+endforeach()
+string(REGEX MATCHALL "\\.(png|emf)\n" lines "${out}")
+list(LENGTH lines printed)
+if(NOT printed EQUAL 4)
+  message(FATAL_ERROR "a whole library in two formats: expected 4 lines, got\n${out}")
+endif()
+expect_run(0 -o ${WORK}/slides_named -f svg ${WORK}/inputs/shapes.slb:line)
+file(GLOB named ${WORK}/slides_named/*)
+if(NOT named MATCHES "/line\\.svg$")
+  message(FATAL_ERROR "shapes.slb:line wrote ${named}")
+endif()
+file(READ ${WORK}/slides_named/line.svg text)
+if(NOT text MATCHES "<svg")
+  message(FATAL_ERROR "line.svg is no SVG drawing")
+endif()
+expect_run(1 -o ${WORK}/slides_named ${WORK}/inputs/shapes.slb:CIRCLE)
+if(NOT err MATCHES "no slide named 'CIRCLE' in the library")
+  message(FATAL_ERROR "unclear message for a slide not in the library: ${err}")
+endif()
+expect_run(1 -o ${WORK}/slides_named ${WORK}/inputs/plan.sld)
+if(NOT err MATCHES "plan\\.sld: cannot read the file")
+  message(FATAL_ERROR "unclear message for a missing slide: ${err}")
 endif()

@@ -3,6 +3,11 @@
 #include "contracts/data/zun_files.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
+#include "host/zun_render_inputs.h"
+#include "render/emf/zun_emf_dc.h"
+#include "render/emf/zun_emf_refresh.h"
+#include "render/qt/zun_bitmap.h"
+#include "render/qt/zun_export.h"
 
 #include <QApplication>
 #include <QDir>
@@ -16,25 +21,39 @@
 namespace {
 
 const char* const kUsage =
-    "Usage: zun-render [-o DIR] [-s WxH] [--part NAME] [DRAWING]\n"
+    "Usage: zun-render [-o DIR] [-s WxH] [-f FORMATS] [--records] [--part NAME] [DRAWING]\n"
     "\n"
     "Draws the parts of a drawing file through the registered part generators\n"
-    "and writes one PNG picture per part, DIR/<part name>.png, fitted to the\n"
-    "picture with the drawing's own background.\n"
+    "and writes one picture per part and format, DIR/<part name>.<format>,\n"
+    "fitted to the picture.\n"
     "\n"
-    "  DRAWING      drawing file (default: the bundled sample drawing)\n"
+    "  DRAWING      drawing file (default: the bundled sample drawing), or instead\n"
+    "               a picture (.png .jpg .bmp .gif .ico .svg .emf): DIR/<name>.png, fitted\n"
+    "               as the picture control shows it, never enlarged (png only), or\n"
+    "               slides: FILE.sld, LIBRARY.slb:NAME, or LIBRARY.slb for each of its slides\n"
     "  -o DIR       folder for the pictures (default: the current folder; made when missing)\n"
     "  -s WxH       picture size in pixels (default: 800x600)\n"
+    "  -f FORMATS   one or more of png, svg, pdf, emf, separated by commas (default: png).\n"
+    "               png is the picture as the viewer shows it, on the drawing's background;\n"
+    "               svg, pdf and emf (enhanced metafile) are the picture for documents:\n"
+    "               no background, white drawn black, 96 pixels per inch\n"
+    "  --records    after each metafile's name, the number of its drawing records\n"
     "  --part NAME  only the part with this name or handle\n"
     "  -h, --help   this text\n"
     "\n"
+    "Prints one line per file written.\n"
     "Exit status: 0 pictures written, 1 unreadable or malformed input or a failed write,\n"
     "2 bad arguments.\n";
+
+const QStringList kFormats = {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
+                              QStringLiteral("emf")};
 
 struct Options {
     QString outDir = QStringLiteral(".");
     int width = 800;
     int height = 600;
+    QStringList formats = {QStringLiteral("png")};
+    bool records = false;
     QString part;
     QString drawing;
 };
@@ -54,6 +73,22 @@ bool parseSize(const QString& text, int& width, int& height)
     width = parts[0].toInt(&okW);
     height = parts[1].toInt(&okH);
     return okW && okH && width > 0 && height > 0 && width <= 16384 && height <= 16384;
+}
+
+// Known formats, each once, in the order given.
+bool parseFormats(const QString& text, QStringList& formats, QString& bad)
+{
+    formats.clear();
+    for (const QString& part : text.split(',')) {
+        const QString format = part.trimmed().toLower();
+        if (!kFormats.contains(format)) {
+            bad = part;
+            return false;
+        }
+        if (!formats.contains(format))
+            formats.append(format);
+    }
+    return true;
 }
 
 // 0: go on; otherwise the exit status.
@@ -80,6 +115,14 @@ int parseArguments(const QStringList& args, Options& options, bool& help)
                 return rc;
             if (!parseSize(size, options.width, options.height))
                 return usageError(QStringLiteral("bad picture size '%1' (expected WxH, e.g. 800x600)").arg(size));
+        } else if (a == "-f") {
+            QString text, bad;
+            if (const int rc = value("-f", text))
+                return rc;
+            if (!parseFormats(text, options.formats, bad))
+                return usageError(QStringLiteral("bad format '%1' (expected png, svg, pdf or emf)").arg(bad));
+        } else if (a == "--records") {
+            options.records = true;
         } else if (a == "--part") {
             if (const int rc = value("--part", options.part))
                 return rc;
@@ -94,35 +137,62 @@ int parseArguments(const QStringList& args, Options& options, bool& help)
     return 0;
 }
 
-} // namespace
+// Writes gdx fitted into path in format; the metafile's drawing record
+// count goes to records.
+bool writePicture(CZunGDX& gdx, const QString& path, const QString& format, const Options& options, int& records)
+{
+    const int w = options.width;
+    const int h = options.height;
+    if (format == QLatin1String("png"))
+        return zunPaintFitted(gdx, w, h).save(path, "PNG");
+    if (format == QLatin1String("svg"))
+        return zunExportSvgFile(&gdx, path, h, w);
+    if (format == QLatin1String("pdf"))
+        return zunExportPdfFile(&gdx, path, h, w);
+    CZunEmfDC dc(w, h);
+    zunPaintForExport(gdx, dc, zunPictureBitmaps());
+    const bool saved = dc.save(path.toStdWString().c_str());
+    records = dc.drawingRecordCount();  // complete once saved
+    return saved;
+}
 
-int main(int argc, char** argv)
+// One file per format; one line per file written. False on a failed write.
+bool writePictures(CZunGDX& gdx, const QString& baseName, const Options& options)
+{
+    for (const QString& format : options.formats) {
+        const QString file = QDir(options.outDir).filePath(baseName + '.' + format);
+        int records = 0;
+        if (!writePicture(gdx, file, format, options, records)) {
+            std::fprintf(stderr, "zun-render: %s: cannot write the picture\n", file.toLocal8Bit().constData());
+            return false;
+        }
+        if (options.records && format == QLatin1String("emf"))
+            std::printf("%s (%d drawing records)\n", file.toLocal8Bit().constData(), records);
+        else
+            std::printf("%s\n", file.toLocal8Bit().constData());
+    }
+    return true;
+}
+
+// Runs Qt without a display and with a private runtime folder, which batch
+// runs often lack.
+void prepareEnvironment()
 {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
-    // Qt wants a private runtime folder; a batch run often has none.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QString runtime = QDir::tempPath() + QStringLiteral("/zun-runtime-") + QString::number(getuid());
         QDir().mkpath(runtime);
         QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
         qputenv("XDG_RUNTIME_DIR", runtime.toLocal8Bit());
     }
-    QApplication app(argc, argv);
-    Options options;
-    bool help = false;
-    if (const int rc = parseArguments(app.arguments(), options, help))
-        return rc;
-    if (help) {
-        std::fputs(kUsage, stdout);
-        return 0;
-    }
+}
 
-    CZunHostApp host;
-    zunAppSet(&host);
-    CZunHostApp::registerGenerators();
-
-    CZunString drawingPath = options.drawing.isEmpty() ? ZUN::fileFind(L"samples/sample_drawing.json")
-                                                       : CZunString::fromUtf8(options.drawing.toStdString());
+// Opens the drawing (the sample when none is given); 0 or the exit status.
+int openDrawing(const Options& options, CZunString& drawingPath)
+{
+    drawingPath = options.drawing.isEmpty() ? ZUN::fileFind(L"samples/sample_drawing.json")
+                                            : CZunString::fromUtf8(options.drawing.toStdString());
     if (drawingPath.isEmpty()) {
         std::fprintf(stderr, "zun-render: the sample drawing samples/sample_drawing.json is not installed\n");
         return 1;
@@ -136,7 +206,12 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "zun-render: %s: cannot make the folder\n", options.outDir.toLocal8Bit().constData());
         return 1;
     }
+    return 0;
+}
 
+// Draws every part asked for in every format; the exit status.
+int renderParts(const Options& options, const CZunString& drawingPath)
+{
     const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
     int written = 0;
     int failed = 0;
@@ -154,12 +229,8 @@ int main(int argc, char** argv)
             ++failed;
             continue;
         }
-        const QString file = QDir(options.outDir).filePath(zunPartFileName(part) + ".png");
-        if (!zunPaintFitted(gdx, options.width, options.height).save(file, "PNG")) {
-            std::fprintf(stderr, "zun-render: %s: cannot write the picture\n", file.toLocal8Bit().constData());
+        if (!writePictures(gdx, zunPartFileName(part), options))
             return 1;
-        }
-        std::printf("%s\n", file.toLocal8Bit().constData());
         ++written;
     }
     if (!options.part.isEmpty() && written == 0 && failed == 0) {
@@ -168,4 +239,35 @@ int main(int argc, char** argv)
         return 1;
     }
     return failed > 0 && written == 0 ? 1 : 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    prepareEnvironment();
+    QApplication app(argc, argv);
+    Options options;
+    bool help = false;
+    if (const int rc = parseArguments(app.arguments(), options, help))
+        return rc;
+    if (help) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+
+    CZunHostApp host;
+    zunAppSet(&host);
+    CZunHostApp::registerGenerators();
+
+    if (zunRenderInputKind(options.drawing) != ZunRenderInput::Drawing)
+        return zunRenderInputFiles(options.drawing, options.outDir, QSize(options.width, options.height),
+                                   options.formats, [&options](CZunGDX& gdx, const QString& name) {
+                                       return writePictures(gdx, name, options);
+                                   });
+
+    CZunString drawingPath;
+    if (const int rc = openDrawing(options, drawingPath))
+        return rc;
+    return renderParts(options, drawingPath);
 }

@@ -2,13 +2,37 @@
 
 #include <cstring>
 
-CZunQtDC::CZunQtDC(QImage& image) : m_image(image)
+CZunQtDC::CZunQtDC(QImage& image) : m_image(&image)
 {
-    if (m_image.format() != QImage::Format_RGB32)
-        m_image = m_image.convertToFormat(QImage::Format_RGB32);
-    m_painter.begin(&m_image);
+    if (image.format() != QImage::Format_RGB32)
+        image = image.convertToFormat(QImage::Format_RGB32);
+    begin(image, {});
+}
+
+CZunQtDC::CZunQtDC(QPaintDevice& device, QSize size)
+{
+    if (device.devType() == QInternal::Image) {
+        QImage& image = static_cast<QImage&>(device);
+        const QImage::Format f = image.format();
+        if (f == QImage::Format_RGB32 || f == QImage::Format_ARGB32 || f == QImage::Format_ARGB32_Premultiplied)
+            m_image = &image;
+    }
+    begin(device, size);
+}
+
+void CZunQtDC::begin(QPaintDevice& device, QSize size)
+{
+    m_size = size.isEmpty() ? QSize(device.width(), device.height()) : size;
+    m_raster = device.devType() == QInternal::Image || device.devType() == QInternal::Pixmap;
+    m_painter.begin(&device);
     m_painter.setRenderHint(QPainter::Antialiasing, false);
-    m_clip = QRegion(m_image.rect());
+    // Device pixel (x, y) is the unit square right of and below (x, y). On
+    // a vector device a line through integer coordinates would straddle two
+    // such rows; moved by half a unit it covers exactly its own, so that
+    // the lines of a region fill close up.
+    if (!m_raster)
+        m_painter.translate(0.5, 0.5);
+    m_clip = QRegion(0, 0, m_size.width(), m_size.height());
     selectPen(0, 0);
     selectHollowBrush();
 }
@@ -20,13 +44,13 @@ CZunQtDC::~CZunQtDC()
 
 ZunIRect CZunQtDC::clientRect() const
 {
-    return {0, 0, m_image.width(), m_image.height()};
+    return {0, 0, m_size.width(), m_size.height()};
 }
 
 void CZunQtDC::selectPen(int width, ZunRgb color)
 {
     QPen pen(toQColor(color));
-    pen.setWidth(width <= 1 ? 0 : width);  // 0: cosmetic one-pixel pen
+    pen.setWidth(width > 1 ? width : m_raster ? 0 : 1);  // 0: cosmetic one-pixel pen
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
     m_painter.setPen(pen);
@@ -53,12 +77,21 @@ void CZunQtDC::setClipRect(const ZunIRect& rect)
 {
     m_clip = QRegion(rect.left, rect.top, rect.width(), rect.height());
     m_painter.setClipRegion(m_clip);
+    m_cutOut.clear();
 }
 
 void CZunQtDC::excludeClipPolygon(const ZunIPoint* points, int count)
 {
     if (count < 3)
         return;
+    if (!m_raster) {
+        QPainterPath cut;
+        cut.setFillRule(Qt::OddEvenFill);
+        cut.addPolygon(toPolygon(points, count));
+        cut.closeSubpath();
+        m_cutOut = m_cutOut.united(cut);
+        return;
+    }
     m_clip = m_clip.subtracted(QRegion(toPolygon(points, count), Qt::OddEvenFill));
     m_painter.setClipRegion(m_clip);
 }
@@ -78,9 +111,13 @@ void CZunQtDC::lineTo(int x, int y)
 
 void CZunQtDC::setPixel(int x, int y, ZunRgb color)
 {
-    if (!m_image.rect().contains(x, y) || !m_clip.contains(QPoint(x, y)))
+    if (!QRect(QPoint(0, 0), m_size).contains(x, y) || !m_clip.contains(QPoint(x, y)))
         return;
-    m_image.setPixel(x, y, zunRgbToPixel(color) | 0xFF000000u);
+    if (!m_image) {
+        m_painter.fillRect(QRectF(x - 0.5, y - 0.5, 1, 1), toQColor(color));
+        return;
+    }
+    m_image->setPixel(x, y, zunRgbToPixel(color) | 0xFF000000u);
 }
 
 QPolygon CZunQtDC::toPolygon(const ZunIPoint* points, int count) const
@@ -95,7 +132,15 @@ void CZunQtDC::polygon(const ZunIPoint* points, int count)
 {
     if (count < 2)
         return;
-    m_painter.drawPolygon(toPolygon(points, count), Qt::OddEvenFill);
+    if (m_cutOut.isEmpty()) {
+        m_painter.drawPolygon(toPolygon(points, count), Qt::OddEvenFill);
+        return;
+    }
+    QPainterPath path;
+    path.setFillRule(Qt::OddEvenFill);
+    path.addPolygon(toPolygon(points, count));
+    path.closeSubpath();
+    m_painter.drawPath(path.subtracted(m_cutOut));
 }
 
 void CZunQtDC::ellipse(const ZunIRect& rect)
@@ -111,7 +156,9 @@ void CZunQtDC::rectangle(const ZunIRect& rect)
 
 void CZunQtDC::fillSolidRect(const ZunIRect& rect, ZunRgb color)
 {
-    m_painter.fillRect(QRect(rect.left, rect.top, rect.width(), rect.height()), toQColor(color));
+    // Areas cover whole pixels: undo the half-unit shift of vector devices.
+    const double shift = m_raster ? 0.0 : 0.5;
+    m_painter.fillRect(QRectF(rect.left - shift, rect.top - shift, rect.width(), rect.height()), toQColor(color));
 }
 
 ZunRgb CZunQtDC::setBkColor(ZunRgb color)
@@ -154,6 +201,11 @@ void CZunQtDC::bitBlt(int x, int y, const ZunBitmap& bitmap, ZunRop rop)
     static constexpr QPainter::CompositionMode modes[] = {
         QPainter::CompositionMode_Source, QPainter::RasterOp_SourceAndDestination,
         QPainter::RasterOp_SourceOrDestination, QPainter::RasterOp_SourceXorDestination};
+    if (!m_raster) {
+        // Vector formats know no raster operations: the bitmap is copied.
+        m_painter.drawImage(x, y, toQImage(bitmap));
+        return;
+    }
     const QPainter::CompositionMode previous = m_painter.compositionMode();
     m_painter.setCompositionMode(modes[static_cast<int>(rop)]);
     m_painter.drawImage(x, y, toQImage(bitmap));

@@ -4,15 +4,25 @@
 
 #include <QImage>
 #include <QPainter>
+#include <QPainterPath>
 #include <QRegion>
 
-// The device context on a Qt raster image: QPainter with antialiasing off,
-// so that every result is pixel-exact and repeatable. The image must stay
-// alive and unmoved while the context exists.
+// The device context on a Qt paint device: QPainter with antialiasing off.
+// On a raster image every result is pixel-exact and repeatable. On other
+// devices (SVG, PDF) the same calls give vector output; there one-pixel
+// pens are one unit wide rather than hairlines, so that lines laid side by
+// side stay closed when the picture is enlarged, and polygons cut out of
+// the clip are cut out of the filled polygons instead, as vector formats
+// may not keep clip regions. The device must stay alive and unmoved while
+// the context exists.
 class CZunQtDC : public CDC {
 public:
     // image: Format_RGB32 (converted if it is not).
     explicit CZunQtDC(QImage& image);
+    // Any other device; the drawing area is size in device units, or the
+    // device's own size when size is empty (a page size in millimetres
+    // may round to one unit less than asked for).
+    explicit CZunQtDC(QPaintDevice& device, QSize size = {});
     ~CZunQtDC() override;
 
     using CDC::excludeClipPolygon;
@@ -37,6 +47,9 @@ public:
     void bitBlt(int x, int y, const ZunBitmap& bitmap, ZunRop rop) override;
 
     QPainter& painter() { return m_painter; }
+    // False when the device could not be opened for painting (an output
+    // file that cannot be written, for one).
+    bool isActive() const { return m_painter.isActive(); }
 
     static QColor toQColor(ZunRgb c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
     static QImage toQImage(const ZunBitmap& bitmap);
@@ -45,9 +58,14 @@ public:
 private:
     QPolygon toPolygon(const ZunIPoint* points, int count) const;
 
-    QImage& m_image;
+    void begin(QPaintDevice& device, QSize size);
+
+    QImage* m_image = nullptr;  // a 32-bit image whose pixels are set directly
+    bool m_raster = false;      // a pixel surface: clip regions, hairlines and raster operations
+    QSize m_size;
     QPainter m_painter;
     QRegion m_clip;
+    QPainterPath m_cutOut;      // vector devices: polygons cut out since the last clip rectangle
     QPoint m_pos;
     ZunRgb m_bk = 0xFFFFFF;
     bool m_hasPen = true;
