@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev qt6-tools-dev libemf2svg-dev emf2svg netpbm
+  qt6-base-dev qt6-svg-dev qt6-tools-dev libemf2svg-dev emf2svg netpbm fonts-dejavu-core
   nlohmann-json3-dev libgtest-dev libbenchmark-dev
 )
 

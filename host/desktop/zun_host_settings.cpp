@@ -1,0 +1,99 @@
+#include "host/desktop/zun_host_settings.h"
+
+#include "contracts/data/zun_files.h"
+
+#include <QFileInfo>
+#include <QSettings>
+
+namespace {
+const QString kGeometry = QStringLiteral("window/geometry");
+const QString kState = QStringLiteral("window/state");
+const QString kSplitter = QStringLiteral("window/splitter");
+const QString kRecent = QStringLiteral("recent/files");
+const QString kLanguage = QStringLiteral("language");
+} // namespace
+
+CZunHostSettings::CZunHostSettings()
+    : m_store(std::make_unique<QSettings>(QString::fromStdString(ZUN::appFileName(L"zun-host.ini").toUtf8()),
+                                          QSettings::IniFormat))
+{
+}
+
+CZunHostSettings::~CZunHostSettings() = default;
+
+QString CZunHostSettings::fileName() const
+{
+    return m_store->fileName();
+}
+
+QByteArray CZunHostSettings::geometry() const
+{
+    return m_store->value(kGeometry).toByteArray();
+}
+
+void CZunHostSettings::setGeometry(const QByteArray& geometry)
+{
+    m_store->setValue(kGeometry, geometry);
+}
+
+QByteArray CZunHostSettings::windowState() const
+{
+    return m_store->value(kState).toByteArray();
+}
+
+void CZunHostSettings::setWindowState(const QByteArray& state)
+{
+    m_store->setValue(kState, state);
+}
+
+QByteArray CZunHostSettings::splitterState() const
+{
+    return m_store->value(kSplitter).toByteArray();
+}
+
+void CZunHostSettings::setSplitterState(const QByteArray& state)
+{
+    m_store->setValue(kSplitter, state);
+}
+
+QStringList CZunHostSettings::recentFiles() const
+{
+    QStringList files = m_store->value(kRecent).toStringList();
+    files.removeDuplicates();
+    while (files.size() > kMaxRecent)
+        files.removeLast();
+    return files;
+}
+
+void CZunHostSettings::addRecentFile(const QString& path)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    QStringList files = recentFiles();
+    files.removeAll(absolute);
+    files.prepend(absolute);
+    while (files.size() > kMaxRecent)
+        files.removeLast();
+    m_store->setValue(kRecent, files);
+}
+
+void CZunHostSettings::removeRecentFile(const QString& path)
+{
+    QStringList files = recentFiles();
+    files.removeAll(QFileInfo(path).absoluteFilePath());
+    m_store->setValue(kRecent, files);
+}
+
+QString CZunHostSettings::language() const
+{
+    return m_store->value(kLanguage, QStringLiteral("de")).toString();
+}
+
+void CZunHostSettings::setLanguage(const QString& code)
+{
+    m_store->setValue(kLanguage, code);
+}
+
+void CZunHostSettings::sync()
+{
+    m_store->sync();
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+
+class QSettings;
+
+// What the desktop host remembers between runs: window geometry and
+// layout, the recently opened files and the language. Kept in an INI file
+// in the user's settings folder (ZUN_SETTINGS_DIR when set).
+class CZunHostSettings {
+public:
+    static constexpr int kMaxRecent = 8;
+
+    CZunHostSettings();
+    ~CZunHostSettings();
+
+    // The settings file.
+    QString fileName() const;
+
+    QByteArray geometry() const;
+    void setGeometry(const QByteArray& geometry);
+    QByteArray windowState() const;
+    void setWindowState(const QByteArray& state);
+    QByteArray splitterState() const;
+    void setSplitterState(const QByteArray& state);
+
+    // Most recent first, at most kMaxRecent, each path once.
+    QStringList recentFiles() const;
+    // Puts the file (as an absolute path) first.
+    void addRecentFile(const QString& path);
+    void removeRecentFile(const QString& path);
+
+    // Message language code; German when none is stored.
+    QString language() const;
+    void setLanguage(const QString& code);
+
+    // Writes what was set to the file now.
+    void sync();
+
+private:
+    std::unique_ptr<QSettings> m_store;
+};

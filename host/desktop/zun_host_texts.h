@@ -1,0 +1,137 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+class QAction;
+class QMenu;
+
+// Texts of the desktop host by message key, German written here as the
+// default, other languages from the message catalogues (msg/<code>.json).
+struct CZunHostText {
+    const char* key;
+    const char* german;
+};
+
+namespace ZunHostTexts {
+// Menus and actions.
+inline constexpr CZunHostText kMenuFile{"ZUN_HOST_0001", "&Datei"};
+inline constexpr CZunHostText kMenuView{"ZUN_HOST_0002", "&Ansicht"};
+inline constexpr CZunHostText kMenuLanguage{"ZUN_HOST_0003", "&Sprache"};
+inline constexpr CZunHostText kOpenDrawing{"ZUN_HOST_0004", "Zeichnung öffnen …"};
+inline constexpr CZunHostText kOpenSlide{"ZUN_HOST_0005", "Dia öffnen …"};
+inline constexpr CZunHostText kOpenLibrary{"ZUN_HOST_0006", "Dia-Bibliothek öffnen …"};
+inline constexpr CZunHostText kOpenPicture{"ZUN_HOST_0007", "Bild öffnen …"};
+inline constexpr CZunHostText kRecentFiles{"ZUN_HOST_0008", "Zuletzt geöffnet"};
+inline constexpr CZunHostText kExportPng{"ZUN_HOST_0009", "Als PNG exportieren …"};
+inline constexpr CZunHostText kExportSvg{"ZUN_HOST_0010", "Als SVG exportieren …"};
+inline constexpr CZunHostText kExportPdf{"ZUN_HOST_0011", "Als PDF exportieren …"};
+inline constexpr CZunHostText kExportEmf{"ZUN_HOST_0012", "Als EMF exportieren …"};
+inline constexpr CZunHostText kCopy{"ZUN_HOST_0013", "Kopieren"};
+inline constexpr CZunHostText kQuit{"ZUN_HOST_0014", "Beenden"};
+inline constexpr CZunHostText kFit{"ZUN_HOST_0015", "Einpassen"};
+inline constexpr CZunHostText kViewDirection{"ZUN_HOST_0016", "Blickrichtung"};
+inline constexpr CZunHostText kColorMode{"ZUN_HOST_0017", "Farbmodus"};
+inline constexpr CZunHostText kHatch{"ZUN_HOST_0018", "Schraffur"};
+inline constexpr CZunHostText kResetStyles{"ZUN_HOST_0045", "Farben und Schraffuren zurücksetzen"};
+inline constexpr CZunHostText kMenuHelp{"ZUN_HOST_0060", "&Hilfe"};
+inline constexpr CZunHostText kFirstSteps{"ZUN_HOST_0061", "Erste Schritte"};
+inline constexpr CZunHostText kFirstStepsText{
+    "ZUN_HOST_0062",
+    "Links stehen die Teile der offenen Zeichnung: ein Klick zeigt ein Teil, die Zeichnung selbst zeigt alle.\n"
+    "Mausrad: zoomen. Mittlere Taste ziehen: verschieben, doppelklicken: einpassen.\n"
+    "Linke Taste: eine Gruppe wählen; sie wird hervorgehoben und unten genannt.\n"
+    "Farbmodus und Schraffur im Menü Ansicht gelten für die gewählte Gruppe, sonst für alle."};
+
+// The tree, the tabs and the status bar.
+inline constexpr CZunHostText kTreeName{"ZUN_HOST_0026", "Name"};
+inline constexpr CZunHostText kTreeType{"ZUN_HOST_0027", "Typ"};
+inline constexpr CZunHostText kSlides{"ZUN_HOST_0020", "Dias"};
+inline constexpr CZunHostText kPictures{"ZUN_HOST_0021", "Bilder"};
+inline constexpr CZunHostText kTexts{"ZUN_HOST_0022", "Texte"};
+inline constexpr CZunHostText kTabList{"ZUN_HOST_0023", "Darstellungsliste"};
+inline constexpr CZunHostText kTabSlide{"ZUN_HOST_0024", "Dia"};
+inline constexpr CZunHostText kTabPicture{"ZUN_HOST_0025", "Bild"};
+inline constexpr CZunHostText kGroup{"ZUN_HOST_0028", "Gruppe"};
+// Groups of items of one type are named by it.
+inline constexpr CZunHostText kPolyline{"ZUN_HOST_0075", "Linienzug"};
+inline constexpr CZunHostText kPoint{"ZUN_HOST_0076", "Punkt"};
+inline constexpr CZunHostText kRegion{"ZUN_HOST_0077", "Fläche"};
+inline constexpr CZunHostText kText{"ZUN_HOST_0078", "Text"};
+inline constexpr CZunHostText kPictureItem{"ZUN_HOST_0079", "Bild"};
+inline constexpr CZunHostText kPicked{"ZUN_HOST_0056", "Gewählt"};
+inline constexpr CZunHostText kReady{"ZUN_HOST_0036", "Bereit"};
+inline constexpr CZunHostText kParts{"ZUN_HOST_0059", "Teile"};
+inline constexpr CZunHostText kNotDrawn{"ZUN_HOST_0064",
+                                        "Nicht darstellbar: kein Generator für den Typ oder unvollständige Daten"};
+inline constexpr CZunHostText kViewerTip{
+    "ZUN_HOST_0057", "Mausrad: zoomen · mittlere Taste: verschieben · linke Taste: Gruppe wählen"};
+inline constexpr CZunHostText kCopied{"ZUN_HOST_0035", "In die Zwischenablage kopiert"};
+inline constexpr CZunHostText kExported{"ZUN_HOST_0037", "Exportiert"};
+inline constexpr CZunHostText kToolbar{"ZUN_HOST_0065", "Werkzeuge"};
+
+// Errors.
+inline constexpr CZunHostText kOpenFailed{"ZUN_HOST_0029", "Datei kann nicht geöffnet werden"};
+inline constexpr CZunHostText kBadDrawing{"ZUN_HOST_0030", "Die Zeichnung ist nicht lesbar."};
+inline constexpr CZunHostText kBadSlide{"ZUN_HOST_0031", "Das Dia ist nicht lesbar."};
+inline constexpr CZunHostText kBadLibrary{"ZUN_HOST_0032", "Die Dia-Bibliothek ist nicht lesbar."};
+inline constexpr CZunHostText kBadPicture{"ZUN_HOST_0033", "Das Bild ist nicht lesbar."};
+inline constexpr CZunHostText kExportFailed{"ZUN_HOST_0034", "Export fehlgeschlagen"};
+inline constexpr CZunHostText kKeepsDrawing{"ZUN_HOST_0058", "Die offene Zeichnung bleibt unverändert."};
+inline constexpr CZunHostText kPatternsMissing{"ZUN_HOST_0070", "Schraffurmuster nicht geladen"};
+inline constexpr CZunHostText kNotASlide{"ZUN_HOST_0072",
+                                         "Kein Dia: der Kopf ist zu kurz oder von unbekannter Stufe."};
+inline constexpr CZunHostText kNoSlides{"ZUN_HOST_0073", "Die Bibliothek enthält kein lesbares Dia."};
+inline constexpr CZunHostText kEmptyFile{"ZUN_HOST_0074", "Die Datei ist leer."};
+
+// File dialog filters.
+inline constexpr CZunHostText kFilterDrawings{"ZUN_HOST_0066", "Zeichnungen (*.json)"};
+inline constexpr CZunHostText kFilterSlides{"ZUN_HOST_0067", "Dias (*.sld)"};
+inline constexpr CZunHostText kFilterLibraries{"ZUN_HOST_0068", "Dia-Bibliotheken (*.slb)"};
+inline constexpr CZunHostText kFilterPictures{"ZUN_HOST_0069",
+                                              "Bilder (*.png *.jpg *.jpeg *.bmp *.gif *.ico *.svg *.emf)"};
+inline constexpr CZunHostText kFilterAll{"ZUN_HOST_0071", "Alle Dateien (*)"};
+
+// Colour modes 0..5 and 15, in that order.
+inline constexpr CZunHostText kColorModes[] = {
+    {"ZUN_HOST_0038", "Eigene Farbe"}, {"ZUN_HOST_0039", "Hervorhebung"}, {"ZUN_HOST_0040", "Bezug"},
+    {"ZUN_HOST_0041", "Achse"},        {"ZUN_HOST_0042", "Basis"},        {"ZUN_HOST_0043", "Hilfslinien"},
+    {"ZUN_HOST_0044", "Kontrast"},
+};
+
+// View directions, in the order of their codes P N S O W NO NW SO SW.
+inline constexpr const char* kViewCodes[] = {"P", "N", "S", "O", "W", "NO", "NW", "SO", "SW"};
+inline constexpr CZunHostText kViewNames[] = {
+    {"ZUN_HOST_0047", "Draufsicht"}, {"ZUN_HOST_0048", "Norden"},    {"ZUN_HOST_0049", "Süden"},
+    {"ZUN_HOST_0050", "Osten"},      {"ZUN_HOST_0051", "Westen"},    {"ZUN_HOST_0052", "Nordost"},
+    {"ZUN_HOST_0053", "Nordwest"},   {"ZUN_HOST_0054", "Südost"},    {"ZUN_HOST_0055", "Südwest"},
+};
+} // namespace ZunHostTexts
+
+// The text in the current message language.
+QString zunHostText(const CZunHostText& text);
+
+// Remembers which widget shows which text, so that a change of language
+// sets every text again in one call.
+class CZunTextBinder {
+public:
+    using Setter = std::function<void(const QString&)>;
+
+    void bind(QAction* action, const CZunHostText& text, const QString& suffix = QString());
+    void bind(QMenu* menu, const CZunHostText& text);
+    // Any other place a text goes; owner ends the binding when destroyed.
+    void bind(QObject* owner, const CZunHostText& text, Setter setter);
+    // Sets every bound text in the current language.
+    void apply() const;
+
+private:
+    struct Binding {
+        QPointer<QObject> owner;
+        CZunHostText text;
+        Setter setter;
+    };
+    std::vector<Binding> m_bindings;
+};

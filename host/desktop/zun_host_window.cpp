@@ -1,0 +1,824 @@
+#include "host/desktop/zun_host_window.h"
+
+#include "contracts/data/zun_msg.h"
+#include "host/desktop/zun_host_export.h"
+#include "host/desktop/zun_host_slides.h"
+#include "host/zun_host_app.h"
+#include "host/zun_part_image.h"
+#include "images/qt/zun_picture.h"
+#include "images/qt/zun_slide_pic.h"
+#include "render/qt/zun_dplist_image.h"
+
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QMouseEvent>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QTreeWidget>
+
+#include <algorithm>
+
+namespace T = ZunHostTexts;
+
+namespace {
+
+constexpr int kKindRole = Qt::UserRole;
+constexpr int kDataRole = Qt::UserRole + 1;
+constexpr int kLibraryRole = Qt::UserRole + 2;
+constexpr int kViewerId = 1001;
+// Exported pictures: large enough to print, small enough to mail.
+const QSize kExportSize(1600, 1200);
+
+CZunHostWindow::MessageHook& messageHook()
+{
+    static CZunHostWindow::MessageHook hook;
+    return hook;
+}
+
+QString fromZun(const CZunString& text)
+{
+    return QString::fromStdString(text.toUtf8());
+}
+
+CZunString toZun(const QString& text)
+{
+    return CZunString::fromUtf8(text.toStdString());
+}
+
+QIcon standardIcon(QStyle::StandardPixmap which)
+{
+    return QApplication::style()->standardIcon(which);
+}
+
+} // namespace
+
+void CZunHostWindow::setMessageHook(MessageHook hook)
+{
+    messageHook() = std::move(hook);
+}
+
+CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(parent), m_app(app)
+{
+    // The window's resources live in a static library, which the linker
+    // would leave out unless something refers to them.
+    Q_INIT_RESOURCE(zun_host);
+    ZUN::msgLangSet(toZun(m_settings.language()).c_str());
+    buildWidgets();
+    buildMenus();
+    buildToolBar();
+    restoreSettings();
+    m_app.setEntityPicker(
+        [this](ZUN::CAdsName& entity, const CZunString& type, bool) { return pickEntity(entity, type); });
+    if (!m_app.patternError().isEmpty())
+        statusBar()->showMessage(zunHostText(T::kPatternsMissing) + QStringLiteral(": ") +
+                                 fromZun(m_app.patternError()));
+}
+
+CZunHostWindow::~CZunHostWindow()
+{
+    m_app.setEntityPicker(nullptr);
+}
+
+// ---- building the window ---------------------------------------------------------
+
+void CZunHostWindow::buildWidgets()
+{
+    m_tree = new QTreeWidget;
+    m_tree->setColumnCount(2);
+    m_tree->setUniformRowHeights(true);
+    m_tree->header()->setStretchLastSection(false);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_tree->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_texts.bind(m_tree, T::kTreeName, [this](const QString& s) { m_tree->headerItem()->setText(0, s); });
+    m_texts.bind(m_tree, T::kTreeType, [this](const QString& s) { m_tree->headerItem()->setText(1, s); });
+    connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CZunHostWindow::onNodeSelected);
+
+    m_viewer = new CZunDplistImage(nullptr, kViewerId);
+    m_viewer->set_dpList(m_scene.displayList());
+    m_viewer->installEventFilter(this);
+    m_texts.bind(m_viewer, T::kViewerTip, [this](const QString& s) { m_viewer->setToolTip(s); });
+    connect(m_viewer, &CZunDplistImage::picked, this, [this](int, int group) { onPicked(group); });
+
+    m_slideView = new ZUN::CSlidePic;
+    // Slides are drawn on white like the display lists; colour 7 then comes out black.
+    m_slideView->SetBkColor(7);
+    m_pictureView = new ZUN::CPicture;
+
+    m_tabs = new QTabWidget;
+    m_tabs->setDocumentMode(true);
+    m_tabs->addTab(m_viewer, standardIcon(QStyle::SP_FileDialogContentsView), QString());
+    m_tabs->addTab(m_slideView, standardIcon(QStyle::SP_DesktopIcon), QString());
+    m_tabs->addTab(m_pictureView, standardIcon(QStyle::SP_DirIcon), QString());
+    m_texts.bind(m_tabs, T::kTabList, [this](const QString& s) { m_tabs->setTabText(m_tabs->indexOf(m_viewer), s); });
+    m_texts.bind(m_tabs, T::kTabSlide,
+                 [this](const QString& s) { m_tabs->setTabText(m_tabs->indexOf(m_slideView), s); });
+    m_texts.bind(m_tabs, T::kTabPicture,
+                 [this](const QString& s) { m_tabs->setTabText(m_tabs->indexOf(m_pictureView), s); });
+
+    m_splitter = new QSplitter;
+    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(m_tabs);
+    m_splitter->setStretchFactor(0, 0);
+    m_splitter->setStretchFactor(1, 1);
+    m_splitter->setSizes({370, 910});
+    setCentralWidget(m_splitter);
+
+    m_pickLabel = new QLabel;
+    m_cursorLabel = new QLabel;
+    m_cursorLabel->setMinimumWidth(220);
+    statusBar()->addWidget(m_pickLabel, 1);
+    statusBar()->addPermanentWidget(m_cursorLabel);
+    setWindowTitle(QStringLiteral("zun-host"));
+    setWindowIcon(QIcon(QStringLiteral(":/zun-host/zun-host.svg")));
+    resize(1280, 800);
+}
+
+void CZunHostWindow::buildMenus()
+{
+    buildFileMenu();
+    buildViewMenu();
+    buildLanguageMenu();
+    QMenu* help = menuBar()->addMenu(QString());
+    m_texts.bind(help, T::kMenuHelp);
+    QAction* steps = help->addAction(standardIcon(QStyle::SP_MessageBoxInformation), QString());
+    m_texts.bind(steps, T::kFirstSteps);
+    connect(steps, &QAction::triggered, this, [this] {
+        QMessageBox::information(this, zunHostText(T::kFirstSteps), zunHostText(T::kFirstStepsText));
+    });
+}
+
+void CZunHostWindow::buildFileMenu()
+{
+    m_fileMenu = menuBar()->addMenu(QString());
+    m_texts.bind(m_fileMenu, T::kMenuFile);
+    const auto addOpen = [this](QStyle::StandardPixmap icon, const CZunHostText& text, QKeySequence keys,
+                                const CZunHostText& filter, bool (CZunHostWindow::*open)(const QString&)) {
+        QAction* action = m_fileMenu->addAction(standardIcon(icon), QString());
+        action->setShortcut(keys);
+        action->setObjectName(QString::fromLatin1(text.key));
+        m_texts.bind(action, text);
+        connect(action, &QAction::triggered, this, [this, filter, open] { askAndOpen(filter, open); });
+        return action;
+    };
+    addOpen(QStyle::SP_DialogOpenButton, T::kOpenDrawing, QKeySequence::Open, T::kFilterDrawings,
+            &CZunHostWindow::openDrawing);
+    addOpen(QStyle::SP_FileIcon, T::kOpenSlide, QKeySequence(), T::kFilterSlides, &CZunHostWindow::openSlide);
+    addOpen(QStyle::SP_DirIcon, T::kOpenLibrary, QKeySequence(), T::kFilterLibraries, &CZunHostWindow::openLibrary);
+    addOpen(QStyle::SP_FileDialogDetailedView, T::kOpenPicture, QKeySequence(), T::kFilterPictures,
+            &CZunHostWindow::openPicture);
+    m_recentMenu = m_fileMenu->addMenu(QString());
+    m_texts.bind(m_recentMenu, T::kRecentFiles);
+    m_fileMenu->addSeparator();
+
+    const std::pair<const CZunHostText*, const char*> exports[] = {
+        {&T::kExportPng, "png"}, {&T::kExportSvg, "svg"}, {&T::kExportPdf, "pdf"}, {&T::kExportEmf, "emf"}};
+    for (const auto& [text, extension] : exports) {
+        QAction* action = m_fileMenu->addAction(standardIcon(QStyle::SP_DialogSaveButton), QString());
+        m_texts.bind(action, *text);
+        const QString ext = QString::fromLatin1(extension);
+        connect(action, &QAction::triggered, this, [this, ext] { askAndExport(ext); });
+    }
+    QAction* copy = m_fileMenu->addAction(QIcon::fromTheme(QStringLiteral("edit-copy")), QString());
+    copy->setObjectName(QStringLiteral("copy"));
+    copy->setShortcut(QKeySequence::Copy);
+    m_texts.bind(copy, T::kCopy);
+    connect(copy, &QAction::triggered, this, &CZunHostWindow::copyToClipboard);
+    m_fileMenu->addSeparator();
+    QAction* quit = m_fileMenu->addAction(QString());
+    quit->setShortcut(QKeySequence::Quit);
+    m_texts.bind(quit, T::kQuit);
+    connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void CZunHostWindow::buildViewMenu()
+{
+    QMenu* view = menuBar()->addMenu(QString());
+    m_texts.bind(view, T::kMenuView);
+    QAction* fit = view->addAction(standardIcon(QStyle::SP_BrowserReload), QString());
+    fit->setObjectName(QStringLiteral("fit"));
+    fit->setShortcut(Qt::CTRL | Qt::Key_0);
+    m_texts.bind(fit, T::kFit);
+    connect(fit, &QAction::triggered, this, [this] { refreshViewer(true); });
+
+    QMenu* directions = view->addMenu(QString());
+    m_texts.bind(directions, T::kViewDirection);
+    m_viewGroup = new QActionGroup(this);
+    for (int i = 0; i < 9; ++i) {
+        const QString code = QString::fromLatin1(T::kViewCodes[i]);
+        QAction* action = directions->addAction(QString());
+        action->setCheckable(true);
+        action->setChecked(code == m_scene.viewDirection());
+        action->setData(code);
+        action->setIconText(code);
+        m_viewGroup->addAction(action);
+        m_texts.bind(action, T::kViewNames[i], QStringLiteral(" (%1)").arg(code));
+        connect(action, &QAction::triggered, this, [this, code] { setViewDirection(code); });
+    }
+
+    QMenu* modes = view->addMenu(QString());
+    m_texts.bind(modes, T::kColorMode);
+    const ZUN::GdxColorMode modeCodes[] = {ZUN::cModeOwn,  ZUN::cModeHighlight, ZUN::cModeRefer,   ZUN::cModeAxis,
+                                           ZUN::cModeBase, ZUN::cModeAux,       ZUN::cModeContrast};
+    for (int i = 0; i < 7; ++i) {
+        QAction* action = modes->addAction(QString());
+        const ZUN::GdxColorMode mode = modeCodes[i];
+        m_texts.bind(action, T::kColorModes[i], QStringLiteral(" (%1)").arg(static_cast<int>(mode)));
+        connect(action, &QAction::triggered, this, [this, mode] { setColorMode(mode); });
+    }
+
+    m_hatchMenu = view->addMenu(QString());
+    m_texts.bind(m_hatchMenu, T::kHatch);
+    const CZunArrayTempl<CZunString> names = m_app.hatchPatterns().names();
+    for (const CZunString& name : names) {
+        const QString pattern = fromZun(name);
+        QAction* action = m_hatchMenu->addAction(pattern);
+        action->setToolTip(fromZun(m_app.hatchPatterns().description(name)));
+        connect(action, &QAction::triggered, this, [this, pattern] { setHatchPattern(pattern); });
+    }
+    m_hatchMenu->setToolTipsVisible(true);
+    view->addSeparator();
+    QAction* reset = view->addAction(QString());
+    m_texts.bind(reset, T::kResetStyles);
+    connect(reset, &QAction::triggered, this, [this] {
+        m_scene.resetStyles();
+        refreshViewer(false);
+    });
+}
+
+void CZunHostWindow::buildLanguageMenu()
+{
+    QMenu* language = menuBar()->addMenu(QString());
+    m_texts.bind(language, T::kMenuLanguage);
+    m_languageGroup = new QActionGroup(this);
+    const std::pair<const char*, const char*> languages[] = {{"de", "Deutsch"}, {"en", "English"}};
+    for (const auto& [code, name] : languages) {
+        QAction* action = language->addAction(QString::fromUtf8(name));
+        action->setCheckable(true);
+        action->setData(QString::fromLatin1(code));
+        action->setChecked(m_settings.language() == QLatin1String(code));
+        m_languageGroup->addAction(action);
+        const QString c = QString::fromLatin1(code);
+        connect(action, &QAction::triggered, this, [this, c] { setLanguage(c); });
+    }
+}
+
+void CZunHostWindow::buildToolBar()
+{
+    QToolBar* bar = addToolBar(QString());
+    bar->setObjectName(QStringLiteral("mainToolBar"));
+    bar->setMovable(false);
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    m_texts.bind(bar, T::kToolbar, [bar](const QString& s) { bar->setWindowTitle(s); });
+    const QList<QAction*> file = m_fileMenu->actions();
+    bar->addAction(file.at(0));  // open a drawing
+    bar->addAction(findChild<QAction*>(QStringLiteral("fit")));
+    bar->addSeparator();
+    // The menu's own actions: a button shows the code, its tool tip the name.
+    bar->addActions(m_viewGroup->actions());
+    bar->addSeparator();
+    bar->addAction(findChild<QAction*>(QStringLiteral("copy")));
+}
+
+void CZunHostWindow::restoreSettings()
+{
+    restoreGeometry(m_settings.geometry());
+    restoreState(m_settings.windowState());
+    if (const QByteArray splitter = m_settings.splitterState(); !splitter.isEmpty())
+        m_splitter->restoreState(splitter);
+    updateRecentMenu();
+}
+
+void CZunHostWindow::saveSettings()
+{
+    m_settings.setGeometry(saveGeometry());
+    m_settings.setWindowState(saveState());
+    m_settings.setSplitterState(m_splitter->saveState());
+    m_settings.sync();
+}
+
+void CZunHostWindow::closeEvent(QCloseEvent* event)
+{
+    saveSettings();
+    QMainWindow::closeEvent(event);
+}
+
+// ---- opening files --------------------------------------------------------------------
+
+void CZunHostWindow::report(const CZunHostText& caption, const QString& file, const QString& reason)
+{
+    const QString text = QStringLiteral("%1\n\n%2\n%3").arg(zunHostText(caption), file, reason);
+    if (messageHook())
+        messageHook()(zunHostText(T::kOpenFailed), text);
+    else
+        QMessageBox::warning(this, zunHostText(T::kOpenFailed), text);
+}
+
+bool CZunHostWindow::openDrawing(const QString& path)
+{
+    ZUN::CDataFileError error;
+    // The drawing is read into a new object first: the open one is replaced
+    // only by a drawing that loaded completely.
+    if (!ZUN::drawingOpen(toZun(path), &error)) {
+        report(T::kBadDrawing, path,
+               fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
+        return false;
+    }
+    rememberFile(path);
+    fillDrawingNodes();
+    showNode(m_drawingNode);
+    return true;
+}
+
+bool CZunHostWindow::openSlide(const QString& path)
+{
+    QString reason;
+    if (!zunHostSlideCheck(path, &reason)) {
+        report(T::kBadSlide, path, reason);
+        return false;
+    }
+    rememberFile(path);
+    QTreeWidgetItem* node = addNode(rootNode(Node::Slides), Node::Slide, QFileInfo(path).fileName(), path);
+    node->setIcon(0, standardIcon(QStyle::SP_FileIcon));
+    showNode(node);
+    return true;
+}
+
+bool CZunHostWindow::openLibrary(const QString& path)
+{
+    QString reason;
+    QStringList names;
+    if (!zunHostSlideLibraryNames(path, names, &reason)) {
+        report(T::kBadLibrary, path, reason);
+        return false;
+    }
+    rememberFile(path);
+    QTreeWidgetItem* library = addNode(rootNode(Node::Slides), Node::Library, QFileInfo(path).fileName(), path);
+    library->setIcon(0, standardIcon(QStyle::SP_DirIcon));
+    for (const QString& name : names)
+        addNode(library, Node::LibrarySlide, name, name, path)->setIcon(0, standardIcon(QStyle::SP_FileIcon));
+    library->setExpanded(true);
+    showNode(library->childCount() > 0 ? library->child(0) : library);
+    return true;
+}
+
+bool CZunHostWindow::openPicture(const QString& path)
+{
+    ZUN::CPictureObject probe;
+    QString reason;
+    if (!probe.load(path, &reason)) {
+        report(T::kBadPicture, path, reason);
+        return false;
+    }
+    rememberFile(path);
+    QTreeWidgetItem* node = addNode(rootNode(Node::Pictures), Node::Picture, QFileInfo(path).fileName(), path);
+    node->setIcon(0, standardIcon(QStyle::SP_FileDialogContentsView));
+    showNode(node);
+    return true;
+}
+
+bool CZunHostWindow::openFile(const QString& path)
+{
+    const QString suffix = QFileInfo(path).suffix().toLower();
+    if (suffix == QLatin1String("json"))
+        return openDrawing(path);
+    if (suffix == QLatin1String("sld"))
+        return openSlide(path);
+    if (suffix == QLatin1String("slb"))
+        return openLibrary(path);
+    return openPicture(path);
+}
+
+void CZunHostWindow::askAndOpen(const CZunHostText& filter, bool (CZunHostWindow::*open)(const QString&))
+{
+    const QString filters = zunHostText(filter) + QStringLiteral(";;") + zunHostText(T::kFilterAll);
+    const QString start = m_settings.recentFiles().value(0);
+    const QString path = QFileDialog::getOpenFileName(this, QString(), QFileInfo(start).absolutePath(), filters);
+    if (!path.isEmpty())
+        (this->*open)(path);
+}
+
+void CZunHostWindow::rememberFile(const QString& path)
+{
+    m_settings.addRecentFile(path);
+    m_settings.sync();
+    updateRecentMenu();
+}
+
+void CZunHostWindow::updateRecentMenu()
+{
+    m_recentMenu->clear();
+    const QStringList files = m_settings.recentFiles();
+    for (int i = 0; i < files.size(); ++i) {
+        const QString path = files[i];
+        QAction* action = m_recentMenu->addAction(QStringLiteral("&%1  %2").arg(i + 1).arg(QFileInfo(path).fileName()));
+        action->setToolTip(path);
+        action->setData(path);
+        connect(action, &QAction::triggered, this, [this, path] { openFile(path); });
+    }
+    m_recentMenu->setEnabled(!files.isEmpty());
+    m_recentMenu->setToolTipsVisible(true);
+}
+
+// ---- the tree ----------------------------------------------------------------------------
+
+QTreeWidgetItem* CZunHostWindow::addNode(QTreeWidgetItem* parent, Node kind, const QString& label,
+                                         const QString& data, const QString& library)
+{
+    auto* item = new QTreeWidgetItem;
+    item->setText(0, label);
+    item->setData(0, kKindRole, static_cast<int>(kind));
+    item->setData(0, kDataRole, data);
+    item->setData(0, kLibraryRole, library);
+    item->setToolTip(0, library.isEmpty() ? data : library + QStringLiteral(" : ") + data);
+    if (parent)
+        parent->addChild(item);
+    else
+        m_tree->addTopLevelItem(item);
+    return item;
+}
+
+QTreeWidgetItem* CZunHostWindow::rootNode(Node kind)
+{
+    QTreeWidgetItem*& node = kind == Node::Slides ? m_slidesNode : m_picturesNode;
+    if (!node) {
+        node = addNode(nullptr, kind, QString(), QString());
+        node->setIcon(0, standardIcon(kind == Node::Slides ? QStyle::SP_DesktopIcon : QStyle::SP_DirIcon));
+        node->setFlags(node->flags() & ~Qt::ItemIsSelectable);
+        node->setExpanded(true);
+        labelNodes();
+    }
+    return node;
+}
+
+void CZunHostWindow::fillDrawingNodes()
+{
+    // Other nodes keep their place; the drawing's own are made anew.
+    delete m_drawingNode;
+    m_drawingNode = nullptr;
+    const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
+    const QString file = QFileInfo(fromZun(drawing.path())).fileName();
+    m_drawingNode = addNode(nullptr, Node::Drawing, file, fromZun(drawing.path()));
+    m_tree->takeTopLevelItem(m_tree->indexOfTopLevelItem(m_drawingNode));
+    m_tree->insertTopLevelItem(0, m_drawingNode);
+    m_drawingNode->setIcon(0, standardIcon(QStyle::SP_DirHomeIcon));
+    for (int i = 0; i < drawing.partCount(); ++i) {
+        const ZUN::CZunPart& part = *drawing.part(i);
+        const QString name = fromZun(part.name.isEmpty() ? part.handle : part.name);
+        QTreeWidgetItem* node = addNode(m_drawingNode, Node::Part, name, fromZun(part.handle));
+        node->setText(1, fromZun(part.type));
+        node->setToolTip(0, QStringLiteral("%1 (%2)").arg(name, fromZun(part.handle)));
+        node->setIcon(0, standardIcon(QStyle::SP_FileIcon));
+    }
+    if (!m_textsNode) {
+        m_textsNode = addNode(nullptr, Node::Texts, QString(), QString());
+        m_textsNode->setIcon(0, standardIcon(QStyle::SP_FileDialogInfoView));
+    }
+    m_drawingNode->setExpanded(true);
+    labelNodes();
+}
+
+void CZunHostWindow::labelNodes()
+{
+    // Tree items are no QObjects, so their texts are set here rather than bound.
+    if (m_drawingNode)
+        m_drawingNode->setText(1, QStringLiteral("%1 %2").arg(m_drawingNode->childCount()).arg(zunHostText(T::kParts)));
+    if (m_textsNode)
+        m_textsNode->setText(0, zunHostText(T::kTexts));
+    if (m_slidesNode)
+        m_slidesNode->setText(0, zunHostText(T::kSlides));
+    if (m_picturesNode)
+        m_picturesNode->setText(0, zunHostText(T::kPictures));
+}
+
+QTreeWidgetItem* CZunHostWindow::partNode(const QString& handle) const
+{
+    if (!m_drawingNode)
+        return nullptr;
+    for (int i = 0; i < m_drawingNode->childCount(); ++i)
+        if (m_drawingNode->child(i)->data(0, kDataRole).toString() == handle)
+            return m_drawingNode->child(i);
+    return nullptr;
+}
+
+void CZunHostWindow::showNode(QTreeWidgetItem* item)
+{
+    if (!item)
+        return;
+    m_tree->setCurrentItem(item);
+    m_tree->scrollToItem(item);
+    // Selecting the node that is already selected shows nothing new; the
+    // caller still wants it shown (a reopened drawing, say).
+    onNodeSelected();
+}
+
+void CZunHostWindow::onNodeSelected()
+{
+    const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
+    if (selected.isEmpty())
+        return;
+    const QTreeWidgetItem* item = selected.first();
+    const auto kind = static_cast<Node>(item->data(0, kKindRole).toInt());
+    const QString data = item->data(0, kDataRole).toString();
+    switch (kind) {
+    case Node::Drawing:
+        showOverview();
+        break;
+    case Node::Part:
+        showPart(data);
+        break;
+    case Node::Texts: {
+        CZunGDX sheet;
+        std::map<int, QString> names;
+        zunTextSheet(sheet, names);
+        m_shownPart.clear();
+        showDisplayList(sheet, std::move(names));
+        break;
+    }
+    case Node::Slide:
+        showSlideNode(data, QString());
+        break;
+    case Node::LibrarySlide:
+        showSlideNode(data, item->data(0, kLibraryRole).toString());
+        break;
+    case Node::Picture:
+        showPictureNode(data);
+        break;
+    case Node::Library:
+    case Node::Slides:
+    case Node::Pictures:
+        break;
+    }
+}
+
+// ---- what the viewer shows ----------------------------------------------------------------
+
+void CZunHostWindow::showDisplayList(const CZunGDX& list, std::map<int, QString> names)
+{
+    m_scene.show(list, std::move(names));
+    m_tabs->setCurrentWidget(m_viewer);
+    updatePickText();
+    refreshViewer(true);
+}
+
+void CZunHostWindow::showPart(const QString& handle)
+{
+    const ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(handle));
+    if (!part)
+        return;
+    CZunGDX list;
+    m_shownPart = handle;
+    if (!zunPartImageBuild(*part, list)) {
+        showDisplayList(CZunGDX(), {});
+        m_pickLabel->setText(zunHostText(T::kNotDrawn));
+        return;
+    }
+    zunGroupLooseItems(list);
+    showDisplayList(list, {});
+}
+
+void CZunHostWindow::showOverview()
+{
+    CZunGDX list;
+    const QString title = QFileInfo(fromZun(ZUN::drawingCurrent().path())).completeBaseName();
+    std::map<int, QString> names;
+    QStringList drawn;
+    for (const CZunOverviewEntry& entry : zunDrawingOverview(ZUN::drawingCurrent(), title, list)) {
+        names[entry.group] = entry.name;
+        drawn.append(entry.handle);
+    }
+    markUndrawnParts(drawn);
+    m_shownPart.clear();
+    showDisplayList(list, std::move(names));
+}
+
+void CZunHostWindow::markUndrawnParts(const QStringList& drawn)
+{
+    // Parts no generator could draw are greyed, so that an empty picture
+    // does not come as a surprise.
+    for (int i = 0; m_drawingNode && i < m_drawingNode->childCount(); ++i) {
+        QTreeWidgetItem* node = m_drawingNode->child(i);
+        if (drawn.contains(node->data(0, kDataRole).toString()))
+            continue;
+        node->setForeground(0, m_tree->palette().brush(QPalette::Disabled, QPalette::Text));
+        node->setToolTip(0, zunHostText(T::kNotDrawn));
+    }
+}
+
+void CZunHostWindow::showSlideNode(const QString& name, const QString& library)
+{
+    m_shownPart.clear();
+    CZunGDX list;
+    zunHostSlideList(name, library, list);
+    m_scene.show(list, {});
+    updatePickText();
+    refreshViewer(true);
+    m_slideView->show(toZun(name).c_str(), library.isEmpty() ? nullptr : toZun(library).c_str());
+    m_tabs->setCurrentWidget(m_slideView);
+}
+
+void CZunHostWindow::showPictureNode(const QString& path)
+{
+    // Shown first: the picture is fitted to the size the view has when it loads.
+    m_tabs->setCurrentWidget(m_pictureView);
+    m_pictureView->LoadImageW(toZun(path).c_str());
+}
+
+void CZunHostWindow::refreshViewer(bool fit)
+{
+    if (fit)
+        m_viewer->zoomExtents();
+    m_viewer->update();
+}
+
+// ---- picking and the status bar ------------------------------------------------------------
+
+void CZunHostWindow::onPicked(int group)
+{
+    m_scene.setHighlight(group);
+    updatePickText();
+    m_viewer->update();
+}
+
+bool CZunHostWindow::pickEntity(ZUN::CAdsName& entity, const CZunString& type) const
+{
+    // Modules that ask the user for a part get the one shown when its type
+    // fits, else the first of that type: the user chose it by showing it.
+    const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
+    const ZUN::CZunPart* shown = drawing.partByHandle(toZun(m_shownPart));
+    if (shown && (type.isEmpty() || shown->type == type)) {
+        entity = drawing.entityName(*shown);
+        return true;
+    }
+    for (int i = 0; i < drawing.partCount(); ++i)
+        if (type.isEmpty() || drawing.part(i)->type == type) {
+            entity = drawing.entityName(*drawing.part(i));
+            return true;
+        }
+    return false;
+}
+
+bool CZunHostWindow::pickGroup(int group)
+{
+    const std::vector<int> groups = m_scene.groups();
+    if (std::find(groups.begin(), groups.end(), group) == groups.end())
+        return false;
+    onPicked(group);
+    return true;
+}
+
+void CZunHostWindow::updatePickText()
+{
+    const int group = m_scene.highlight();
+    if (group < 0) {
+        m_pickLabel->setText(zunHostText(T::kReady));
+        return;
+    }
+    QString what = m_scene.groupName(group);
+    if (what.isEmpty())
+        what = QStringLiteral("%1 %2").arg(groupKind(group)).arg(group);
+    else
+        what = QStringLiteral("%1 (%2 %3)").arg(what, zunHostText(T::kGroup)).arg(group);
+    if (const ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(m_shownPart)))
+        what = fromZun(part->name.isEmpty() ? part->handle : part->name) + QStringLiteral(" – ") + what;
+    m_pickLabel->setText(QStringLiteral("%1: %2").arg(zunHostText(T::kPicked), what));
+}
+
+QString CZunHostWindow::groupKind(int group) const
+{
+    switch (m_scene.groupType(group)) {
+    case objVl:
+        return zunHostText(T::kPolyline);
+    case objPt:
+        return zunHostText(T::kPoint);
+    case objReg:
+        return zunHostText(T::kRegion);
+    case objTxt:
+        return zunHostText(T::kText);
+    case objPicture:
+        return zunHostText(T::kPictureItem);
+    }
+    return zunHostText(T::kGroup);
+}
+
+QString CZunHostWindow::pickText() const
+{
+    return m_pickLabel->text();
+}
+
+QString CZunHostWindow::cursorText() const
+{
+    return m_cursorLabel->text();
+}
+
+void CZunHostWindow::updateCursorText(const QPoint& at)
+{
+    const CZunPoint3d p = m_scene.displayList()->imagePtWc(CZunPoint3d(at.x(), at.y(), 0.0));
+    m_cursorLabel->setText(QStringLiteral("X %1   Y %2").arg(p.x, 0, 'f', 2).arg(p.y, 0, 'f', 2));
+}
+
+bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_viewer && event->type() == QEvent::MouseMove)
+        updateCursorText(static_cast<QMouseEvent*>(event)->position().toPoint());
+    // A picture the user has not zoomed stays fitted to the window's size.
+    if (watched == m_viewer && event->type() == QEvent::Resize && m_viewer->zoomMtx() == CZunMatrix3d())
+        m_viewer->zoomExtents();
+    return QMainWindow::eventFilter(watched, event);
+}
+
+// ---- view changes -----------------------------------------------------------------------------
+
+bool CZunHostWindow::setViewDirection(const QString& code)
+{
+    if (!m_scene.setViewDirection(code))
+        return false;
+    for (QAction* action : m_viewGroup->actions())
+        action->setChecked(action->data().toString() == code);
+    refreshViewer(true);
+    return true;
+}
+
+bool CZunHostWindow::setColorMode(ZUN::GdxColorMode mode)
+{
+    const bool changed = m_scene.setColorMode(m_scene.highlight(), mode);
+    refreshViewer(false);
+    return changed;
+}
+
+bool CZunHostWindow::setHatchPattern(const QString& pattern)
+{
+    const bool changed = m_scene.setHatchPattern(m_scene.highlight(), toZun(pattern));
+    refreshViewer(false);
+    return changed;
+}
+
+void CZunHostWindow::setLanguage(const QString& code)
+{
+    ZUN::msgLangSet(toZun(code).c_str());
+    m_settings.setLanguage(code);
+    for (QAction* action : m_languageGroup->actions())
+        action->setChecked(action->data().toString() == code);
+    retranslate();
+}
+
+void CZunHostWindow::retranslate()
+{
+    m_texts.apply();
+    labelNodes();
+    updatePickText();
+}
+
+// ---- export and clipboard --------------------------------------------------------------------
+
+bool CZunHostWindow::exportTo(const QString& path)
+{
+    QString error;
+    if (!zunHostExport(*m_scene.displayList(), path, kExportSize, &error)) {
+        const QString text = QStringLiteral("%1\n%2").arg(path, error);
+        if (messageHook())
+            messageHook()(zunHostText(T::kExportFailed), text);
+        else
+            QMessageBox::warning(this, zunHostText(T::kExportFailed), text);
+        return false;
+    }
+    statusBar()->showMessage(QStringLiteral("%1: %2").arg(zunHostText(T::kExported), path), 5000);
+    return true;
+}
+
+void CZunHostWindow::askAndExport(const QString& extension)
+{
+    const QString base = m_shownPart.isEmpty() ? QStringLiteral("zun") : m_shownPart;
+    const QString suggested = QFileInfo(m_settings.recentFiles().value(0)).absolutePath() + QLatin1Char('/') + base +
+                              QLatin1Char('.') + extension;
+    const QString filter = QStringLiteral("%1 (*.%2)").arg(extension.toUpper(), extension);
+    QString path = QFileDialog::getSaveFileName(this, QString(), suggested, filter);
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QLatin1Char('.') + extension;
+    exportTo(path);
+}
+
+bool CZunHostWindow::copyToClipboard()
+{
+    bool copied = false;
+    if (m_tabs->currentWidget() == m_pictureView)
+        copied = m_pictureView->Copy();
+    else if (m_tabs->currentWidget() == m_slideView)
+        copied = m_slideView->Copy();
+    else
+        copied = zunHostCopy(*m_scene.displayList(), kExportSize);
+    if (copied)
+        statusBar()->showMessage(zunHostText(T::kCopied), 3000);
+    return copied;
+}

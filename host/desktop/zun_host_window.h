@@ -1,0 +1,158 @@
+#pragma once
+
+#include "host/desktop/zun_host_scene.h"
+#include "host/desktop/zun_host_settings.h"
+#include "host/desktop/zun_host_texts.h"
+
+#include <QMainWindow>
+#include <QStringList>
+
+#include <functional>
+
+class CZunDplistImage;
+class CZunHostApp;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QSplitter;
+class QTabWidget;
+class QTreeWidget;
+class QTreeWidgetItem;
+
+namespace ZUN {
+class CPicture;
+class CSlidePic;
+} // namespace ZUN
+
+// The desktop host's main window: the parts of the open drawing, opened
+// slides, slide libraries and pictures in a tree on the left; on the right
+// the display-list viewer, the slide view and the picture view as tabs.
+// Menus open files, export and copy the picture, change view direction,
+// colour modes and hatches, and switch the language of every text.
+class CZunHostWindow : public QMainWindow {
+    Q_OBJECT
+public:
+    // What a node of the tree stands for.
+    enum class Node { Drawing, Part, Texts, Slides, Slide, Library, LibrarySlide, Pictures, Picture };
+
+    // app: the host's application object, installed by the caller; its
+    // entity picker is pointed at the part selected in the tree.
+    explicit CZunHostWindow(CZunHostApp& app, QWidget* parent = nullptr);
+    ~CZunHostWindow() override;
+
+    // Each opens a file and shows it. On failure a message box names the
+    // file and the reason, and whatever was open stays as it was.
+    bool openDrawing(const QString& path);
+    bool openSlide(const QString& path);
+    bool openLibrary(const QString& path);
+    bool openPicture(const QString& path);
+    // By the file's extension: .json drawing, .sld slide, .slb library,
+    // anything else a picture.
+    bool openFile(const QString& path);
+
+    // Writes the shown display list to a file; the format follows the
+    // extension (.png, .svg, .pdf, .emf). False with a message box when it
+    // cannot be written.
+    bool exportTo(const QString& path);
+    // The picture of the active tab to the clipboard; false without one.
+    bool copyToClipboard();
+
+    // Shows the tree node (selects it).
+    void showNode(QTreeWidgetItem* item);
+    // The node of a part by handle, null when the open drawing has none.
+    QTreeWidgetItem* partNode(const QString& handle) const;
+    QTreeWidgetItem* drawingNode() const { return m_drawingNode; }
+    QTreeWidgetItem* textsNode() const { return m_textsNode; }
+
+    bool setViewDirection(const QString& code);
+    bool setColorMode(ZUN::GdxColorMode mode);
+    bool setHatchPattern(const QString& pattern);
+    // Picks the group as a click on it would; false for a group the shown
+    // list does not have.
+    bool pickGroup(int group);
+    // "de", "en" or "0" (message keys).
+    void setLanguage(const QString& code);
+
+    // Where errors are reported: (caption, text). Without a hook a message
+    // box shows them; tests install their own.
+    using MessageHook = std::function<void(const QString& caption, const QString& text)>;
+    static void setMessageHook(MessageHook hook);
+
+    QTreeWidget* tree() const { return m_tree; }
+    CZunDplistImage* viewer() const { return m_viewer; }
+    ZUN::CSlidePic* slideView() const { return m_slideView; }
+    ZUN::CPicture* pictureView() const { return m_pictureView; }
+    QTabWidget* tabs() const { return m_tabs; }
+    CZunHostScene& scene() { return m_scene; }
+    CZunHostSettings& settings() { return m_settings; }
+    QMenu* fileMenu() const { return m_fileMenu; }
+    QMenu* recentMenu() const { return m_recentMenu; }
+    // The status bar's text about the picked group and the cursor.
+    QString pickText() const;
+    QString cursorText() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildWidgets();
+    void buildMenus();
+    void buildFileMenu();
+    void buildViewMenu();
+    void buildLanguageMenu();
+    void buildToolBar();
+    void restoreSettings();
+    void saveSettings();
+
+    void fillDrawingNodes();
+    void labelNodes();
+    QTreeWidgetItem* addNode(QTreeWidgetItem* parent, Node kind, const QString& label, const QString& data,
+                             const QString& library = QString());
+    QTreeWidgetItem* rootNode(Node kind);
+    void onNodeSelected();
+    void showDisplayList(const CZunGDX& list, std::map<int, QString> names);
+    void showPart(const QString& handle);
+    void showOverview();
+    void markUndrawnParts(const QStringList& drawn);
+    void showSlideNode(const QString& name, const QString& library);
+    void showPictureNode(const QString& path);
+    void onPicked(int group);
+    bool pickEntity(ZUN::CAdsName& entity, const CZunString& type) const;
+    void updatePickText();
+    QString groupKind(int group) const;
+    void updateCursorText(const QPoint& at);
+    void updateRecentMenu();
+    void rememberFile(const QString& path);
+    void report(const CZunHostText& caption, const QString& file, const QString& reason);
+    void askAndOpen(const CZunHostText& filter, bool (CZunHostWindow::*open)(const QString&));
+    void askAndExport(const QString& extension);
+    void retranslate();
+    void refreshViewer(bool fit);
+
+    CZunHostApp& m_app;
+    CZunHostSettings m_settings;
+    CZunTextBinder m_texts;
+    CZunHostScene m_scene;
+
+    QSplitter* m_splitter = nullptr;
+    QTreeWidget* m_tree = nullptr;
+    QTabWidget* m_tabs = nullptr;
+    CZunDplistImage* m_viewer = nullptr;
+    ZUN::CSlidePic* m_slideView = nullptr;
+    ZUN::CPicture* m_pictureView = nullptr;
+    QLabel* m_pickLabel = nullptr;
+    QLabel* m_cursorLabel = nullptr;
+    QMenu* m_fileMenu = nullptr;
+    QMenu* m_recentMenu = nullptr;
+    QMenu* m_hatchMenu = nullptr;
+    QActionGroup* m_viewGroup = nullptr;
+    QActionGroup* m_languageGroup = nullptr;
+
+    QTreeWidgetItem* m_drawingNode = nullptr;
+    QTreeWidgetItem* m_textsNode = nullptr;
+    QTreeWidgetItem* m_slidesNode = nullptr;
+    QTreeWidgetItem* m_picturesNode = nullptr;
+    // The part shown, when one is: groups are then the part's own.
+    QString m_shownPart;
+};
