@@ -4,6 +4,7 @@
 // timing), so the ratio ours / baseline is the cost of everything the
 // painter does besides drawing: matrices, colours, line types, hatching.
 
+#include "bench/bench_lists.h"
 #include "render/paint/zun_painter.h"
 #include "render/qt/zun_cdc_qt.h"
 
@@ -18,8 +19,10 @@
 
 namespace {
 
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
+using zun_bench::freshList;
+using zun_bench::kHeight;
+using zun_bench::kWidth;
+using zun_bench::polylines;
 
 // ---- the baseline: recorded device operations ---------------------------------
 
@@ -113,30 +116,9 @@ void replay(const std::vector<Op>& ops, QImage& image)
 
 // ---- the lists -------------------------------------------------------------------
 
-CZunGDX freshList()
-{
-    return CZunGDX(CZunColor(7), CZunMatrix3d(), 0.0, 0, {0, 0, 0}, {kWidth, kHeight, 0});
-}
-
 CZunVertexArray box(double x, double y, double w, double h)
 {
     return CZunVertexArray::fromPoints(CZunPoint3dArray{{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}, true);
-}
-
-CZunGDX polylines()
-{
-    std::mt19937 rng(1);
-    std::uniform_real_distribution<double> pos(0, kWidth), len(5, 60);
-    const CZunArrayTempl<double> types[] = {{1.0}, {1.0, 1.0, 0.0}, {1.0, 1.0, 1.0}};
-    CZunGDX gdx = freshList();
-    for (int i = 0; i < 100000; ++i) {
-        const double x = pos(rng), y = pos(rng) * kHeight / kWidth;
-        CZunVertexArray vl;
-        vl.append({x, y}, {x + len(rng), y + len(rng) / 2});
-        vl.append(vl.get(0).end(), {x + len(rng), y + len(rng)}, i % 7 == 0 ? 0.3 : 0.0);
-        gdx.imageVl({i}, 0, vl, CZunColor(1 + i % 6), {}, types[i % 3], 0.5, 0, {});
-    }
-    return gdx;
 }
 
 CZunGDX filledRegions()
