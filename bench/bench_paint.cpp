@@ -99,7 +99,9 @@ void replay(const std::vector<Op>& ops, QImage& image)
                 } else if constexpr (std::is_same_v<T, OpLine>) {
                     p.drawLine(o.line);
                 } else if constexpr (std::is_same_v<T, OpPixel>) {
-                    image.setPixel(o.at, zunRgbToPixel(o.color) | 0xFF000000u);
+                    // Pixels are not clipped by QPainter: keep them inside as the device does.
+                    if (clip.contains(o.at))
+                        image.setPixel(o.at, zunRgbToPixel(o.color) | 0xFF000000u);
                 } else if constexpr (std::is_same_v<T, OpPolygon>) {
                     p.drawPolygon(o.polygon, Qt::OddEvenFill);
                 } else if constexpr (std::is_same_v<T, OpEllipse>) {
