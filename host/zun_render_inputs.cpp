@@ -1,5 +1,6 @@
 #include "host/zun_render_inputs.h"
 
+#include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_app.h"
 #include "images/qt/zun_picture.h"
 #include "images/slide/zun_gdx_sld.h"
@@ -11,16 +12,6 @@
 #include <cstdio>
 
 namespace {
-
-CZunString toZun(const QString& text)
-{
-    return CZunString::fromUtf8(text.toStdString());
-}
-
-QString fromZun(const CZunString& text)
-{
-    return QString::fromStdString(text.toUtf8());
-}
 
 bool hasSuffix(const QString& path, std::initializer_list<const char*> suffixes)
 {

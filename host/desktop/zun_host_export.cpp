@@ -1,5 +1,6 @@
 #include "host/desktop/zun_host_export.h"
 
+#include "render/qt/zun_qstring.h"
 #include "render/qt/zun_export.h"
 
 #include <QApplication>
@@ -10,11 +11,6 @@
 #include <memory>
 
 namespace {
-
-CZunString toZun(const QString& text)
-{
-    return CZunString::fromUtf8(text.toStdString());
-}
 
 bool writeAs(const QString& suffix, CZunGDX& copy, const QString& path, const QSize& size)
 {

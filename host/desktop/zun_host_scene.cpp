@@ -1,5 +1,6 @@
 #include "host/desktop/zun_host_scene.h"
 
+#include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_resbuf.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
@@ -14,20 +15,10 @@ CZunGDX::Stack topStack(int group)
     return CZunGDX::Stack{group};
 }
 
-QString fromZun(const CZunString& text)
-{
-    return QString::fromStdString(text.toUtf8());
-}
-
 // What the user calls a part: its name, else its handle.
 QString partLabel(const ZUN::CZunPart& part)
 {
     return fromZun(part.name.isEmpty() ? part.handle : part.name);
-}
-
-CZunString toZun(const QString& text)
-{
-    return CZunString::fromUtf8(text.toStdString());
 }
 
 } // namespace

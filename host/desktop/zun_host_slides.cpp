@@ -1,5 +1,6 @@
 #include "host/desktop/zun_host_slides.h"
 
+#include "render/qt/zun_qstring.h"
 #include "host/desktop/zun_host_texts.h"
 #include "images/slide/zun_gdx_sld.h"
 #include "images/slide/zun_slide.h"
@@ -9,11 +10,6 @@
 #include <QFile>
 
 namespace {
-
-CZunString toZun(const QString& text)
-{
-    return CZunString::fromUtf8(text.toStdString());
-}
 
 bool readAll(const QString& path, QByteArray& bytes, QString* reason)
 {

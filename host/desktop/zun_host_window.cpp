@@ -1,5 +1,6 @@
 #include "host/desktop/zun_host_window.h"
 
+#include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_msg.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_slides.h"
@@ -43,16 +44,6 @@ CZunHostWindow::MessageHook& messageHook()
 {
     static CZunHostWindow::MessageHook hook;
     return hook;
-}
-
-QString fromZun(const CZunString& text)
-{
-    return QString::fromStdString(text.toUtf8());
-}
-
-CZunString toZun(const QString& text)
-{
-    return CZunString::fromUtf8(text.toStdString());
 }
 
 QIcon standardIcon(QStyle::StandardPixmap which)

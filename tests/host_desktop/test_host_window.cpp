@@ -2,6 +2,7 @@
 // showing parts, picking, view changes, errors, settings and language.
 
 #include "contracts/data/zun_drawing.h"
+#include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_msg.h"
 #include "host/desktop/zun_host_window.h"
 #include "host/zun_host_app.h"
@@ -29,11 +30,6 @@
 namespace {
 
 const QString kSample = QStringLiteral(ZUN_SOURCE_RES_DIR "/samples/sample_drawing.json");
-
-QString fromZun(const CZunString& text)
-{
-    return QString::fromStdString(text.toUtf8());
-}
 
 // Pixels that differ from the picture's background (its top left corner).
 int inkPixels(const QImage& image)
