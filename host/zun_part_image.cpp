@@ -3,7 +3,7 @@
 #include "contracts/data/zun_dta.h"
 #include "images/zun_image.h"
 #include "render/paint/zun_painter.h"
-#include "render/paint/zun_viewfit.h"
+#include "render/emf/zun_emf_refresh.h"
 #include "render/qt/zun_bitmap.h"
 #include "render/qt/zun_cdc_qt.h"
 
@@ -25,9 +25,7 @@ bool zunPartImageBuild(const ZUN::CZunPart& part, CZunGDX& gdx)
 
 QImage zunPaintFitted(CZunGDX& gdx, int width, int height)
 {
-    CZunPoint3d lo, hi;
-    gdx.extMaxViewGet(lo, hi);
-    gdx.viewMtxSet(getViewMtx(lo, hi, height, width, 0.05));
+    zunFitForExport(gdx, height, width);
     gdx.zoomMtxSet(CZunMatrix3d());
     QImage image(width, height, QImage::Format_RGB32);
     CZunQtDC dc(image);
