@@ -47,24 +47,6 @@ CZunPoint3d& CZunPoint3d::transformBy(const CZunMatrix3d& m)
     return *this = *this * m;
 }
 
-CZunPoint3d operator*(const CZunMatrix3d& m, const CZunPoint3d& p)
-{
-    return {m.m[0][0] * p.x + m.m[0][1] * p.y + m.m[0][2] * p.z + m.m[0][3],
-            m.m[1][0] * p.x + m.m[1][1] * p.y + m.m[1][2] * p.z + m.m[1][3],
-            m.m[2][0] * p.x + m.m[2][1] * p.y + m.m[2][2] * p.z + m.m[2][3]};
-}
-
-CZunPoint3d operator*(const CZunPoint3d& p, const CZunMatrix3d& m) { return m * p; }
-
-CZunVector3d operator*(const CZunMatrix3d& m, const CZunVector3d& v)
-{
-    return {m.m[0][0] * v.x + m.m[0][1] * v.y + m.m[0][2] * v.z,
-            m.m[1][0] * v.x + m.m[1][1] * v.y + m.m[1][2] * v.z,
-            m.m[2][0] * v.x + m.m[2][1] * v.y + m.m[2][2] * v.z};
-}
-
-CZunVector3d operator*(const CZunVector3d& v, const CZunMatrix3d& m) { return m * v; }
-
 // ---- matrix ------------------------------------------------------------------
 
 CZunMatrix3d& CZunMatrix3d::setToIdentity()

@@ -139,8 +139,18 @@ public:
 };
 
 // A point times a matrix is the transformed point; a vector times a matrix
-// the transformed direction.
-CZunPoint3d operator*(const CZunPoint3d& p, const CZunMatrix3d& m);
-CZunPoint3d operator*(const CZunMatrix3d& m, const CZunPoint3d& p);
-CZunVector3d operator*(const CZunVector3d& v, const CZunMatrix3d& m);
-CZunVector3d operator*(const CZunMatrix3d& m, const CZunVector3d& v);
+// the transformed direction. Inline: the painter maps every dash end.
+inline CZunPoint3d operator*(const CZunMatrix3d& m, const CZunPoint3d& p)
+{
+    return {m.m[0][0] * p.x + m.m[0][1] * p.y + m.m[0][2] * p.z + m.m[0][3],
+            m.m[1][0] * p.x + m.m[1][1] * p.y + m.m[1][2] * p.z + m.m[1][3],
+            m.m[2][0] * p.x + m.m[2][1] * p.y + m.m[2][2] * p.z + m.m[2][3]};
+}
+inline CZunPoint3d operator*(const CZunPoint3d& p, const CZunMatrix3d& m) { return m * p; }
+inline CZunVector3d operator*(const CZunMatrix3d& m, const CZunVector3d& v)
+{
+    return {m.m[0][0] * v.x + m.m[0][1] * v.y + m.m[0][2] * v.z,
+            m.m[1][0] * v.x + m.m[1][1] * v.y + m.m[1][2] * v.z,
+            m.m[2][0] * v.x + m.m[2][1] * v.y + m.m[2][2] * v.z};
+}
+inline CZunVector3d operator*(const CZunVector3d& v, const CZunMatrix3d& m) { return m * v; }

@@ -417,6 +417,64 @@ void appendChain(Sink& sink, const CZunVertexArray& vl, int i0, int i1)
     piece.vector().insert(piece.vector().end(), vl.begin() + i0, vl.begin() + i1);
 }
 
+// One straight vertex, the painter's case: it dashes vertex by vertex. The
+// walk below for a single vertex, without the length tables, and with the
+// points of the vertex's pointAt and subVertex written straight into the
+// piece; the arithmetic is theirs, so the dashes come out exactly as the
+// walk's would.
+template <class Sink>
+void measureStraight(const CZunVertex& v, double scale, const CZunArrayTempl<double>& dashes, double period,
+                     Sink& sink)
+{
+    const double to = v.bulgLen();
+    const double eps = kZunTol * std::max(1.0, to * 1e-6);
+    if (to <= eps || !(to / period <= kZunMaxDashCycles)) {
+        sink.open().append(v);
+        return;
+    }
+    const CZunPoint3d& start = v.start();
+    const CZunPoint3d& end = v.end();
+    const CZunVector3d along = end - start;
+    const auto param = [to](double pos) { return std::clamp(pos / to, 0.0, 1.0); };
+    const auto pointAt = [&](double t) { return t <= 0.0 ? start : t >= 1.0 ? end : start + along * t; };
+    const int m = dashes.len();
+    bool open = false;  // the last piece is a dash that may go on
+    double openEnd = 0.0;
+    for (double k = 0.0;; k += 1.0) {
+        const double base = k * period;
+        if (base > to)
+            break;
+        double before = 0.0;  // the entries before j, summed as the walk's prefix is
+        for (int j = 0; j < m; ++j) {
+            const double d = dashes[j];
+            const double lo = base + before * scale;
+            before += std::abs(d);
+            if (lo > to)
+                break;
+            if (d < 0.0) {
+                open = false;
+                continue;
+            }
+            if (d == 0.0) {
+                if (lo >= 0.0) {
+                    const CZunPoint3d p = pointAt(param(lo));
+                    sink.open().vector().emplace_back(p, p);
+                }
+                open = false;
+                continue;
+            }
+            const double hi = j + 1 == m ? (k + 1.0) * period : base + before * scale;
+            const double a = std::max(lo, 0.0), b = std::min(hi, to);
+            if (b - a <= eps)
+                continue;
+            CZunVertexArray& piece = open && a - openEnd <= eps ? sink.current() : sink.open();
+            piece.vector().emplace_back(pointAt(param(a)), pointAt(b >= to - eps ? 1.0 : param(b)));
+            open = true;
+            openEnd = b;
+        }
+    }
+}
+
 template <class Sink>
 void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
              CZunMeasureWork& work, Sink& sink)
@@ -430,6 +488,10 @@ void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<doub
     const double period = cycle * scale;
     if (n == 0 || !(period > 0.0) || !std::isfinite(period)) {
         forEachChain(vl, [&](int i0, int i1) { appendChain(sink, vl, i0, i1); });
+        return;
+    }
+    if (n == 1 && !vl.get(0).isArc()) {
+        measureStraight(vl.get(0), scale, dashes, period, sink);
         return;
     }
 
@@ -461,7 +523,7 @@ void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<doub
     LengthWalker walker(vl, at, eps);
     forEachChain(vl, [&](int i0, int i1) {
         const double from = at[static_cast<size_t>(i0)], to = at[static_cast<size_t>(i1)];
-        if (to - from <= eps || (to - from) / period > kZunMaxDashCycles) {
+        if (to - from <= eps || !((to - from) / period <= kZunMaxDashCycles)) {
             appendChain(sink, vl, i0, i1);
             return;
         }

@@ -433,8 +433,10 @@ namespace xy = ZUN::xy;
 double CZunVertex::bulgLen() const
 {
     const CZunVector3d d = m_end - m_start;
+    if (m_bulge == 0.0)
+        return d.length();
     const double chord = std::hypot(d.x, d.y);
-    if (m_bulge == 0.0 || chord == 0.0 || !std::isfinite(m_bulge))
+    if (chord == 0.0 || !std::isfinite(m_bulge))
         return d.length();
     // r |theta| = chord (1 + b^2) / (4 |b|) * 4 atan|b|; z rises evenly with
     // the angle, so the length is that of a helix.

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
+#include <random>
 
 using namespace ZUN;
 
@@ -221,6 +223,50 @@ TEST(PolylineMeasure, SolidPatternsAndGaps)
     ASSERT_EQ(split.len(), 2);
     EXPECT_EQ(split[0], CZunVertexArray{CZunVertex({0, 0}, {10, 0})});
     EXPECT_EQ(split[1], CZunVertexArray{CZunVertex({23, 0}, {32, 0})});
+}
+
+TEST(PolylineMeasure, OneStraightVertexDashesAsInAnyWalk)
+{
+    // A lone straight vertex takes a shorter road than a polyline does; it
+    // must end at the very same bits. The same vertex as the first piece of
+    // a polyline with a gap after it goes the long way round.
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    const CZunArrayTempl<double> patterns[] = {{10, -5}, {0, -4}, {11, -5, 0, -5}, {2.5, -0.5, 0.5, -0.5}, {3, 1}};
+    int compared = 0;
+    for (int i = 0; i < 2000; ++i) {
+        const CZunVertex v({u(rng) * 200, u(rng) * 200, u(rng) < 0.3 ? u(rng) * 20 : 0.0},
+                           {u(rng) * 200, u(rng) * 200, 0.0});
+        const CZunVertexArray far{CZunVertex({1e4, 1e4}, {1e4 + 1, 1e4})};
+        CZunVertexArray withGap{v};
+        withGap.append(far);
+        const CZunLineParm parm(patterns[i % 5]);
+        const double factor = 0.25 + 2 * u(rng);
+        const auto alone = g_vl_measure(CZunVertexArray{v}, factor, parm);
+        auto walked = g_vl_measure(withGap, factor, parm);
+        // The far piece's own dashes come last.
+        while (!walked.isEmpty() && walked.last().first().start().x >= 1e4)
+            walked.setLen(walked.len() - 1);
+        ASSERT_EQ(alone, walked) << i;
+        compared += alone.len();
+    }
+    EXPECT_GT(compared, 20000);
+}
+
+TEST(PolylineMeasure, UnmeasurableLengthsStayWhole)
+{
+    const double nan = std::numeric_limits<double>::quiet_NaN();
+    const CZunVertex broken({0, 0}, {nan, 5});
+    const auto alone = g_vl_measure(CZunVertexArray{broken}, 1.0, CZunLineParm(10, -5));
+    ASSERT_EQ(alone.len(), 1);
+    EXPECT_TRUE(std::isnan(alone[0][0].end().x));
+    // Walked, such a length used to run the pattern on for ever.
+    CZunVertexArray two{broken};
+    two.append({nan, 5}, {nan, 9});
+    int vertices = 0;
+    for (const CZunVertexArray& piece : g_vl_measure(two, 1.0, CZunLineParm(10, -5)))
+        vertices += piece.len();
+    EXPECT_EQ(vertices, 2);
 }
 
 TEST(PolylineInside, EvenOddWithHoles)
