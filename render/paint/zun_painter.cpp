@@ -222,6 +222,7 @@ void CZunPainter::paint(CZunGDX* gdx)
     m_shortPiece = ZUN::acadUnitCv(0.22, 4, -1);
     m_dotLength = ZUN::acadUnitCv(0.21, 4, -1);
     computeScreenMatrices(*gdx);
+    m_turnsView = gdx->viewDirectionMtxGet() != CZunMatrix3d::kIdentity;
     for (int i = 0; i < gdx->lenGet(); ++i)
         drawItem(*gdx, i);
     m_dc.setBkColor(previous);
@@ -452,14 +453,21 @@ void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
 void CZunPainter::drawPolyline(const CZunGDX& gdx, const ItemContext& c)
 {
     const CZunVertexArray& vl = gdx.getDisplayList().get(c.index).vl;
-    drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen * gdx.mtxGet(c.index));
+    // Most items keep their model coordinates: the product with the identity
+    // would only give the screen matrix back.
+    const CZunMatrix3d& item = gdx.mtxGet(c.index);
+    if (item == CZunMatrix3d::kIdentity)
+        drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen);
+    else
+        drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen * item);
 }
 
 void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& viewDirection, const ItemContext& c,
                              const CZunMatrix3d& m)
 {
     m_line.vector().assign(line.begin(), line.end());
-    m_line.transformBy(viewDirection);
+    if (m_turnsView)
+        m_line.transformBy(viewDirection);
     zun_gdx_image_vl_measure(m_line, m_lineType, 1, m_dash);
     // Lines are drawn whole when continuous; a closed line is a continuous
     // one, so metafiles, which draw closed lines whole, need no case of their own.

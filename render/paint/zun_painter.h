@@ -92,6 +92,7 @@ private:
     ZunRgb m_background = 0;
     CZunMatrix3d m_screen;      // zoom x view x projection
     CZunMatrix3d m_fixedSize;   // for items drawn at a fixed size about an anchor
+    bool m_turnsView = false;   // the list has a view direction other than the plan
     double m_shortPiece = 0.0;  // pieces shorter than this become pixels
     double m_dotLength = 0.0;   // length of a dot of a line type
     std::vector<ZunIPoint> m_points;  // reused polygon buffer

@@ -1,6 +1,24 @@
 #include "render/qt/zun_cdc_qt.h"
 
+#include "render/qt/zun_vector_state.h"
+
 #include <cstring>
+
+namespace {
+
+// Lines drawn in one call at most; enough to spread Qt's set-up thin.
+constexpr size_t kLineBatch = 4096;
+
+// Settles the vector state when a call that drew through Qt returns, by
+// whichever path: the painter's arithmetic follows.
+struct SettleOnReturn {
+    SettleOnReturn() = default;
+    SettleOnReturn(const SettleOnReturn&) = delete;
+    SettleOnReturn& operator=(const SettleOnReturn&) = delete;
+    ~SettleOnReturn() { zunSettleVectorState(); }
+};
+
+} // namespace
 
 CZunQtDC::CZunQtDC(QImage& image) : m_image(&image)
 {
@@ -39,7 +57,17 @@ void CZunQtDC::begin(QPaintDevice& device, QSize size)
 
 CZunQtDC::~CZunQtDC()
 {
+    flushLines();
     m_painter.end();
+}
+
+void CZunQtDC::flushLines()
+{
+    if (m_lines.empty())
+        return;
+    m_painter.drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
+    m_lines.clear();
+    zunSettleVectorState();
 }
 
 ZunIRect CZunQtDC::clientRect() const
@@ -49,6 +77,8 @@ ZunIRect CZunQtDC::clientRect() const
 
 void CZunQtDC::selectPen(int width, ZunRgb color)
 {
+    flushLines();
+    m_gatherLines = m_raster && width <= 1;
     QPen pen(toQColor(color));
     pen.setWidth(width > 1 ? width : m_raster ? 0 : 1);  // 0: cosmetic one-pixel pen
     pen.setCapStyle(Qt::RoundCap);
@@ -59,8 +89,10 @@ void CZunQtDC::selectPen(int width, ZunRgb color)
 
 void CZunQtDC::selectNullPen()
 {
+    flushLines();
     m_painter.setPen(Qt::NoPen);
     m_hasPen = false;
+    m_gatherLines = false;
 }
 
 void CZunQtDC::selectSolidBrush(ZunRgb color)
@@ -75,6 +107,7 @@ void CZunQtDC::selectHollowBrush()
 
 void CZunQtDC::setClipRect(const ZunIRect& rect)
 {
+    flushLines();
     m_clip = QRegion(rect.left, rect.top, rect.width(), rect.height());
     m_painter.setClipRegion(m_clip);
     m_cutOut.clear();
@@ -82,6 +115,7 @@ void CZunQtDC::setClipRect(const ZunIRect& rect)
 
 void CZunQtDC::excludeClipPolygon(const ZunIPoint* points, int count)
 {
+    flushLines();
     if (count < 3)
         return;
     if (!m_raster) {
@@ -104,13 +138,20 @@ void CZunQtDC::moveTo(int x, int y)
 void CZunQtDC::lineTo(int x, int y)
 {
     const QPoint to(x, y);
-    if (m_hasPen)
+    if (m_gatherLines) {
+        m_lines.emplace_back(m_pos, to);
+        if (m_lines.size() == kLineBatch)
+            flushLines();
+    } else if (m_hasPen) {
+        const SettleOnReturn settle;
         m_painter.drawLine(m_pos, to);
+    }
     m_pos = to;
 }
 
 void CZunQtDC::setPixel(int x, int y, ZunRgb color)
 {
+    flushLines();
     if (!QRect(QPoint(0, 0), m_size).contains(x, y) || !m_clip.contains(QPoint(x, y)))
         return;
     if (!m_image) {
@@ -130,6 +171,8 @@ QPolygon CZunQtDC::toPolygon(const ZunIPoint* points, int count) const
 
 void CZunQtDC::polygon(const ZunIPoint* points, int count)
 {
+    flushLines();
+    const SettleOnReturn settle;
     if (count < 2)
         return;
     if (m_cutOut.isEmpty()) {
@@ -145,17 +188,23 @@ void CZunQtDC::polygon(const ZunIPoint* points, int count)
 
 void CZunQtDC::ellipse(const ZunIRect& rect)
 {
+    flushLines();
+    const SettleOnReturn settle;
     // The device rectangle excludes its right and bottom edge; Qt's includes them.
     m_painter.drawEllipse(QRect(rect.left, rect.top, rect.width() - 1, rect.height() - 1));
 }
 
 void CZunQtDC::rectangle(const ZunIRect& rect)
 {
+    flushLines();
+    const SettleOnReturn settle;
     m_painter.drawRect(QRect(rect.left, rect.top, rect.width() - 1, rect.height() - 1));
 }
 
 void CZunQtDC::fillSolidRect(const ZunIRect& rect, ZunRgb color)
 {
+    flushLines();
+    const SettleOnReturn settle;
     // Areas cover whole pixels: undo the half-unit shift of vector devices.
     const double shift = m_raster ? 0.0 : 0.5;
     m_painter.fillRect(QRectF(rect.left - shift, rect.top - shift, rect.width(), rect.height()), toQColor(color));
@@ -198,6 +247,8 @@ ZunBitmap CZunQtDC::fromQImage(const QImage& source)
 
 void CZunQtDC::bitBlt(int x, int y, const ZunBitmap& bitmap, ZunRop rop)
 {
+    flushLines();
+    const SettleOnReturn settle;
     static constexpr QPainter::CompositionMode modes[] = {
         QPainter::CompositionMode_Source, QPainter::RasterOp_SourceAndDestination,
         QPainter::RasterOp_SourceOrDestination, QPainter::RasterOp_SourceXorDestination};

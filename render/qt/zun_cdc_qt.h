@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include <vector>
+
 // The device context on a Qt paint device: QPainter with antialiasing off.
 // On a raster image every result is pixel-exact and repeatable. On other
 // devices (SVG, PDF) the same calls give vector output; there one-pixel
@@ -46,7 +48,12 @@ public:
     ZunRgb setBkColor(ZunRgb color) override;
     void bitBlt(int x, int y, const ZunBitmap& bitmap, ZunRop rop) override;
 
-    QPainter& painter() { return m_painter; }
+    // The painter with every line handed to the context drawn.
+    QPainter& painter()
+    {
+        flushLines();
+        return m_painter;
+    }
     // False when the device could not be opened for painting (an output
     // file that cannot be written, for one).
     bool isActive() const { return m_painter.isActive(); }
@@ -57,6 +64,7 @@ public:
 
 private:
     QPolygon toPolygon(const ZunIPoint* points, int count) const;
+    void flushLines();
 
     void begin(QPaintDevice& device, QSize size);
 
@@ -69,4 +77,9 @@ private:
     QPoint m_pos;
     ZunRgb m_bk = 0xFFFFFF;
     bool m_hasPen = true;
+    // Hairlines on a pixel surface are gathered and drawn together: Qt sets
+    // up its line drawing once per call. Anything else that draws, and every
+    // change of pen or clip, draws them first, so the order stays as given.
+    bool m_gatherLines = false;
+    std::vector<QLine> m_lines;
 };

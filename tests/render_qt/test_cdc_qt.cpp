@@ -1,6 +1,11 @@
 #include "render/qt/zun_cdc_qt.h"
 
+#include <QPainter>
+
 #include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
 
 namespace {
 
@@ -143,4 +148,90 @@ TEST(QtDevice, BitmapsConvertBothWays)
     const ZunBitmap bitmap = CZunQtDC::fromQImage(image);
     EXPECT_EQ(bitmap.pixel(2, 1), 0xABCDEFu);
     EXPECT_EQ(CZunQtDC::toQImage(bitmap), image);
+}
+
+// The device gathers hairlines and draws them together; whatever comes
+// between them must still land on top of the lines before it and under the
+// lines after it.
+TEST(QtDeviceLines, GatheredLinesKeepTheirPlaceAmongOtherDrawing)
+{
+    QImage image = blank(20, 20);
+    {
+        CZunQtDC dc(image);
+        dc.selectPen(0, kRed);
+        dc.moveTo(0, 5);
+        dc.lineTo(19, 5);
+        dc.setPixel(10, 5, kBlue);  // on the line drawn before
+        dc.selectSolidBrush(kBlue);
+        dc.selectNullPen();
+        dc.polygon(std::vector<ZunIPoint>{{0, 4}, {5, 4}, {5, 8}, {0, 8}});
+        dc.selectPen(0, kRed);
+        dc.moveTo(0, 6);
+        dc.lineTo(19, 6);  // over the polygon
+        dc.fillSolidRect({15, 0, 20, 20}, kWhite);
+        dc.moveTo(0, 12);
+        dc.lineTo(19, 12);
+        dc.painter().fillRect(QRect(0, 12, 3, 1), Qt::blue);  // over the line before
+        dc.moveTo(0, 15);
+        dc.lineTo(19, 15);  // drawn when the device closes
+    }
+    EXPECT_EQ(at(image, 10, 5), kBlue);
+    EXPECT_EQ(at(image, 9, 5), kRed);
+    EXPECT_EQ(at(image, 2, 5), kBlue);
+    EXPECT_EQ(at(image, 2, 6), kRed);
+    EXPECT_EQ(at(image, 17, 5), kWhite);
+    EXPECT_EQ(at(image, 17, 6), kWhite);
+    EXPECT_EQ(at(image, 1, 12), kBlue);
+    EXPECT_EQ(at(image, 4, 12), kRed);
+    EXPECT_EQ(at(image, 19, 15), kRed);
+}
+
+// Thousands of lines in runs of one pen, wide pens between them, pixels and
+// clip changes: the picture is the one that drawing every line on its own
+// with QPainter gives.
+TEST(QtDeviceLines, GatheringChangesNoPixel)
+{
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> pos(-20, 220), colour(0, 0xFFFFFF), roll(0, 99);
+    QImage ours = blank(200, 200), direct = blank(200, 200);
+    {
+        CZunQtDC dc(ours);
+        QPainter p(&direct);
+        int width = 0;
+        ZunRgb color = 0;
+        QRect clip(0, 0, 200, 200);
+        const auto pen = [&] {
+            dc.selectPen(width, color);
+            QPen q(CZunQtDC::toQColor(color));
+            q.setWidth(width > 1 ? width : 0);
+            q.setCapStyle(Qt::RoundCap);
+            q.setJoinStyle(Qt::RoundJoin);
+            p.setPen(q);
+        };
+        pen();
+        for (int i = 0; i < 12000; ++i) {
+            const int r = roll(rng);
+            if (i > 2000 && r < 3) {  // the first 2,000 lines are one run, longer than a batch
+                width = r == 0 ? 3 : 0;
+                color = static_cast<ZunRgb>(colour(rng));
+                pen();
+            } else if (i > 2000 && r == 3) {
+                const int x = pos(rng) & 127, y = pos(rng) & 127;
+                dc.setPixel(x, y, 0x00FF00);
+                if (clip.contains(x, y))
+                    direct.setPixel(x, y, 0xFF00FF00);
+            } else if (i > 2000 && r == 4) {
+                const int x = pos(rng) & 63, y = pos(rng) & 63;
+                dc.setClipRect({x, y, x + 120, y + 120});
+                clip = QRect(x, y, 120, 120);
+                p.setClipRect(clip);
+            } else {
+                const QLine line(pos(rng), pos(rng), pos(rng), pos(rng));
+                dc.moveTo(line.x1(), line.y1());
+                dc.lineTo(line.x2(), line.y2());
+                p.drawLine(line);
+            }
+        }
+    }
+    EXPECT_EQ(ours, direct);
 }
