@@ -1,12 +1,19 @@
 // Painting a full-HD picture of large lists: our painter against plain
-// QPainter calls that draw the same final geometry. The baseline replays
-// the device operations our painter issued (recorded once, outside the
-// timing), so the ratio ours / baseline is the cost of everything the
-// painter does besides drawing: matrices, colours, line types, hatching.
+// QPainter calls that draw the same final geometry. The baselines replay the
+// device operations our painter issued (recorded once, outside the timing):
+//   _Baseline         one QPainter call per operation, as a plain program
+//                     drawing that geometry would;
+//   _BaselineMatched  the same calls the way our device makes them (hairlines
+//                     in a row in one call, the vector state settled after
+//                     drawing), so that ours / matched is the cost of
+//                     everything the painter does besides drawing: matrices,
+//                     colours, line types, hatching;
+//   _PainterOnly      our painter on a device that draws nothing.
 
 #include "bench/bench_lists.h"
 #include "render/paint/zun_painter.h"
 #include "render/qt/zun_cdc_qt.h"
+#include "render/qt/zun_vector_state.h"
 
 #include <QGuiApplication>
 #include <QPainter>
@@ -75,15 +82,62 @@ private:
     ZunRgb m_bk = 0;
 };
 
-void replay(const std::vector<Op>& ops, QImage& image)
+// A device that keeps nothing: the painter's own work alone.
+class DiscardingDC : public CDC {
+public:
+    ZunIRect clientRect() const override { return {0, 0, kWidth, kHeight}; }
+    void selectPen(int, ZunRgb) override {}
+    void selectNullPen() override {}
+    void selectSolidBrush(ZunRgb) override {}
+    void selectHollowBrush() override {}
+    void setClipRect(const ZunIRect&) override {}
+    void excludeClipPolygon(const ZunIPoint*, int) override {}
+    void moveTo(int x, int y) override { benchmark::DoNotOptimize(x + y); }
+    void lineTo(int x, int y) override { benchmark::DoNotOptimize(x + y); }
+    void setPixel(int x, int y, ZunRgb) override { benchmark::DoNotOptimize(x + y); }
+    void polygon(const ZunIPoint* p, int) override { benchmark::DoNotOptimize(p); }
+    void ellipse(const ZunIRect&) override {}
+    void rectangle(const ZunIRect&) override {}
+    void fillSolidRect(const ZunIRect&, ZunRgb) override {}
+    ZunRgb bkColor() const override { return m_bk; }
+    ZunRgb setBkColor(ZunRgb c) override { std::swap(c, m_bk); return c; }
+    void bitBlt(int, int, const ZunBitmap&, ZunRop) override {}
+
+private:
+    ZunRgb m_bk = 0;
+};
+
+enum class Replay { OneCallEach, LikeOurDevice };
+
+template <class T>
+constexpr bool kDraws = std::is_same_v<T, OpLine> || std::is_same_v<T, OpPolygon> || std::is_same_v<T, OpEllipse> ||
+                        std::is_same_v<T, OpRect> || std::is_same_v<T, OpFill>;
+
+void replay(const std::vector<Op>& ops, QImage& image, Replay how)
 {
     QPainter p(&image);
     QRegion clip(image.rect());
+    const bool matched = how == Replay::LikeOurDevice;
+    std::vector<QLine> lines;
+    bool hairline = false;
+    const auto drawLines = [&] {
+        if (lines.empty())
+            return;
+        p.drawLines(lines.data(), static_cast<int>(lines.size()));
+        zunSettleVectorState();
+        lines.clear();
+    };
     for (const Op& op : ops) {
+        if (const auto* line = std::get_if<OpLine>(&op); line && matched && hairline) {
+            lines.push_back(line->line);
+            continue;
+        }
+        drawLines();
         std::visit(
             [&](const auto& o) {
                 using T = std::decay_t<decltype(o)>;
                 if constexpr (std::is_same_v<T, OpPen>) {
+                    hairline = !o.none && o.width <= 1;
                     if (o.none)
                         p.setPen(Qt::NoPen);
                     else
@@ -111,9 +165,13 @@ void replay(const std::vector<Op>& ops, QImage& image)
                 } else if constexpr (std::is_same_v<T, OpFill>) {
                     p.fillRect(o.rect, CZunQtDC::toQColor(o.color));
                 }
+                if constexpr (kDraws<T>)
+                    if (matched)
+                        zunSettleVectorState();
             },
             op);
     }
+    drawLines();
 }
 
 // ---- the lists -------------------------------------------------------------------
@@ -215,14 +273,24 @@ void paintOursFirst(benchmark::State& state, CZunGDX (*make)())
     }
 }
 
-void paintBaseline(benchmark::State& state, CZunGDX (*make)())
+void paintPainterOnly(benchmark::State& state, CZunGDX (*make)())
+{
+    CZunGDX gdx = make();
+    for (auto _ : state) {
+        DiscardingDC dc;
+        CZunPainter painter(dc);
+        painter.paint(&gdx);
+    }
+}
+
+void paintBaseline(benchmark::State& state, CZunGDX (*make)(), Replay how)
 {
     CZunGDX gdx = make();
     RecordingDC recorder;
     CZunPainter(recorder).paint(&gdx);
     QImage image(kWidth, kHeight, QImage::Format_RGB32);
     for (auto _ : state) {
-        replay(recorder.ops, image);
+        replay(recorder.ops, image, how);
         benchmark::DoNotOptimize(image.constBits());
     }
     state.counters["ops"] = static_cast<double>(recorder.ops.size());
@@ -243,7 +311,13 @@ int main(int argc, char** argv)
     for (const Case& c : cases) {
         benchmark::RegisterBenchmark((std::string("BM_") + c.name + "_Ours").c_str(), paintOurs, c.make)
             ->Unit(benchmark::kMillisecond);
-        benchmark::RegisterBenchmark((std::string("BM_") + c.name + "_Baseline").c_str(), paintBaseline, c.make)
+        benchmark::RegisterBenchmark((std::string("BM_") + c.name + "_Baseline").c_str(), paintBaseline, c.make,
+                                     Replay::OneCallEach)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("BM_") + c.name + "_BaselineMatched").c_str(), paintBaseline,
+                                     c.make, Replay::LikeOurDevice)
+            ->Unit(benchmark::kMillisecond);
+        benchmark::RegisterBenchmark((std::string("BM_") + c.name + "_PainterOnly").c_str(), paintPainterOnly, c.make)
             ->Unit(benchmark::kMillisecond);
     }
     benchmark::RegisterBenchmark("BM_Hatches_OursFirstPaint", paintOursFirst, hatchedRegions)
