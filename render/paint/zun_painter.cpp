@@ -195,13 +195,18 @@ HatchPieces hatchPieces(const CZunArrayTempl<CZunVertexArray>& flat, const ZUN::
 
 } // namespace
 
+// The item being drawn. The matrices are the painter's (m_screen, or its
+// scratch matrices for this item), so that setting up an item copies none.
 struct CZunPainter::ItemContext {
     int index = 0;
     unsigned long flag = 0;
     int mode = 0;
     ZunRgb color = 0;
-    CZunMatrix3d screen;  // S(i)
-    CZunMatrix3d area;    // A(i) = S(i) x view direction x item matrix
+    const CZunMatrix3d* toScreen = nullptr;  // S(i)
+    const CZunMatrix3d* toArea = nullptr;    // A(i) = S(i) x view direction x item matrix
+
+    const CZunMatrix3d& screen() const { return *toScreen; }
+    const CZunMatrix3d& area() const { return *toArea; }
 };
 
 void CZunPainter::paint(CZunGDX* gdx)
@@ -243,7 +248,7 @@ void CZunPainter::computeScreenMatrices(const CZunGDX& gdx)
     m_fixedSize = CZunMatrix3d().setToTranslation(p0 - p1) * y * f * gdx.projMtxGet();
 }
 
-CZunMatrix3d CZunPainter::itemScreenMatrix(const CZunGDX& gdx, int i) const
+const CZunMatrix3d& CZunPainter::itemScreenMatrix(const CZunGDX& gdx, int i)
 {
     if (!(gdx.flagGet(i) & gdxFlagAnchored))
         return m_screen;
@@ -253,7 +258,8 @@ CZunMatrix3d CZunPainter::itemScreenMatrix(const CZunGDX& gdx, int i) const
         anchor = gdx.getDisplayList().get(i).vl.get(0).start();
     else
         gdx.geomGet(anchor, i);
-    return CZunMatrix3d().setToTranslation(anchor.asVector() * m_screen) * m_fixedSize;
+    m_itemScreen = CZunMatrix3d().setToTranslation(anchor.asVector() * m_screen) * m_fixedSize;
+    return m_itemScreen;
 }
 
 ZunRgb CZunPainter::itemColor(const CZunGDX& gdx, int i, int& mode) const
@@ -301,10 +307,12 @@ void CZunPainter::drawItem(const CZunGDX& gdx, int i)
         return;
     c.color = itemColor(gdx, i, c.mode);
     prepareLineType(gdx, i);
-    c.screen = itemScreenMatrix(gdx, i);
+    c.toScreen = &itemScreenMatrix(gdx, i);
     const ZunDisplayObj type = gdx.typeGet(i);
-    if (type == objPt || type == objTxt || type == objReg)  // lines and pictures do without
-        c.area = c.screen * gdx.viewDirectionMtxGet() * gdx.mtxGet(i);
+    if (type == objPt || type == objTxt || type == objReg) {  // lines and pictures do without
+        m_itemArea = c.screen() * gdx.viewDirectionMtxGet() * gdx.mtxGet(i);
+        c.toArea = &m_itemArea;
+    }
     m_dc.selectPen(gdx.thicknGet(i), c.color);
     switch (gdx.typeGet(i)) {
     case objPt: drawPoint(gdx, c); break;
@@ -320,9 +328,9 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
 {
     CZunPoint3d p;
     gdx.geomGet(p, c.index);
-    p = p * c.area;
+    p = p * c.area();
     const double pdSize = gdx.pdSizeGet(c.index);
-    const int size = pdSize <= 0.0 ? device(pdSize) : device(pdSize * (CZunVector3d::kXAxis * c.screen).length());
+    const int size = pdSize <= 0.0 ? device(pdSize) : device(pdSize * (CZunVector3d::kXAxis * c.screen()).length());
     const int h = size >> 1;  // an arithmetic shift: negative sizes turn the marks over
     const int x = device(p.x);
     const int y = device(p.y);
@@ -404,11 +412,11 @@ void CZunPainter::drawText(const CZunGDX& gdx, const ItemContext& c)
                 flat[k].vector().assign(contour.begin(), contour.end());
         }
         if (!flat.isEmpty() && flat.get(0).isClosed())
-            fillContours(flat, c.area, c.color);
+            fillContours(flat, c.area(), c.color);
         m_dc.selectPen(0, c.color);
         for (const CZunVertexArray& contour : flat)
             for (const CZunVertex& v : contour)
-                drawVertex(v, c.area);
+                drawVertex(v, c.area());
     }
 }
 
@@ -423,8 +431,8 @@ void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
         gdx.hatchGet(c.index, hatchProp);
         // Too dense to see at this scale: fill instead. (Metafiles leave
         // the view direction out of the test.)
-        const CZunMatrix3d toDevice = toMetafile() ? gdx.mtxGet(c.index) * c.screen
-                                                   : gdx.mtxGet(c.index) * gdx.viewDirectionMtxGet() * c.screen;
+        const CZunMatrix3d toDevice = toMetafile() ? gdx.mtxGet(c.index) * c.screen()
+                                                   : gdx.mtxGet(c.index) * gdx.viewDirectionMtxGet() * c.screen();
         if (!zun_gdx_pattern_test(flat, hatchProp, toDevice)) {
             hatch = false;
             fill = true;
@@ -435,16 +443,16 @@ void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
         fillColor = targetColor(gdx.fcolorGet(c.index).oleColor());
     }
     if (fill && toMetafile()) {
-        fillScanLines(flat, c.area, fillColor);
+        fillScanLines(flat, c.area(), fillColor);
     } else if (fill) {
-        fillContours(flat, c.area, fillColor);
+        fillContours(flat, c.area(), fillColor);
     } else if (hatch) {
         m_dc.selectPen(0, fillColor);
         drawHatch(item.reg, flat, hatchProp, c, fillColor);
     }
     if (c.flag & gdxFlagOutline) {
         m_dc.selectPen(gdx.thicknGet(c.index), c.color);
-        const CZunMatrix3d m = c.screen * gdx.mtxGet(c.index);
+        const CZunMatrix3d m = c.screen() * gdx.mtxGet(c.index);
         for (const CZunVertexArray& contour : item.reg)
             drawDashed(contour, gdx.viewDirectionMtxGet(), c, m);
     }
@@ -457,9 +465,9 @@ void CZunPainter::drawPolyline(const CZunGDX& gdx, const ItemContext& c)
     // would only give the screen matrix back.
     const CZunMatrix3d& item = gdx.mtxGet(c.index);
     if (item == CZunMatrix3d::kIdentity)
-        drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen);
+        drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen());
     else
-        drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen * item);
+        drawDashed(vl, gdx.viewDirectionMtxGet(), c, c.screen() * item);
 }
 
 void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& viewDirection, const ItemContext& c,
@@ -495,9 +503,9 @@ void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZ
         pieces = cache.insert(m_hatchKey, hash, hatchPieces(flat, hatch, m_shortPiece));
     for (const HatchPiece& piece : *pieces) {
         if (piece.line)
-            drawVertex(piece.v, c.area);
+            drawVertex(piece.v, c.area());
         else
-            markShortPiece(piece.v.start() * c.area, color);
+            markShortPiece(piece.v.start() * c.area(), color);
     }
 }
 

@@ -44,7 +44,7 @@ private:
     struct ItemContext;
 
     void computeScreenMatrices(const CZunGDX& gdx);
-    CZunMatrix3d itemScreenMatrix(const CZunGDX& gdx, int i) const;
+    const CZunMatrix3d& itemScreenMatrix(const CZunGDX& gdx, int i);
     ZunRgb itemColor(const CZunGDX& gdx, int i, int& mode) const;
     // Into m_lineType.
     void prepareLineType(const CZunGDX& gdx, int i);
@@ -93,6 +93,8 @@ private:
     CZunMatrix3d m_screen;      // zoom x view x projection
     CZunMatrix3d m_fixedSize;   // for items drawn at a fixed size about an anchor
     bool m_turnsView = false;   // the list has a view direction other than the plan
+    CZunMatrix3d m_itemScreen;  // S(i) of an anchored item
+    CZunMatrix3d m_itemArea;    // A(i) of the item being drawn
     double m_shortPiece = 0.0;  // pieces shorter than this become pixels
     double m_dotLength = 0.0;   // length of a dot of a line type
     std::vector<ZunIPoint> m_points;  // reused polygon buffer
