@@ -417,38 +417,61 @@ void appendChain(Sink& sink, const CZunVertexArray& vl, int i0, int i1)
     piece.vector().insert(piece.vector().end(), vl.begin() + i0, vl.begin() + i1);
 }
 
-// One straight vertex, the painter's case: it dashes vertex by vertex. The
-// walk below for a single vertex, without the length tables, and with the
-// points of the vertex's pointAt and subVertex written straight into the
-// piece; the arithmetic is theirs, so the dashes come out exactly as the
-// walk's would.
-template <class Sink>
-void measureStraight(const CZunVertex& v, double scale, const CZunArrayTempl<double>& dashes, double period,
-                     Sink& sink)
-{
-    const double to = v.bulgLen();
-    const double eps = kZunTol * std::max(1.0, to * 1e-6);
-    if (to <= eps || !(to / period <= kZunMaxDashCycles)) {
-        sink.open().append(v);
-        return;
+// The walker of a polyline that is one straight vertex, the painter's case:
+// it dashes vertex by vertex. It needs no length table, and writes the ends
+// of the vertex's pointAt and subVertex straight into the piece; the
+// arithmetic is theirs and LengthWalker's, so the dashes come out exactly
+// as they would from the table.
+class StraightWalker {
+public:
+    StraightWalker(const CZunVertex& v, double length, double eps)
+        : m_start(v.start()), m_end(v.end()), m_along(v.end() - v.start()), m_length(length), m_eps(eps)
+    {
     }
-    const CZunPoint3d& start = v.start();
-    const CZunPoint3d& end = v.end();
-    const CZunVector3d along = end - start;
-    const auto param = [to](double pos) { return std::clamp(pos / to, 0.0, 1.0); };
-    const auto pointAt = [&](double t) { return t <= 0.0 ? start : t >= 1.0 ? end : start + along * t; };
+
+    CZunPoint3d pointAt(double pos) const { return at(param(pos)); }
+
+    void appendPart(CZunVertexArray& piece, double lo, double hi) const
+    {
+        piece.vector().emplace_back(at(param(lo)), at(hi >= m_length - m_eps ? 1.0 : param(hi)));
+    }
+
+private:
+    double param(double pos) const { return std::clamp(pos / m_length, 0.0, 1.0); }
+    CZunPoint3d at(double t) const { return t <= 0.0 ? m_start : t >= 1.0 ? m_end : m_start + m_along * t; }
+
+    CZunPoint3d m_start;
+    CZunPoint3d m_end;
+    CZunVector3d m_along;
+    double m_length;
+    double m_eps;
+};
+
+// Whether the pattern can be laid along a chain from position from to to:
+// not along one shorter than the tolerance, nor along one that would take
+// more than kZunMaxDashCycles cycles (or whose length is no number).
+bool dashable(double from, double to, double period, double eps)
+{
+    return to - from > eps && (to - from) / period <= kZunMaxDashCycles;
+}
+
+// Lays the pattern along one continuous chain, from position from to to.
+// Dash boundaries are k * period + prefix[j], each computed afresh, so the
+// pattern sits at the same place after a million cycles as after one.
+template <class Walker, class Sink>
+void dashChain(double from, double to, bool lastChain, double period, const std::vector<double>& prefix,
+               const CZunArrayTempl<double>& dashes, double eps, Walker& walker, Sink& sink)
+{
     const int m = dashes.len();
     bool open = false;  // the last piece is a dash that may go on
     double openEnd = 0.0;
-    for (double k = 0.0;; k += 1.0) {
+    for (double k = std::floor(from / period);; k += 1.0) {
         const double base = k * period;
         if (base > to)
             break;
-        double before = 0.0;  // the entries before j, summed as the walk's prefix is
         for (int j = 0; j < m; ++j) {
             const double d = dashes[j];
-            const double lo = base + before * scale;
-            before += std::abs(d);
+            const double lo = base + prefix[static_cast<size_t>(j)];
             if (lo > to)
                 break;
             if (d < 0.0) {
@@ -456,19 +479,21 @@ void measureStraight(const CZunVertex& v, double scale, const CZunArrayTempl<dou
                 continue;
             }
             if (d == 0.0) {
-                if (lo >= 0.0) {
-                    const CZunPoint3d p = pointAt(param(lo));
+                // A dot at a gap between pieces belongs to the piece after it.
+                if (lo >= from && (lo < to || lastChain)) {
+                    const CZunPoint3d p = walker.pointAt(lo);
                     sink.open().vector().emplace_back(p, p);
                 }
                 open = false;
                 continue;
             }
-            const double hi = j + 1 == m ? (k + 1.0) * period : base + before * scale;
-            const double a = std::max(lo, 0.0), b = std::min(hi, to);
+            const double hi = j + 1 == m ? (k + 1.0) * period : base + prefix[static_cast<size_t>(j) + 1];
+            const double a = std::max(lo, from), b = std::min(hi, to);
             if (b - a <= eps)
                 continue;
+            // Dashes that follow one another without a gap are one piece.
             CZunVertexArray& piece = open && a - openEnd <= eps ? sink.current() : sink.open();
-            piece.vector().emplace_back(pointAt(param(a)), pointAt(b >= to - eps ? 1.0 : param(b)));
+            walker.appendPart(piece, a, b);
             open = true;
             openEnd = b;
         }
@@ -490,13 +515,7 @@ void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<doub
         forEachChain(vl, [&](int i0, int i1) { appendChain(sink, vl, i0, i1); });
         return;
     }
-    if (n == 1 && !vl.get(0).isArc()) {
-        measureStraight(vl.get(0), scale, dashes, period, sink);
-        return;
-    }
 
-    // Dash boundaries are k * period + prefix[j], each computed afresh, so
-    // the pattern sits at the same place after a million cycles as after one.
     std::vector<double>& prefix = work.prefix;
     prefix.assign(static_cast<size_t>(m) + 1, 0.0);
     {
@@ -506,9 +525,22 @@ void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<doub
             prefix[static_cast<size_t>(j) + 1] = sum * scale;
         }
     }
+
+    if (n == 1 && !vl.get(0).isArc()) {
+        const double length = vl.get(0).bulgLen();
+        const double eps = kZunTol * std::max(1.0, length * 1e-6);
+        if (!dashable(0.0, length, period, eps)) {
+            appendChain(sink, vl, 0, 1);
+            return;
+        }
+        StraightWalker walker(vl.get(0), length, eps);
+        dashChain(0.0, length, true, period, prefix, dashes, eps, walker, sink);
+        return;
+    }
+
     // Vertex starts along the length, summed with compensation for the
-    // same reason: summed plainly, 100,000 vertex lengths can be off by
-    // micro-units at the end.
+    // same reason as the boundaries are computed afresh: summed plainly,
+    // 100,000 vertex lengths can be off by micro-units at the end.
     std::vector<double>& at = work.at;
     at.assign(static_cast<size_t>(n) + 1, 0.0);
     {
@@ -523,47 +555,12 @@ void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<doub
     LengthWalker walker(vl, at, eps);
     forEachChain(vl, [&](int i0, int i1) {
         const double from = at[static_cast<size_t>(i0)], to = at[static_cast<size_t>(i1)];
-        if (to - from <= eps || !((to - from) / period <= kZunMaxDashCycles)) {
+        if (!dashable(from, to, period, eps)) {
             appendChain(sink, vl, i0, i1);
             return;
         }
         walker.restart(i0, i1);
-        const bool lastChain = i1 == n;
-        bool open = false;  // the last piece is a dash that may go on
-        double openEnd = 0.0;
-        for (double k = std::floor(from / period);; k += 1.0) {
-            const double base = k * period;
-            if (base > to)
-                break;
-            for (int j = 0; j < m; ++j) {
-                const double d = dashes[j];
-                const double lo = base + prefix[static_cast<size_t>(j)];
-                if (lo > to)
-                    break;
-                if (d < 0.0) {
-                    open = false;
-                    continue;
-                }
-                if (d == 0.0) {
-                    // A dot at a gap between pieces belongs to the piece after it.
-                    if (lo >= from && (lo < to || lastChain)) {
-                        const CZunPoint3d p = walker.pointAt(lo);
-                        sink.open().append(CZunVertex(p, p));
-                    }
-                    open = false;
-                    continue;
-                }
-                const double hi = j + 1 == m ? (k + 1.0) * period : base + prefix[static_cast<size_t>(j) + 1];
-                const double a = std::max(lo, from), b = std::min(hi, to);
-                if (b - a <= eps)
-                    continue;
-                // Dashes that follow one another without a gap are one piece.
-                CZunVertexArray& piece = open && a - openEnd <= eps ? sink.current() : sink.open();
-                walker.appendPart(piece, a, b);
-                open = true;
-                openEnd = b;
-            }
-        }
+        dashChain(from, to, i1 == n, period, prefix, dashes, eps, walker, sink);
     });
 }
 
