@@ -77,7 +77,14 @@ ZunIRect CZunQtDC::clientRect() const
 
 void CZunQtDC::selectPen(int width, ZunRgb color)
 {
+    // The painter selects a pen for every item; items of one colour in a
+    // row keep gathering their lines into one batch.
+    if (m_hasPen && m_penKnown && width == m_penWidth && color == m_penColor)
+        return;
     flushLines();
+    m_penKnown = true;
+    m_penWidth = width;
+    m_penColor = color;
     m_gatherLines = m_raster && width <= 1;
     QPen pen(toQColor(color));
     pen.setWidth(width > 1 ? width : m_raster ? 0 : 1);  // 0: cosmetic one-pixel pen

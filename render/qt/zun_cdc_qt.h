@@ -48,10 +48,12 @@ public:
     ZunRgb setBkColor(ZunRgb color) override;
     void bitBlt(int x, int y, const ZunBitmap& bitmap, ZunRop rop) override;
 
-    // The painter with every line handed to the context drawn.
+    // The painter with every line handed to the context drawn. Its user may
+    // change its pen, so the next selectPen sets the pen in any case.
     QPainter& painter()
     {
         flushLines();
+        m_penKnown = false;
         return m_painter;
     }
     // False when the device could not be opened for painting (an output
@@ -77,6 +79,9 @@ private:
     QPoint m_pos;
     ZunRgb m_bk = 0xFFFFFF;
     bool m_hasPen = true;
+    bool m_penKnown = false;  // the painter's pen is the one of m_penWidth and m_penColor
+    int m_penWidth = 0;
+    ZunRgb m_penColor = 0;
     // Hairlines on a pixel surface are gathered and drawn together: Qt sets
     // up its line drawing once per call. Anything else that draws, and every
     // change of pen or clip, draws them first, so the order stays as given.

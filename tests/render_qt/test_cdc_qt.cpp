@@ -212,8 +212,10 @@ TEST(QtDeviceLines, GatheringChangesNoPixel)
         for (int i = 0; i < 12000; ++i) {
             const int r = roll(rng);
             if (i > 2000 && r < 3) {  // the first 2,000 lines are one run, longer than a batch
-                width = r == 0 ? 3 : 0;
-                color = static_cast<ZunRgb>(colour(rng));
+                if (r != 2) {             // 2: the same pen again, as the painter selects per item
+                    width = r == 0 ? 3 : 0;
+                    color = static_cast<ZunRgb>(colour(rng));
+                }
                 pen();
             } else if (i > 2000 && r == 3) {
                 const int x = pos(rng) & 127, y = pos(rng) & 127;
@@ -234,4 +236,18 @@ TEST(QtDeviceLines, GatheringChangesNoPixel)
         }
     }
     EXPECT_EQ(ours, direct);
+}
+
+TEST(QtDeviceLines, APenChangedThroughThePainterIsSelectedAgain)
+{
+    QImage image = blank(10, 10);
+    {
+        CZunQtDC dc(image);
+        dc.selectPen(0, kRed);
+        dc.painter().setPen(Qt::blue);
+        dc.selectPen(0, kRed);  // the same pen as selected last: it must still come back
+        dc.moveTo(0, 3);
+        dc.lineTo(9, 3);
+    }
+    EXPECT_EQ(count(image, kRed), 10);
 }
