@@ -127,16 +127,21 @@ void replay(const std::vector<Op>& ops, QImage& image, Replay how)
         zunSettleVectorState();
         lines.clear();
     };
+    OpPen current{-1, 0, false};
     for (const Op& op : ops) {
         if (const auto* line = std::get_if<OpLine>(&op); line && matched && hairline) {
             lines.push_back(line->line);
             continue;
         }
+        if (const auto* pen = std::get_if<OpPen>(&op); pen && matched && !pen->none && !current.none
+                                                          && pen->width == current.width && pen->color == current.color)
+            continue;  // the device keeps the pen it has, and its batch
         drawLines();
         std::visit(
             [&](const auto& o) {
                 using T = std::decay_t<decltype(o)>;
                 if constexpr (std::is_same_v<T, OpPen>) {
+                    current = o;
                     hairline = !o.none && o.width <= 1;
                     if (o.none)
                         p.setPen(Qt::NoPen);
