@@ -85,7 +85,6 @@ void CZunQtDC::selectPen(int width, ZunRgb color)
     m_penKnown = true;
     m_penWidth = width;
     m_penColor = color;
-    m_gatherLines = m_raster && width <= 1;
     QPen pen(toQColor(color));
     pen.setWidth(width > 1 ? width : m_raster ? 0 : 1);  // 0: cosmetic one-pixel pen
     pen.setCapStyle(Qt::RoundCap);
@@ -99,7 +98,6 @@ void CZunQtDC::selectNullPen()
     flushLines();
     m_painter.setPen(Qt::NoPen);
     m_hasPen = false;
-    m_gatherLines = false;
 }
 
 void CZunQtDC::selectSolidBrush(ZunRgb color)
@@ -145,7 +143,7 @@ void CZunQtDC::moveTo(int x, int y)
 void CZunQtDC::lineTo(int x, int y)
 {
     const QPoint to(x, y);
-    if (m_gatherLines) {
+    if (gathersLines()) {
         m_lines.emplace_back(m_pos, to);
         if (m_lines.size() == kLineBatch)
             flushLines();

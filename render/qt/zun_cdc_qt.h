@@ -85,6 +85,6 @@ private:
     // Hairlines on a pixel surface are gathered and drawn together: Qt sets
     // up its line drawing once per call. Anything else that draws, and every
     // change of pen or clip, draws them first, so the order stays as given.
-    bool m_gatherLines = false;
+    bool gathersLines() const { return m_raster && m_hasPen && m_penWidth <= 1; }
     std::vector<QLine> m_lines;
 };
