@@ -1,4 +1,5 @@
 #include "contracts/data/zun_files.h"
+#include "contracts/data/zun_msg.h"
 
 #include "tests/data/test_tmp_dir.h"
 
@@ -40,6 +41,7 @@ TEST_F(FilesTest, SearchPathOrderAddedThenEnvironmentThenInstallThenSource)
     EXPECT_EQ(dirs[2], wide(fromEnv.path()));
     const fs::path exe = fs::read_symlink("/proc/self/exe");
     EXPECT_EQ(dirs[3], wide((exe.parent_path() / ".." / "share" / "zun").lexically_normal()));
+    EXPECT_EQ(dirs[-2], CZunString::fromUtf8(ZUN_BUILD_DATA_DIR)) << "what the build made, before the sources";
     EXPECT_EQ(dirs[-1], CZunString::fromUtf8(ZUN_SOURCE_RES_DIR));
     EXPECT_EQ(dirs.indexOf(wide(first.path()), 1), -1) << "a folder is listed only at its first place";
 
@@ -114,4 +116,35 @@ TEST(FilesAppFile, SettingsDirThenXdgConfigThenHome)
     EXPECT_EQ(appFileName(L"zun.ini"), CZunString::fromUtf8(home) + L"/.config/zun/zun.ini");
     EXPECT_TRUE(fs::is_directory(home + "/.config/zun"));
     EXPECT_FALSE(fs::exists("relative"));
+}
+
+// Help names lead to the help file of the current language, the common
+// help file, or a web address.
+TEST_F(FilesTest, HelpFindPrefersTheLanguageThenTheCommonFileThenAWebAddress)
+{
+    const CZunString oldLang = msgLangSet(L"de");
+    const fs::path german = first.write("help/de/Zun.qch", "x");
+    const fs::path common = first.write("help/Zun.qch", "x");
+    const fs::path later = second.write("help/Zun.qch", "x");
+    first.write("help/Site.url", "\n   https://help.example.org/<topic>  \r\n");
+    first.write("help/Mail.url", "mailto:help@example.org\n");
+    first.write("help/Empty.url", "\n\n");
+    dataDirAdd(wide(first.path()));
+    dataDirAdd(wide(second.path()));
+
+    EXPECT_EQ(help_find(L"Zun"), wide(german)) << "the language's help first";
+    EXPECT_EQ(help_find(L"Zun.qch"), wide(german));
+    msgLangSet(L"en");
+    EXPECT_EQ(help_find(L"Zun"), wide(common)) << "a folder's own help before a later folder's";
+    dataDirRemove(wide(first.path()));
+    EXPECT_EQ(help_find(L"Zun"), wide(later));
+    dataDirAdd(wide(first.path()));
+    EXPECT_EQ(help_find(L"Site"), L"https://help.example.org/<topic>");
+    EXPECT_TRUE(help_find(L"Mail").isEmpty()) << "only web addresses";
+    EXPECT_TRUE(help_find(L"Empty").isEmpty());
+    EXPECT_TRUE(help_find(L"Site.qch").isEmpty()) << "a file name is no help name";
+    EXPECT_EQ(help_find(L"HTTPS://other.example/x"), L"HTTPS://other.example/x");
+    EXPECT_EQ(help_find(wide(german)), wide(german));
+    EXPECT_TRUE(help_find(wide(first.path() / "none.qch")).isEmpty());
+    msgLangSet(oldLang.c_str());
 }
