@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QEvent>
+#include <QGuiApplication>
 #include <QHelpEngineCore>
 #include <QHelpLink>
 #include <QLabel>
@@ -51,7 +52,9 @@ CZunHelpBrowser::CZunHelpBrowser(QHelpEngineCore* engine, QWidget* parent)
 
 QVariant CZunHelpBrowser::loadResource(int type, const QUrl& name)
 {
-    const QUrl url = source().resolved(name);
+    // The document hands over names already resolved against the page
+    // being loaded; source() is still the previous page then.
+    const QUrl url = name.isRelative() ? source().resolved(name) : name;
     if (url.scheme() != kHelpScheme)
         return QTextBrowser::loadResource(type, name);
     const QByteArray data = m_engine->fileData(url);
@@ -198,22 +201,32 @@ bool CZunHelpWindow::showHelp(const QString& nameSpace, const QString& keyword)
 
 void CZunHelpWindow::placeNear(QWidget* owner)
 {
-    if (m_placed || !owner)
+    if (m_placed)
         return;
     m_placed = true;
-    const QWidget* top = owner->window();
-    QScreen* screen = top->screen();
+    const QWidget* top = owner ? owner->window() : nullptr;
+    QScreen* screen = top ? top->screen() : QGuiApplication::primaryScreen();
     if (!screen)
         return;
+    // move() places the frame; the frame is what must fit and not cover.
     const QRect area = screen->availableGeometry();
-    const QRect frame = top->frameGeometry();
-    QRect wanted(QPoint(frame.right() + 8, frame.top()), size());
-    if (wanted.right() > area.right())
-        wanted.moveLeft(frame.left() - 8 - wanted.width());
-    if (wanted.left() < area.left())
-        wanted.moveLeft(area.right() - wanted.width());
-    wanted.moveTop(std::clamp(wanted.top(), area.top(), std::max(area.top(), area.bottom() - wanted.height())));
-    move(std::max(wanted.left(), area.left()), wanted.top());
+    const QSize frameExtra = frameGeometry().size() - size();
+    QRect wanted(QPoint(), (size() + frameExtra).boundedTo(area.size()));
+    if (!top) {
+        wanted.moveCenter(area.center());
+    } else {
+        // Beside the dialog, so that both can be read; on the other side
+        // when there is no room, over it as the last resort.
+        const QRect frame = top->frameGeometry();
+        wanted.moveTopLeft(QPoint(frame.right() + 8, frame.top()));
+        if (wanted.right() > area.right())
+            wanted.moveRight(frame.left() - 8);
+        if (wanted.left() < area.left())
+            wanted.moveRight(area.right());
+        wanted.moveTop(std::clamp(wanted.top(), area.top(), std::max(area.top(), area.bottom() - wanted.height())));
+    }
+    resize(wanted.size() - frameExtra);
+    move(wanted.topLeft());
 }
 
 void CZunHelpWindow::attachTo(QWidget* modal)

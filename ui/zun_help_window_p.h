@@ -53,7 +53,8 @@ public:
     // becomes a window of that dialog until the dialog is hidden, and then
     // stands alone again (it stays open). A null dialog changes nothing.
     void attachTo(QWidget* modal);
-    // Places the window beside owner the first time it is shown.
+    // Places the window beside owner (null: centred on the screen) the first
+    // time it is shown; later it stays where the user put it.
     void placeNear(QWidget* owner);
 
     CZunHelpBrowser* browser() const { return m_browser; }

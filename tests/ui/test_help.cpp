@@ -18,6 +18,9 @@
 #include <QHelpLink>
 #include <QLabel>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QTextBlock>
+#include <QTextDocument>
 #include <QTimer>
 #include <QUrl>
 
@@ -64,6 +67,16 @@ private:
 QString pageOf(const QUrl& url)
 {
     return url.path().section(QLatin1Char('/'), -1);
+}
+
+// The colour of the page's first heading: the pages' style sheet makes it
+// blue, the browser's default is black.
+QColor headingColor(const CZunHelpWindow& window)
+{
+    for (QTextBlock block = window.browser()->document()->begin(); block.isValid(); block = block.next())
+        if (block.blockFormat().headingLevel() == 1)
+            return block.charFormat().foreground().color();
+    return {};
 }
 
 } // namespace
@@ -141,6 +154,7 @@ TEST_P(HelpKeywords, OnePagePerDialogInEachLanguage)
         EXPECT_EQ(window->currentTitle(), QString::fromUtf8(title));
         EXPECT_TRUE(window->windowTitle().startsWith(QString::fromUtf8(title))) << window->windowTitle().toStdString();
         EXPECT_TRUE(window->statusText().isEmpty());
+        EXPECT_EQ(headingColor(*window), QColor(0x1d, 0x4f, 0x7c)) << "the style sheet was not applied";
     }
 }
 
@@ -337,6 +351,30 @@ TEST_F(HelpTest, FailedEngineIsRememberedUntilReset)
     helpReset();
     EXPECT_TRUE(help(L"outline"));
     EXPECT_TRUE(std::filesystem::exists(good / "zun-help.qhc"));
+}
+
+TEST_F(HelpTest, PlacedBesideItsOwnerOrCentredOnTheScreen)
+{
+    QWidget owner;
+    owner.setGeometry(50, 60, 200, 150);
+    owner.show();
+    helpWindow(true)->resize(300, 200);
+    ASSERT_TRUE(helpOpen(&owner, help_find(L"Zun"), L"units"));
+    EXPECT_EQ(helpWindow(false)->frameGeometry().topLeft(), QPoint(owner.frameGeometry().right() + 8, owner.frameGeometry().top()));
+    EXPECT_EQ(helpWindow(false)->size(), QSize(300, 200));
+    // Once placed, it stays where it is.
+    helpWindow(false)->move(10, 20);
+    ASSERT_TRUE(helpOpen(&owner, help_find(L"Zun"), L"label"));
+    EXPECT_EQ(helpWindow(false)->pos(), QPoint(10, 20));
+
+    helpReset();
+    owner.hide();
+    helpWindow(true)->resize(300, 200);
+    ASSERT_TRUE(help(L"units"));
+    const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+    const QPoint offCentre = helpWindow(false)->frameGeometry().center() - screen.center();
+    // A window never shown has no frame yet: its margins may shift it a little.
+    EXPECT_LE(offCentre.manhattanLength(), 8) << offCentre.x() << ", " << offCentre.y();
 }
 
 // Qt blocks every window but a running modal dialog's own: the help window
