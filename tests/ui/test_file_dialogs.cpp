@@ -72,6 +72,11 @@ struct StartCase {
     const wchar_t* start;
 };
 
+void PrintTo(const StartCase& c, std::ostream* out)
+{
+    *out << '"' << CZunString(c.path) << '"';
+}
+
 class FolderStart : public ::testing::TestWithParam<StartCase> {};
 
 TEST_P(FolderStart, Normalised)
@@ -102,6 +107,12 @@ struct FolderCase {
     const char* result;      // path afterwards
     bool ok;
 };
+
+void PrintTo(const FolderCase& c, std::ostream* out)
+{
+    static const char* const answers[] = {"accept", "type a sub-folder", "cancel"};
+    *out << '"' << c.given << "\" " << answers[static_cast<int>(c.answer)];
+}
 
 class DlgFolder : public DialogTest, public ::testing::WithParamInterface<FolderCase> {
 protected:
@@ -177,6 +188,11 @@ struct FilterCase {
     const wchar_t* filter;
     QStringList qt;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* out)
+{
+    *out << '"' << CZunString(c.filter) << '"';
+}
 
 class FileFilter : public ::testing::TestWithParam<FilterCase> {};
 

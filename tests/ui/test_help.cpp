@@ -91,6 +91,11 @@ struct SpecCase {
     const wchar_t* topic;
 };
 
+void PrintTo(const SpecCase& c, std::ostream* out)
+{
+    *out << '"' << CZunString(c.spec) << '"';
+}
+
 class HelpSpecSplit : public ::testing::TestWithParam<SpecCase> {};
 
 TEST_P(HelpSpecSplit, NameAndTopic)
@@ -139,6 +144,11 @@ struct KeywordCase {
     const char* english;
     const char* german;
 };
+
+void PrintTo(const KeywordCase& c, std::ostream* out)
+{
+    *out << c.keyword;
+}
 
 class HelpKeywords : public HelpTest, public ::testing::WithParamInterface<KeywordCase> {};
 
@@ -206,6 +216,11 @@ struct RouteCase {
     const char* expected;   // the page, or the web address
     bool keywordMissing;
 };
+
+void PrintTo(const RouteCase& c, std::ostream* out)
+{
+    *out << '"' << CZunString(c.spec) << '"';
+}
 
 class HelpRoutes : public HelpTest, public ::testing::WithParamInterface<RouteCase> {
 protected:
