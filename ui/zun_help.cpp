@@ -229,8 +229,12 @@ bool help(const wchar_t* spec)
     const CZunString location = help_find(parts.name);
     if (location.isEmpty())
         return false;
-    // Help for a command has no dialog of its own to stand beside.
-    return helpOpen(nullptr, location, parts.topic);
+    // Help for a command has no dialog of its own to stand beside. The
+    // answer is whether the name has help at all: a location that cannot be
+    // shown (a damaged file, no help engine) is the reader's trouble, which
+    // the caller cannot mend by asking again elsewhere.
+    helpOpen(nullptr, location, parts.topic);
+    return true;
 }
 
 } // namespace ZUN
