@@ -1,6 +1,7 @@
 // The picture control's arithmetic and the picture object's drawing,
 // without a window.
 #include "images/qt/zun_picture.h"
+#include "tests/render_qt/pixel_probes.h"
 
 #include <QBuffer>
 #include <QPainter>
@@ -185,9 +186,7 @@ TEST(PictureObject, RenderMapsTheSourceRectangleIncludingMirrors)
         // The right half of the picture, doubled, into the left 40 x 40.
         picture.render(painter, 0, 0, 40, 40, w / 2, h, w / 2, -h, out.rect());
     }
-    EXPECT_EQ(out.pixel(0, 0), qRgb(20, 0, 0x80));
-    EXPECT_EQ(out.pixel(39, 39), qRgb(39, 19, 0x80));
-    EXPECT_EQ(out.pixel(40, 0), qRgb(0, 0, 0));  // outside the destination: untouched
+    expectPixels(out, {{0, 0, qRgb(20, 0, 0x80)}, {39, 39, qRgb(39, 19, 0x80)}, {40, 0, qRgb(0, 0, 0)}});  // outside the destination: untouched
 
     out.fill(Qt::black);
     {
@@ -195,8 +194,7 @@ TEST(PictureObject, RenderMapsTheSourceRectangleIncludingMirrors)
         // A source that runs up the picture turns it upside down.
         picture.render(painter, 0, 0, 80, 40, 0, 0, w, h, out.rect());
     }
-    EXPECT_EQ(out.pixel(0, 0), qRgb(0, 19, 0x80));
-    EXPECT_EQ(out.pixel(79, 39), qRgb(39, 0, 0x80));
+    expectPixels(out, {{0, 0, qRgb(0, 19, 0x80)}, {79, 39, qRgb(39, 0, 0x80)}});
 }
 
 TEST(PictureObject, ShrinkingAveragesInsteadOfDroppingRows)
