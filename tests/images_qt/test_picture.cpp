@@ -3,10 +3,10 @@
 #include "images/qt/zun_picture.h"
 
 #include "render/emf/zun_emf_dc.h"
+#include "tests/images_qt/picture_images.h"
 #include "tests/render_qt/pixel_probes.h"
 
 #include <QApplication>
-#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFile>
@@ -33,15 +33,6 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kBlue = 0xFF0000FF;
 constexpr ZunRgb kGreenRgb = 0x00FF00;  // 0x00BBGGRR
 constexpr QRgb kGreen = 0xFF00FF00;
-
-QImage coordinateImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x, y, 0x80));
-    return image;
-}
 
 QImage halves(int width, int height)
 {
@@ -127,12 +118,7 @@ protected:
         f.write(contents);
         return path.toStdWString();
     }
-    std::wstring png(const QString& name, const QImage& image)
-    {
-        const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(image.save(path, "PNG"));
-        return path.toStdWString();
-    }
+    std::wstring png(const QString& name, const QImage& image) { return file(name, pngOf(image)); }
 
     QStringList captions;
     QStringList texts;
@@ -142,15 +128,6 @@ private:
 };
 
 // ---- fitting: a file of each kind in a control on a green background ------------
-
-QByteArray pngBytes(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
-}
 
 QImage fineHalves()
 {
@@ -192,16 +169,16 @@ const std::vector<FittedPicture>& fittedPictures()
 {
     static const std::vector<FittedPicture> table = {
         // Smaller than the control: shown at its pixel size, centred.
-        {"SmallPictureAtItsPixelSizeCentred", {200, 100}, "small.png", [] { return pngBytes(coordinateImage(60, 40)); },
+        {"SmallPictureAtItsPixelSizeCentred", {200, 100}, "small.png", [] { return pngOf(coordinateImage(60, 40)); },
          CPictureObject::Kind::Raster, {}, 0, {60, 40}, 0,
          {{70, 30, qRgb(0, 0, 0x80)}, {129, 69, qRgb(59, 39, 0x80)}, {69, 30, kGreen}, {130, 69, kGreen},
           {100, 29, kGreen}, {100, 70, kGreen}}},
         // Twice as wide as the control: halved to 200 x 25 from row 37 on.
-        {"TwiceAsWideHalvedAndCentredVertically", {200, 100}, "wide.png", [] { return pngBytes(halves(400, 50)); },
+        {"TwiceAsWideHalvedAndCentredVertically", {200, 100}, "wide.png", [] { return pngOf(halves(400, 50)); },
          CPictureObject::Kind::Raster, {}, 0, {}, 0,
          {{50, 38, kRed}, {150, 60, kBlue}, {1, 49, kRed}, {198, 49, kBlue}, {50, 35, kGreen}, {150, 63, kGreen}}},
         // The file's resolution sets the shown size.
-        {"FileResolutionSetsTheShownSize", {200, 200}, "fine.png", [] { return pngBytes(fineHalves()); },
+        {"FileResolutionSetsTheShownSize", {200, 200}, "fine.png", [] { return pngOf(fineHalves()); },
          CPictureObject::Kind::Raster, {}, 0, {50, 30}, 0,
          {{80, 100, kRed}, {120, 100, kBlue}, {70, 100, kGreen}, {130, 100, kGreen}}},
         // Drawings are fitted as vectors.

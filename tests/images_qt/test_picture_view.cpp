@@ -1,9 +1,9 @@
 // The picture control's arithmetic and the picture object's drawing,
 // without a window.
 #include "images/qt/zun_picture.h"
+#include "tests/images_qt/picture_images.h"
 #include "tests/render_qt/pixel_probes.h"
 
-#include <QBuffer>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -21,25 +21,6 @@ CPictureView viewOfPixels(int width, int height)
     view.himetricWidth = width * 2540 / 96;
     view.himetricHeight = height * 2540 / 96;
     return view;
-}
-
-// Every pixel tells where it is: red = x, green = y.
-QImage coordinateImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x, y, 0x80));
-    return image;
-}
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 } // namespace
