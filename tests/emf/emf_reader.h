@@ -74,6 +74,7 @@ struct Mark {
     std::vector<std::uint32_t> dib;    // a bitmap's pixels as stored (rows bottom-up)
     int dibW = 0, dibH = 0;
     std::uint32_t rop = 0;
+    std::size_t clipsBefore = 0;       // clip records read before it: those in effect
 };
 
 struct Clip {
@@ -154,6 +155,7 @@ public:
         bool brushSelected = false;
         std::uint32_t penHandle = 0, brushHandle = 0;  // the objects selected
         ZunIPoint at{0, 0};
+        std::size_t clipCount = 0;
         const std::uint16_t handles = header().handles;
         const auto mark = [&](std::uint32_t type) {
             Mark m;
@@ -164,6 +166,7 @@ public:
             m.brushSelected = brushSelected;
             m.brushNull = brush.null;
             m.brush = brush.color;
+            m.clipsBefore = clipCount;
             return m;
         };
         for (const Record& r : m_records) {
@@ -284,6 +287,7 @@ public:
                 break;
             }
             case ExtSelectClipRgn:
+                ++clipCount;
                 if (clips) {
                     Clip c;
                     c.mode = u32(p + 4);

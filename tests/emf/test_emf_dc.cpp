@@ -27,11 +27,12 @@ std::vector<emf::Mark> playChecked(emf::File& file, std::vector<emf::Clip>* clip
     return marks;
 }
 
-// Whether the pixel's centre is inside the polygon by the alternate rule,
-// by counting crossings to its right.
+// Whether the pixel's top-left corner is inside the polygon by the
+// alternate rule, by counting crossings to its right: the screen's rule for
+// clip regions.
 bool pixelInside(const std::vector<ZunIPoint>& poly, int x, int y)
 {
-    const double px = x + 0.5, py = y + 0.5;
+    const double px = x, py = y;
     bool inside = false;
     for (std::size_t i = 0, j = poly.size() - 1; i < poly.size(); j = i++) {
         const ZunIPoint a = poly[i], b = poly[j];
@@ -427,7 +428,7 @@ TEST(EmfClip, RectangleReplacesAndPolygonsAreCutOutPixelExactly)
     // The square is one band: one rectangle.
     EXPECT_EQ(clips[1].mode, 4u);  // difference
     EXPECT_EQ(clips[1].rects, (std::vector<emf::Rect>{{20, 20, 40, 40}}));
-    // The others cover exactly the pixels whose centres are inside, each
+    // The others cover exactly the pixels whose corners are inside, each
     // once.
     for (int k : {2, 3}) {
         const std::vector<ZunIPoint>& poly = k == 2 ? triangle : star;

@@ -3,6 +3,8 @@
 #include "images/qt/zun_picture.h"
 
 #include "render/emf/zun_emf_dc.h"
+#include "tests/images_qt/picture_images.h"
+#include "tests/render_qt/pixel_probes.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -18,6 +20,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -30,15 +33,6 @@ constexpr QRgb kRed = 0xFFFF0000;
 constexpr QRgb kBlue = 0xFF0000FF;
 constexpr ZunRgb kGreenRgb = 0x00FF00;  // 0x00BBGGRR
 constexpr QRgb kGreen = 0xFF00FF00;
-
-QImage coordinateImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x, y, 0x80));
-    return image;
-}
 
 QImage halves(int width, int height)
 {
@@ -124,12 +118,7 @@ protected:
         f.write(contents);
         return path.toStdWString();
     }
-    std::wstring png(const QString& name, const QImage& image)
-    {
-        const QString path = m_dir.filePath(name);
-        EXPECT_TRUE(image.save(path, "PNG"));
-        return path.toStdWString();
-    }
+    std::wstring png(const QString& name, const QImage& image) { return file(name, pngOf(image)); }
 
     QStringList captions;
     QStringList texts;
@@ -138,61 +127,118 @@ private:
     QTemporaryDir m_dir;
 };
 
-} // namespace
+// ---- fitting: a file of each kind in a control on a green background ------------
 
-TEST_F(PictureControl, SmallPictureIsShownAtItsPixelSizeCentred)
-{
-    CPicture picture;
-    picture.resize(200, 100);
-    picture.SetBackColor(kGreenRgb);
-    ASSERT_TRUE(picture.LoadImageW(png("small.png", coordinateImage(60, 40)).c_str()));
-    ASSERT_TRUE(picture.hasPicture());
-    EXPECT_EQ(picture.view().pixelWidth, (picture.picture().himetricWidth() * picture.logicalDpiX() + 1270) / 2540);
-    ASSERT_EQ(picture.logicalDpiX(), 96) << "the pixel checks below assume a 96 dpi screen";
-    const QImage image = picture.renderImage();
-    EXPECT_EQ(image.pixel(70, 30), qRgb(0, 0, 0x80));
-    EXPECT_EQ(image.pixel(129, 69), qRgb(59, 39, 0x80));
-    EXPECT_EQ(image.pixel(69, 30), kGreen);
-    EXPECT_EQ(image.pixel(130, 69), kGreen);
-    EXPECT_EQ(image.pixel(100, 29), kGreen);
-    EXPECT_EQ(image.pixel(100, 70), kGreen);
-    EXPECT_TRUE(captions.isEmpty());
-}
-
-TEST_F(PictureControl, PictureTwiceAsWideIsHalvedAndCentredVertically)
-{
-    CPicture picture;
-    picture.resize(200, 100);
-    picture.SetBackColor(kGreenRgb);
-    ASSERT_TRUE(picture.LoadImageW(png("wide.png", halves(400, 50)).c_str()));
-    const QImage image = picture.renderImage();
-    // 200 x 25 from row 37 on.
-    EXPECT_EQ(image.pixel(50, 38), kRed);
-    EXPECT_EQ(image.pixel(150, 60), kBlue);
-    EXPECT_EQ(image.pixel(1, 49), kRed);
-    EXPECT_EQ(image.pixel(198, 49), kBlue);
-    EXPECT_EQ(image.pixel(50, 35), kGreen);
-    EXPECT_EQ(image.pixel(150, 63), kGreen);
-}
-
-TEST_F(PictureControl, FileResolutionSetsTheShownSize)
+QImage fineHalves()
 {
     QImage fine = halves(100, 60);
     fine.setDotsPerMeterX(7559);  // 192 dpi: half the size on a 96 dpi screen
     fine.setDotsPerMeterY(7559);
-    CPicture picture;
-    picture.resize(200, 200);
-    picture.SetBackColor(kGreenRgb);
-    ASSERT_TRUE(picture.LoadImageW(png("fine.png", fine).c_str()));
-    ASSERT_EQ(picture.logicalDpiX(), 96);
-    EXPECT_EQ(picture.view().pixelWidth, 50);
-    EXPECT_EQ(picture.view().pixelHeight, 30);
-    const QImage image = picture.renderImage();
-    EXPECT_EQ(image.pixel(80, 100), kRed);
-    EXPECT_EQ(image.pixel(120, 100), kBlue);
-    EXPECT_EQ(image.pixel(70, 100), kGreen);
-    EXPECT_EQ(image.pixel(130, 100), kGreen);
+    return fine;
 }
+
+QByteArray recordedMetafile()
+{
+    CZunEmfDC dc(120, 60);
+    dc.fillSolidRect({0, 0, 60, 60}, 0x0000FF);
+    dc.fillSolidRect({60, 0, 120, 60}, 0xFF0000);
+    const std::vector<std::uint8_t>& bytes = dc.bytes();
+    return QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()));
+}
+
+struct FittedPicture {
+    std::string name;
+    QSize control;
+    QString file;
+    std::function<QByteArray()> contents;
+    CPictureObject::Kind kind = CPictureObject::Kind::Raster;
+    QSize himetric;         // checked when not empty, within himetricSlack
+    int himetricSlack = 0;
+    QSize shown;            // pixel size, checked when not empty, within shownSlack
+    int shownSlack = 0;
+    std::vector<PixelProbe> probes;
+    int offsetX = -1;       // checked when not negative
+};
+
+void PrintTo(const FittedPicture& f, std::ostream* os)
+{
+    *os << f.name;
+}
+
+const std::vector<FittedPicture>& fittedPictures()
+{
+    static const std::vector<FittedPicture> table = {
+        // Smaller than the control: shown at its pixel size, centred.
+        {"SmallPictureAtItsPixelSizeCentred", {200, 100}, "small.png", [] { return pngOf(coordinateImage(60, 40)); },
+         CPictureObject::Kind::Raster, {}, 0, {60, 40}, 0,
+         {{70, 30, qRgb(0, 0, 0x80)}, {129, 69, qRgb(59, 39, 0x80)}, {69, 30, kGreen}, {130, 69, kGreen},
+          {100, 29, kGreen}, {100, 70, kGreen}}},
+        // Twice as wide as the control: halved to 200 x 25 from row 37 on.
+        {"TwiceAsWideHalvedAndCentredVertically", {200, 100}, "wide.png", [] { return pngOf(halves(400, 50)); },
+         CPictureObject::Kind::Raster, {}, 0, {}, 0,
+         {{50, 38, kRed}, {150, 60, kBlue}, {1, 49, kRed}, {198, 49, kBlue}, {50, 35, kGreen}, {150, 63, kGreen}}},
+        // The file's resolution sets the shown size.
+        {"FileResolutionSetsTheShownSize", {200, 200}, "fine.png", [] { return pngOf(fineHalves()); },
+         CPictureObject::Kind::Raster, {}, 0, {50, 30}, 0,
+         {{80, 100, kRed}, {120, 100, kBlue}, {70, 100, kGreen}, {130, 100, kGreen}}},
+        // Drawings are fitted as vectors.
+        {"SvgDrawingFittedAsVectors", {100, 100}, "drawing.svg",
+         [] {
+             return QByteArray("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"200\" height=\"100\" "
+                               "viewBox=\"0 0 20 10\"><rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" "
+                               "fill=\"#ff0000\"/><rect x=\"10\" y=\"0\" width=\"10\" height=\"10\" "
+                               "fill=\"#0000ff\"/></svg>");
+         },
+         CPictureObject::Kind::Svg, {5292, 2646}, 0, {}, 0,
+         {{25, 50, kRed}, {75, 50, kBlue}, {50, 20, kGreen}, {50, 80, kGreen}}},
+        // Our own metafile at the size of its frame.
+        {"RecordedMetafileAtItsFrameSize", {240, 120}, "recorded.emf", recordedMetafile,
+         CPictureObject::Kind::Metafile, {3175, 1587}, 30, {120, 60}, 1,
+         {{90, 60, kRed}, {150, 60, kBlue}, {50, 60, kGreen}, {190, 60, kGreen}, {120, 20, kGreen}}},
+        // Drawing that lies inside a larger frame keeps its place there.
+        {"MetafileDrawingKeepsItsPlaceInsideTheFrame", {200, 100}, "placed.emf", handMadeMetafile,
+         CPictureObject::Kind::Metafile, {5292, 2646}, 0, {}, 0,
+         {{125, 45, kRed}, {102, 22, kRed}, {90, 45, kGreen}, {160, 45, kGreen}, {125, 10, kGreen},
+          {125, 80, kGreen}},
+         0},
+    };
+    return table;
+}
+
+class FittedPictureControl : public PictureControl, public ::testing::WithParamInterface<FittedPicture> {};
+
+} // namespace
+
+TEST_P(FittedPictureControl, ShowsThePictureFittedAndCentred)
+{
+    const FittedPicture& f = GetParam();
+    CPicture picture;
+    picture.resize(f.control);
+    picture.SetBackColor(kGreenRgb);
+    ASSERT_TRUE(picture.LoadImageW(file(f.file, f.contents()).c_str()));
+    ASSERT_TRUE(picture.hasPicture());
+    ASSERT_EQ(picture.picture().kind(), f.kind) << texts.join(", ").toStdString();
+    ASSERT_EQ(picture.logicalDpiX(), 96) << "the pixel checks assume a 96 dpi screen";
+    EXPECT_TRUE(captions.isEmpty());
+    const CPictureObject& object = picture.picture();
+    EXPECT_EQ(picture.view().pixelWidth, (object.himetricWidth() * picture.logicalDpiX() + 1270) / 2540);
+    if (!f.himetric.isEmpty()) {
+        EXPECT_NEAR(object.himetricWidth(), f.himetric.width(), f.himetricSlack);
+        EXPECT_NEAR(object.himetricHeight(), f.himetric.height(), f.himetricSlack);
+    }
+    if (!f.shown.isEmpty()) {
+        EXPECT_NEAR(picture.view().pixelWidth, f.shown.width(), f.shownSlack);
+        EXPECT_NEAR(picture.view().pixelHeight, f.shown.height(), f.shownSlack);
+    }
+    if (f.offsetX >= 0) {
+        EXPECT_EQ(picture.view().offsetX, f.offsetX);
+    }
+    expectPixels(picture.renderImage(), f.probes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, FittedPictureControl, ::testing::ValuesIn(fittedPictures()),
+                         [](const ::testing::TestParamInfo<FittedPicture>& info) { return info.param.name; });
+
 
 TEST_F(PictureControl, WheelNotchKeepsThePictureUnderTheCursor)
 {
@@ -286,67 +332,6 @@ TEST_F(PictureControl, SetBackColorWaitsForTheNextPaint)
     EXPECT_EQ(QColor(picture.renderImage().pixel(5, 5)), picture.palette().color(QPalette::Window).toRgb());
 }
 
-TEST_F(PictureControl, SvgDrawingIsFittedAsVectors)
-{
-    const QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"200\" height=\"100\" viewBox=\"0 0 20 10\">"
-                           "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" fill=\"#ff0000\"/>"
-                           "<rect x=\"10\" y=\"0\" width=\"10\" height=\"10\" fill=\"#0000ff\"/></svg>";
-    CPicture picture;
-    picture.resize(100, 100);
-    picture.SetBackColor(kGreenRgb);
-    ASSERT_TRUE(picture.LoadImageW(file("drawing.svg", svg).c_str()));
-    ASSERT_EQ(picture.picture().kind(), CPictureObject::Kind::Svg);
-    EXPECT_EQ(picture.picture().himetricWidth(), 5292);
-    EXPECT_EQ(picture.picture().himetricHeight(), 2646);
-    const QImage image = picture.renderImage();
-    EXPECT_EQ(image.pixel(25, 50), kRed);
-    EXPECT_EQ(image.pixel(75, 50), kBlue);
-    EXPECT_EQ(image.pixel(50, 20), kGreen);
-    EXPECT_EQ(image.pixel(50, 80), kGreen);
-}
-
-TEST_F(PictureControl, RecordedMetafileIsShownAtItsFrameSize)
-{
-    CZunEmfDC dc(120, 60);
-    dc.fillSolidRect({0, 0, 60, 60}, 0x0000FF);
-    dc.fillSolidRect({60, 0, 120, 60}, 0xFF0000);
-    CPicture picture;
-    picture.resize(240, 120);
-    picture.SetBackColor(kGreenRgb);
-    const std::vector<std::uint8_t>& bytes = dc.bytes();
-    ASSERT_TRUE(picture.LoadImageW(
-        file("recorded.emf", QByteArray(reinterpret_cast<const char*>(bytes.data()), qsizetype(bytes.size()))).c_str()));
-    ASSERT_EQ(picture.picture().kind(), CPictureObject::Kind::Metafile) << texts.join(", ").toStdString();
-    EXPECT_NEAR(picture.picture().himetricWidth(), 3175, 30);
-    EXPECT_NEAR(picture.view().pixelWidth, 120, 1);
-    EXPECT_NEAR(picture.view().pixelHeight, 60, 1);
-    const QImage image = picture.renderImage();
-    EXPECT_EQ(image.pixel(90, 60), kRed);
-    EXPECT_EQ(image.pixel(150, 60), kBlue);
-    EXPECT_EQ(image.pixel(50, 60), kGreen);
-    EXPECT_EQ(image.pixel(190, 60), kGreen);
-    EXPECT_EQ(image.pixel(120, 20), kGreen);
-}
-
-TEST_F(PictureControl, MetafileDrawingKeepsItsPlaceInsideTheFrame)
-{
-    CPicture picture;
-    picture.resize(200, 100);
-    picture.SetBackColor(kGreenRgb);
-    ASSERT_TRUE(picture.LoadImageW(file("placed.emf", handMadeMetafile()).c_str()));
-    ASSERT_EQ(picture.picture().kind(), CPictureObject::Kind::Metafile) << texts.join(", ").toStdString();
-    EXPECT_EQ(picture.picture().himetricWidth(), 5292);
-    EXPECT_EQ(picture.picture().himetricHeight(), 2646);
-    EXPECT_EQ(picture.view().offsetX, 0);
-    const QImage image = picture.renderImage();
-    EXPECT_EQ(image.pixel(125, 45), kRed);
-    EXPECT_EQ(image.pixel(102, 22), kRed);
-    EXPECT_EQ(image.pixel(90, 45), kGreen);
-    EXPECT_EQ(image.pixel(160, 45), kGreen);
-    EXPECT_EQ(image.pixel(125, 10), kGreen);
-    EXPECT_EQ(image.pixel(125, 80), kGreen);
-}
-
 TEST_F(PictureControl, LoadFailureEmptiesTheControlAndTellsWhy)
 {
     CPicture picture;
@@ -392,9 +377,8 @@ TEST_F(PictureControl, CopyPutsAMetafileAndAPngOnTheClipboard)
     ASSERT_TRUE(mime->hasImage());
     const QImage copied = qvariant_cast<QImage>(mime->imageData()).convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(copied.size(), QSize(80, 60));
-    EXPECT_EQ(copied.pixel(0, 0), source.pixel(0, 0));
-    EXPECT_EQ(copied.pixel(79, 59), source.pixel(79, 59));
-    EXPECT_EQ(copied.pixel(33, 21), source.pixel(33, 21));
+    expectPixels(copied, {{0, 0, source.pixel(0, 0)}, {79, 59, source.pixel(79, 59)},
+                          {33, 21, source.pixel(33, 21)}});
 
     const QByteArray emf = mime->data("image/x-emf");
     ASSERT_GT(emf.size(), 108);

@@ -1,8 +1,9 @@
 // The picture control's arithmetic and the picture object's drawing,
 // without a window.
 #include "images/qt/zun_picture.h"
+#include "tests/images_qt/picture_images.h"
+#include "tests/render_qt/pixel_probes.h"
 
-#include <QBuffer>
 #include <QPainter>
 
 #include <gtest/gtest.h>
@@ -20,25 +21,6 @@ CPictureView viewOfPixels(int width, int height)
     view.himetricWidth = width * 2540 / 96;
     view.himetricHeight = height * 2540 / 96;
     return view;
-}
-
-// Every pixel tells where it is: red = x, green = y.
-QImage coordinateImage(int width, int height)
-{
-    QImage image(width, height, QImage::Format_RGB32);
-    for (int y = 0; y < height; ++y)
-        for (int x = 0; x < width; ++x)
-            image.setPixel(x, y, qRgb(x, y, 0x80));
-    return image;
-}
-
-QByteArray pngOf(const QImage& image)
-{
-    QByteArray bytes;
-    QBuffer buffer(&bytes);
-    buffer.open(QIODevice::WriteOnly);
-    image.save(&buffer, "PNG");
-    return bytes;
 }
 
 } // namespace
@@ -185,9 +167,7 @@ TEST(PictureObject, RenderMapsTheSourceRectangleIncludingMirrors)
         // The right half of the picture, doubled, into the left 40 x 40.
         picture.render(painter, 0, 0, 40, 40, w / 2, h, w / 2, -h, out.rect());
     }
-    EXPECT_EQ(out.pixel(0, 0), qRgb(20, 0, 0x80));
-    EXPECT_EQ(out.pixel(39, 39), qRgb(39, 19, 0x80));
-    EXPECT_EQ(out.pixel(40, 0), qRgb(0, 0, 0));  // outside the destination: untouched
+    expectPixels(out, {{0, 0, qRgb(20, 0, 0x80)}, {39, 39, qRgb(39, 19, 0x80)}, {40, 0, qRgb(0, 0, 0)}});  // outside the destination: untouched
 
     out.fill(Qt::black);
     {
@@ -195,8 +175,7 @@ TEST(PictureObject, RenderMapsTheSourceRectangleIncludingMirrors)
         // A source that runs up the picture turns it upside down.
         picture.render(painter, 0, 0, 80, 40, 0, 0, w, h, out.rect());
     }
-    EXPECT_EQ(out.pixel(0, 0), qRgb(0, 19, 0x80));
-    EXPECT_EQ(out.pixel(79, 39), qRgb(39, 0, 0x80));
+    expectPixels(out, {{0, 0, qRgb(0, 19, 0x80)}, {79, 39, qRgb(39, 0, 0x80)}});
 }
 
 TEST(PictureObject, ShrinkingAveragesInsteadOfDroppingRows)

@@ -4,6 +4,7 @@
 #include "images/qt/zun_picture.h"
 #include "contracts/base/zun_string.h"
 #include "images/qt/zun_slide_pic.h"
+#include "tests/render_qt/pixel_probes.h"
 #include "../slide/slide_writer.h"
 
 #include <QClipboard>
@@ -66,12 +67,9 @@ TEST(SlidePic, SlideIsScaledAndCentredInTheClientArea)
         EXPECT_EQ(at(image, x, 50), kWhite) << x;
     }
     // The fill: slide (80..90, 10..20) is device (160..180, 110..130).
-    EXPECT_EQ(at(image, 170, 120), kYellow);
-    EXPECT_EQ(at(image, 157, 120), kBlack);
-    EXPECT_EQ(at(image, 183, 120), kBlack);
+    expectOpaquePixels(image, {{170, 120, kYellow}, {157, 120, kBlack}, {183, 120, kBlack}});
     // The background is black (index 0) and is edged by the black pen.
-    EXPECT_EQ(at(image, 100, 10), kBlack);
-    EXPECT_EQ(at(image, 100, 190), kBlack);
+    expectOpaquePixels(image, {{100, 10, kBlack}, {100, 190, kBlack}});
     // What the window paints is this picture.
     pic.QWidget::show();
     EXPECT_EQ(pic.grab().toImage().convertToFormat(QImage::Format_RGB32), image);
@@ -86,15 +84,12 @@ TEST(SlidePic, ColourSevenIsBlackOnBackgroundSevenAndWhiteElsewhere)
     EXPECT_EQ(pic.SetBkColor(7), 1);
     EXPECT_EQ(pic.BackColor(), 7);
     QImage image = pic.renderImage();
-    EXPECT_EQ(at(image, 100, 50), kBlack);
-    EXPECT_EQ(at(image, 100, 10), kWhite);
-    EXPECT_EQ(at(image, 0, 10), kBlack);  // the frame
-    EXPECT_EQ(at(image, 100, 150), kRed);
+    expectOpaquePixels(image, {{100, 50, kBlack}, {100, 10, kWhite}, {0, 10, kBlack},  // the frame
+                               {100, 150, kRed}});
 
     pic.SetBkColor(5);
     image = pic.renderImage();
-    EXPECT_EQ(at(image, 100, 50), kWhite);
-    EXPECT_EQ(at(image, 100, 10), 0xFF0000FFu);
+    expectOpaquePixels(image, {{100, 50, kWhite}, {100, 10, 0xFF0000FFu}});
 }
 
 TEST(SlidePic, BigEndianTwinPaintsTheSamePixelsAndOtherLevelsOnlyTheBackground)
@@ -126,10 +121,8 @@ TEST(SlidePic, SlidesComeFromResourcesFilesAndLibraries)
     QImage image = pic.renderImage();
     // The test card: 200 x 100 at scale 1, its red diagonal from the bottom
     // left to the top right and its green triangle.
-    EXPECT_EQ(at(image, 100, 50), kRed);
-    EXPECT_EQ(at(image, 50, 60), kGreen);
-    EXPECT_EQ(at(image, 100, 0), kWhite);  // the frame in colour 7
-    EXPECT_EQ(at(image, 100, 100), kWhite);
+    expectOpaquePixels(image, {{100, 50, kRed}, {50, 60, kGreen}, {100, 0, kWhite},  // the frame in colour 7
+                               {100, 100, kWhite}});
     ASSERT_TRUE(pic.LoadSlide(102, L"SLD"));  // the big-endian arrow
     EXPECT_EQ(at(pic.renderImage(), 120, 50), kYellow);  // inside the head, offset 50
     EXPECT_FALSE(pic.LoadSlide(999, L"SLD"));
@@ -164,8 +157,7 @@ TEST(SlidePic, TransparentWindowPaintsOnlyTheSlide)
     hold(pic, sample());
     pic.SetTransparent(true);
     const QImage image = pic.renderImage();
-    EXPECT_EQ(image.pixel(100, 150), kRed);
-    EXPECT_EQ(image.pixel(170, 120), kYellow);
+    expectPixels(image, {{100, 150, kRed}, {170, 120, kYellow}});
     EXPECT_EQ(qAlpha(image.pixel(100, 100)), 0);
     EXPECT_EQ(qAlpha(image.pixel(0, 0)), 0);  // no frame either
 }
@@ -187,9 +179,8 @@ TEST(SlidePic, CopyPutsAMetafileAndAPngOfTheSlidesOwnSize)
     ASSERT_TRUE(png.loadFromData(mime->data(QStringLiteral("image/png")), "PNG"));
     ASSERT_EQ(png.size(), QSize(200, 100));
     // The rectangle is the slide's size, so the scale is a little below 1.
-    EXPECT_EQ(at(png, 50, 60), kGreen);
-    EXPECT_EQ(at(png, 100, 0), kBlack);  // colour 7 drawn black on white
-    EXPECT_EQ(at(png, 100, 30), kWhite);
+    expectOpaquePixels(png, {{50, 60, kGreen}, {100, 0, kBlack},  // colour 7 drawn black on white
+                             {100, 30, kWhite}});
 
     // The metafile, read back by the picture loader, shows the same picture.
     ZUN::CPictureObject picture;

@@ -6,6 +6,11 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <tuple>
+#include <utility>
+#include <vector>
+
 namespace {
 
 constexpr ZunRgb kWhite = 0xFFFFFF;
@@ -91,56 +96,51 @@ TEST(PainterColor, ColourModesReadTheTable)
     EXPECT_EQ(paint(gdx).only("line")[0].color, 0xFF0000u);  // blue
 }
 
-TEST(PainterPoint, MarkerShapesByMode)
+// A marker at (50, 50): how many calls of each kind it makes, and the
+// arguments of some of them (the i-th call of a kind).
+struct MarkerCase {
+    const char* name;
+    unsigned long mode;
+    double size;
+    std::vector<std::pair<std::string, int>> counts;
+    std::vector<std::tuple<std::string, std::size_t, std::vector<int>>> calls;
+};
+
+void PrintTo(const MarkerCase& m, std::ostream* os)
 {
-    {
-        CZunGDX gdx = pixelList();
-        addPoint(gdx, 50, 50, 3, 10);  // X: four rays, 10 model units = 10 pixels here
-        const RecordingDC dc = paint(gdx);
-        const auto lines = dc.only("line");
-        ASSERT_EQ(lines.size(), 4u);
-        EXPECT_EQ(lines[0].args, (std::vector<int>{50, 50, 45, 45}));
-        EXPECT_EQ(lines[3].args, (std::vector<int>{50, 50, 55, 55}));
-    }
-    {
-        CZunGDX gdx = pixelList();
-        addPoint(gdx, 50, 50, 1 | 32, 10);  // circle, nothing else
-        const RecordingDC dc = paint(gdx);
-        EXPECT_EQ(dc.count("line"), 0);
-        ASSERT_EQ(dc.count("ellipse"), 1);
-        EXPECT_EQ(dc.only("ellipse")[0].args, (std::vector<int>{45, 45, 55, 55}));
-    }
-    {
-        CZunGDX gdx = pixelList();
-        addPoint(gdx, 50, 50, 0, 10);  // the three-pixel dot
-        const RecordingDC dc = paint(gdx);
-        ASSERT_EQ(dc.count("ellipse"), 1);
-        EXPECT_EQ(dc.only("ellipse")[0].args, (std::vector<int>{49, 49, 51, 51}));
-    }
-    {
-        CZunGDX gdx = pixelList();
-        addPoint(gdx, 50, 50, 8 | 3 | 32 | 64, 6);  // filled square wins over everything
-        const RecordingDC dc = paint(gdx);
-        EXPECT_EQ(dc.count("line") + dc.count("ellipse") + dc.count("rectangle"), 0);
-        const auto fills = dc.only("fillrect");
-        ASSERT_EQ(fills.size(), 2u);  // background, then the marker
-        EXPECT_EQ(fills[1].args, (std::vector<int>{47, 47, 53, 53}));
-    }
-    {
-        CZunGDX gdx = pixelList();
-        addPoint(gdx, 50, 50, 1 | 64, 7);  // odd size: the square starts one pixel further in
-        const RecordingDC dc = paint(gdx);
-        ASSERT_EQ(dc.count("rectangle"), 1);
-        EXPECT_EQ(dc.only("rectangle")[0].args, (std::vector<int>{48, 48, 53, 53}));
-    }
-    {
-        CZunGDX gdx = pixelList();
-        addPoint(gdx, 50, 50, 2, -10);  // a negative size is a pixel count and turns the marks over
-        const auto lines = paint(gdx).only("line");
-        ASSERT_EQ(lines.size(), 4u);
-        EXPECT_EQ(lines[0].args, (std::vector<int>{50, 50, 50, 55}));
-    }
+    *os << m.name;
 }
+
+const MarkerCase kMarkers[] = {
+    // X: four rays, 10 model units = 10 pixels here.
+    {"XOfFourRays", 3, 10, {{"line", 4}}, {{"line", 0, {50, 50, 45, 45}}, {"line", 3, {50, 50, 55, 55}}}},
+    {"CircleAndNothingElse", 1 | 32, 10, {{"line", 0}, {"ellipse", 1}}, {{"ellipse", 0, {45, 45, 55, 55}}}},
+    {"ThreePixelDot", 0, 10, {{"ellipse", 1}}, {{"ellipse", 0, {49, 49, 51, 51}}}},
+    // The filled square wins over everything; the first fill is the background.
+    {"FilledSquareWinsOverEverything", 8 | 3 | 32 | 64, 6,
+     {{"line", 0}, {"ellipse", 0}, {"rectangle", 0}, {"fillrect", 2}}, {{"fillrect", 1, {47, 47, 53, 53}}}},
+    // Odd size: the square starts one pixel further in.
+    {"OddSquareStartsOnePixelIn", 1 | 64, 7, {{"rectangle", 1}}, {{"rectangle", 0, {48, 48, 53, 53}}}},
+    // A negative size is a pixel count and turns the marks over.
+    {"NegativeSizeTurnsTheMarksOver", 2, -10, {{"line", 4}}, {{"line", 0, {50, 50, 50, 55}}}},
+};
+
+class PainterPoint : public ::testing::TestWithParam<MarkerCase> {};
+
+TEST_P(PainterPoint, MarkerShapeByMode)
+{
+    const MarkerCase& m = GetParam();
+    CZunGDX gdx = pixelList();
+    addPoint(gdx, 50, 50, m.mode, m.size);
+    const RecordingDC dc = paint(gdx);
+    for (const auto& [op, n] : m.counts)
+        ASSERT_EQ(dc.count(op), n) << op;
+    for (const auto& [op, i, args] : m.calls)
+        EXPECT_EQ(dc.only(op)[i].args, args) << op << " " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Markers, PainterPoint, ::testing::ValuesIn(kMarkers),
+                         [](const ::testing::TestParamInfo<MarkerCase>& info) { return info.param.name; });
 
 TEST(PainterLineType, DashedCodeIsTenOnFourOffTimesTheScale)
 {

@@ -1,4 +1,5 @@
 #include "render/qt/zun_cdc_qt.h"
+#include "tests/render_qt/pixel_probes.h"
 
 #include <QPainter>
 
@@ -45,8 +46,7 @@ TEST(QtDevice, ColoursKeepTheirByteOrder)
         dc.fillSolidRect({2, 2, 4, 4}, kBlue);
     }
     EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0xFF0000u);  // red in the image's 0xRRGGBB
-    EXPECT_EQ(at(image, 1, 1), kRed);
-    EXPECT_EQ(at(image, 3, 3), kBlue);
+    expectRgb(image, {{1, 1, kRed}, {3, 3, kBlue}});
     EXPECT_EQ(count(image, kBlue), 4);
 }
 
@@ -60,9 +60,7 @@ TEST(QtDevice, PolygonFillsLeftTopInsideRightBottomOutside)
         dc.polygon({{2, 2}, {8, 2}, {8, 6}, {2, 6}});
     }
     EXPECT_EQ(count(image, kRed), 6 * 4);
-    EXPECT_EQ(at(image, 2, 2), kRed);
-    EXPECT_EQ(at(image, 8, 2), kWhite);
-    EXPECT_EQ(at(image, 2, 6), kWhite);
+    expectRgb(image, {{2, 2, kRed}, {8, 2, kWhite}, {2, 6, kWhite}});
 }
 
 TEST(QtDevice, AlternateRuleLeavesTheOverlapOfASelfCrossingPolygonEmpty)
@@ -75,8 +73,7 @@ TEST(QtDevice, AlternateRuleLeavesTheOverlapOfASelfCrossingPolygonEmpty)
         // Two squares in one polygon, the second inside the first.
         dc.polygon({{0, 0}, {16, 0}, {16, 16}, {0, 16}, {0, 0}, {4, 4}, {12, 4}, {12, 12}, {4, 12}, {4, 4}});
     }
-    EXPECT_EQ(at(image, 8, 8), kWhite);
-    EXPECT_EQ(at(image, 2, 8), kRed);
+    expectRgb(image, {{8, 8, kWhite}, {2, 8, kRed}});
 }
 
 TEST(QtDevice, ExcludedPolygonsCutHolesIntoLaterDrawing)
@@ -91,9 +88,7 @@ TEST(QtDevice, ExcludedPolygonsCutHolesIntoLaterDrawing)
         dc.setClipRect(dc.clientRect());
         dc.setPixel(11, 11, kRed);  // clip restored
     }
-    EXPECT_EQ(at(image, 10, 10), kWhite);
-    EXPECT_EQ(at(image, 11, 11), kRed);
-    EXPECT_EQ(at(image, 4, 4), kBlue);
+    expectRgb(image, {{10, 10, kWhite}, {11, 11, kRed}, {4, 4, kBlue}});
     EXPECT_EQ(count(image, kWhite), 10 * 10 - 1);
 }
 
@@ -109,8 +104,7 @@ TEST(QtDevice, LinesIncludeBothEndsAndNullPenDrawsNothing)
         dc.lineTo(6, 8);
     }
     EXPECT_EQ(count(image, kRed), 6);
-    EXPECT_EQ(at(image, 6, 1), kRed);
-    EXPECT_EQ(at(image, 6, 5), kWhite);
+    expectRgb(image, {{6, 1, kRed}, {6, 5, kWhite}});
 }
 
 TEST(QtDevice, XorCopyTwiceRestoresAndAndMasks)
@@ -175,15 +169,8 @@ TEST(QtDeviceLines, GatheredLinesKeepTheirPlaceAmongOtherDrawing)
         dc.moveTo(0, 15);
         dc.lineTo(19, 15);  // drawn when the device closes
     }
-    EXPECT_EQ(at(image, 10, 5), kBlue);
-    EXPECT_EQ(at(image, 9, 5), kRed);
-    EXPECT_EQ(at(image, 2, 5), kBlue);
-    EXPECT_EQ(at(image, 2, 6), kRed);
-    EXPECT_EQ(at(image, 17, 5), kWhite);
-    EXPECT_EQ(at(image, 17, 6), kWhite);
-    EXPECT_EQ(at(image, 1, 12), kBlue);
-    EXPECT_EQ(at(image, 4, 12), kRed);
-    EXPECT_EQ(at(image, 19, 15), kRed);
+    expectRgb(image, {{10, 5, kBlue}, {9, 5, kRed}, {2, 5, kBlue}, {2, 6, kRed}, {17, 5, kWhite}, {17, 6, kWhite},
+                      {1, 12, kBlue}, {4, 12, kRed}, {19, 15, kRed}});
 }
 
 // Thousands of lines in runs of one pen, wide pens between them, pixels and

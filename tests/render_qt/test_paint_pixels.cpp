@@ -1,6 +1,7 @@
 #include "render/paint/zun_painter.h"
 #include "render/qt/zun_bitmap.h"
 #include "render/qt/zun_cdc_qt.h"
+#include "tests/render_qt/pixel_probes.h"
 
 #include <QTemporaryDir>
 
@@ -77,11 +78,7 @@ TEST(PaintPixels, ColourModesAndTheContrastColour)
     gdx.imageVl({3}, 0, line(0, 30, 100, 30), CZunColor(5), {}, {1.0}, 1.0, 0, {});
     gdx.imageVl({4}, 0, line(0, 40, 100, 40), CZunColor(7), {}, {1.0}, 1.0, 0, {});  // the background's own colour
     const QImage image = render(gdx);
-    EXPECT_EQ(image.pixel(50, 10), kRed);
-    EXPECT_EQ(image.pixel(50, 20), kBlack);
-    EXPECT_EQ(image.pixel(50, 30), kBlue);
-    EXPECT_EQ(image.pixel(50, 40), kBlack);
-    EXPECT_EQ(image.pixel(50, 50), kWhite);
+    expectPixels(image, {{50, 10, kRed}, {50, 20, kBlack}, {50, 30, kBlue}, {50, 40, kBlack}, {50, 50, kWhite}});
 }
 
 TEST(PaintPixels, PointModes)
@@ -95,21 +92,11 @@ TEST(PaintPixels, PointModes)
     point(gdx, 10, 40, 1 | 64, 8);    // square only
     point(gdx, 30, 40, 8 | 2, 8);     // filled square, the cross ignored
     const QImage image = render(gdx);
-    EXPECT_EQ(image.pixel(10, 10), kRed);
-    EXPECT_EQ(image.pixel(10, 14), kWhite);
-    EXPECT_EQ(image.pixel(30, 6), kRed);
-    EXPECT_EQ(image.pixel(34, 10), kRed);
-    EXPECT_EQ(image.pixel(34, 14), kWhite);
-    EXPECT_EQ(image.pixel(46, 6), kRed);
-    EXPECT_EQ(image.pixel(54, 14), kRed);
-    EXPECT_EQ(image.pixel(50, 6), kWhite);
-    EXPECT_EQ(image.pixel(70, 6), kRed);
-    EXPECT_EQ(image.pixel(70, 14), kWhite);
-    EXPECT_EQ(image.pixel(74, 10), kWhite);
-    EXPECT_EQ(image.pixel(90, 10), kWhite);  // the circle's centre stays empty
+    expectPixels(image, {{10, 10, kRed}, {10, 14, kWhite}, {30, 6, kRed}, {34, 10, kRed}, {34, 14, kWhite},
+                         {46, 6, kRed}, {54, 14, kRed}, {50, 6, kWhite}, {70, 6, kRed}, {70, 14, kWhite},
+                         {74, 10, kWhite}, {90, 10, kWhite}});  // the circle's centre stays empty
     EXPECT_NE(inked(image.copy(84, 4, 12, 12)), QRect());
-    EXPECT_EQ(image.pixel(10, 40), kWhite);
-    EXPECT_EQ(image.pixel(6, 36), kRed);     // the square's corner
+    expectPixels(image, {{10, 40, kWhite}, {6, 36, kRed}});  // the square's corner
     for (int y = 36; y < 44; ++y)
         for (int x = 26; x < 34; ++x)
             ASSERT_EQ(image.pixel(x, y), kRed) << x << "," << y;
@@ -122,10 +109,7 @@ TEST(PaintPixels, DashedLineTypeLeavesGaps)
     gdx.imageVl({1}, 0, line(0, 10, 100, 10), CZunColor(1), {}, {1.0, 1.0, 0.0}, 1.0, 0, {});
     const QImage image = render(gdx);
     // (10, -4) begins and ends with half a dash: 0..5 drawn, about 5..9.3 empty, then 9.3..19.3 drawn.
-    EXPECT_EQ(image.pixel(2, 10), kRed);
-    EXPECT_EQ(image.pixel(7, 10), kWhite);
-    EXPECT_EQ(image.pixel(14, 10), kRed);
-    EXPECT_EQ(image.pixel(99, 10), kRed);
+    expectPixels(image, {{2, 10, kRed}, {7, 10, kWhite}, {14, 10, kRed}, {99, 10, kRed}});
 }
 
 TEST(PaintPixels, FilledRegionLeavesItsHoleEmpty)
@@ -134,9 +118,7 @@ TEST(PaintPixels, FilledRegionLeavesItsHoleEmpty)
     gdx.imageReg({1}, gdxFlagFill, {box(10, 10, 60, 60), box(30, 30, 20, 20)}, CZunColor(1), {}, {1.0}, 1.0, 0,
                  CZunColor(3), {}, {});
     const QImage image = render(gdx);
-    EXPECT_EQ(image.pixel(20, 20), kGreen);
-    EXPECT_EQ(image.pixel(40, 40), kWhite);
-    EXPECT_EQ(image.pixel(5, 5), kWhite);
+    expectPixels(image, {{20, 20, kGreen}, {40, 40, kWhite}, {5, 5, kWhite}});
 }
 
 TEST(PaintPixels, TooDenseHatchIsFilledInstead)
@@ -192,7 +174,5 @@ TEST(PaintPixels, PicturesGoOverEverythingAndHiddenItemsAreAbsent)
     gdx.imageReg({1}, gdxFlagFill, {box(0, 0, 100, 100)}, CZunColor(1), {}, {1.0}, 1.0, 0, CZunColor(1), {}, {});
     gdx.imageVl({2}, gdxFlagHidden, line(0, 90, 100, 90), CZunColor(5), {}, {1.0}, 1.0, 0, {});
     const QImage image = render(gdx);
-    EXPECT_EQ(image.pixel(30, 30), 0xFF0AC81Eu);
-    EXPECT_EQ(image.pixel(10, 10), kRed);
-    EXPECT_EQ(image.pixel(50, 90), kRed);  // the hidden line left no trace on the fill
+    expectPixels(image, {{30, 30, 0xFF0AC81Eu}, {10, 10, kRed}, {50, 90, kRed}});  // the hidden line left no trace on the fill
 }

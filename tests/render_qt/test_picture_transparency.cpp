@@ -1,7 +1,11 @@
 #include "render/qt/zun_cdc_qt.h"
 #include "render/qt/zun_picture_transparency.h"
+#include "tests/render_qt/pixel_probes.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
+#include <vector>
 
 // Guessing a picture's background from its sample pixels, and drawing the
 // picture onto a real raster target with that colour left out.
@@ -51,62 +55,59 @@ QImage drawnOnTarget(const ZunBitmap& picture, int x, int y, int w = 20, int h =
     return image;
 }
 
-} // namespace
+// A bitmap of one colour with a few pixels set, and the background colour
+// its sample points (the corners and the centre) must give.
+struct BackgroundGuess {
+    const char* name;
+    int width, height;
+    ZunRgb fill;
+    std::vector<std::pair<std::pair<int, int>, ZunRgb>> pixels;
+    ZunRgb expected;
+};
 
-TEST(PictureBackground, SharedCornerColourWinsOverTheCentre)
+void PrintTo(const BackgroundGuess& g, std::ostream* os)
 {
-    ZunBitmap b = filled(7, 5, kGreen);
+    *os << g.name;
+}
+
+const BackgroundGuess kBackgroundGuesses[] = {
     // The centre sample of 7 x 5 sits at (3, 2).
-    put(b, 3, 2, kRed);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(b), kGreen);
+    {"SharedCornerColourWinsOverTheCentre", 7, 5, kGreen, {{{3, 2}, kRed}}, kGreen},
     // Three corners of one colour outvote two of another, whatever the values.
-    ZunBitmap c = filled(6, 6, kBlue);
-    put(c, 0, 0, kRed);
-    put(c, 5, 5, kRed);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(c), kBlue);
-}
-
-TEST(PictureBackground, TiesGoToTheSmallestColourValue)
-{
+    {"ThreeCornersOutvoteTwo", 6, 6, kBlue, {{{0, 0}, kRed}, {{5, 5}, kRed}}, kBlue},
     // Five different colours, one at each sample point, each counted once.
-    ZunBitmap b = filled(5, 5, kTarget);
-    put(b, 0, 0, 0x40FF00);
-    put(b, 4, 0, 0x000010);
-    put(b, 0, 4, 0x000030);
-    put(b, 2, 2, 0x000008);
-    put(b, 4, 4, 0xFFFFFF);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(b), 0x000008u);
+    {"TiesGoToTheSmallestColourValue", 5, 5, kTarget,
+     {{{0, 0}, 0x40FF00}, {{4, 0}, 0x000010}, {{0, 4}, 0x000030}, {{2, 2}, 0x000008}, {{4, 4}, 0xFFFFFF}}, 0x000008},
     // Two pairs and a single: the pair of the smaller value, not the one seen first.
-    ZunBitmap p = filled(5, 5, kTarget);
-    put(p, 0, 0, kBlue);
-    put(p, 4, 0, kBlue);
-    put(p, 0, 4, kRed);
-    put(p, 2, 2, kYellow);
-    put(p, 4, 4, kRed);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(p), kRed);
-}
-
-TEST(PictureBackground, SamplePointsAreTruncatedAndTinyPicturesSampleOnePixel)
-{
+    {"TiedPairsGoToTheSmallerValue", 5, 5, kTarget,
+     {{{0, 0}, kBlue}, {{4, 0}, kBlue}, {{0, 4}, kRed}, {{2, 2}, kYellow}, {{4, 4}, kRed}}, kRed},
     // 4 x 4: the centre is (trunc(1.5), trunc(1.5)) = (1, 1), not (2, 2).
     // Red wins with the centre at (1, 1); blue would win with it at (2, 2).
-    ZunBitmap b = filled(4, 4, kGrey);
-    put(b, 0, 0, kRed);
-    put(b, 3, 0, kRed);
-    put(b, 1, 1, kRed);
-    put(b, 0, 3, kBlue);
-    put(b, 3, 3, kBlue);
-    put(b, 2, 2, kBlue);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(b), kRed);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(filled(1, 1, kYellow)), kYellow);
+    {"SamplePointsAreTruncated", 4, 4, kGrey,
+     {{{0, 0}, kRed}, {{3, 0}, kRed}, {{1, 1}, kRed}, {{0, 3}, kBlue}, {{3, 3}, kBlue}, {{2, 2}, kBlue}}, kRed},
+    {"OnePixelSamplesItself", 1, 1, kYellow, {}, kYellow},
     // 1 x 3: every sample in the one column, the centre at row 1.
-    ZunBitmap column = filled(1, 3, kGrey);
-    put(column, 0, 1, kRed);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(column), kGrey);
-    EXPECT_EQ(zun_gdx_picture_bkcolor_get(ZunBitmap{}), 0u);
+    {"OneColumnSamplesItsRows", 1, 3, kGrey, {{{0, 1}, kRed}}, kGrey},
+    {"EmptyBitmapGivesBlack", 0, 0, kGrey, {}, 0},
+};
+
+class PictureBackground : public ::testing::TestWithParam<BackgroundGuess> {};
+
+} // namespace
+
+TEST_P(PictureBackground, IsGuessedFromTheSamplePoints)
+{
+    const BackgroundGuess& g = GetParam();
+    ZunBitmap b = g.width > 0 ? filled(g.width, g.height, g.fill) : ZunBitmap{};
+    for (const auto& [at, color] : g.pixels)
+        put(b, at.first, at.second, color);
+    EXPECT_EQ(zun_gdx_picture_bkcolor_get(b), g.expected);
 }
 
-TEST(PictureBackground, QImageReadsTheSameColours)
+INSTANTIATE_TEST_SUITE_P(Bitmaps, PictureBackground, ::testing::ValuesIn(kBackgroundGuesses),
+                         [](const ::testing::TestParamInfo<BackgroundGuess>& info) { return info.param.name; });
+
+TEST(PictureBackgroundOfQImage, ReadsTheSameColours)
 {
     QImage image(9, 9, QImage::Format_ARGB32);
     image.fill(CZunQtDC::toQColor(kYellow));
@@ -145,13 +146,10 @@ TEST(PictureTransparent, BackgroundMissingFromTheSamplePointsStaysOpaque)
         put(picture, x, y, kYellow);
     put(picture, 4, 4, kBlue);
     const QImage image = drawnOnTarget(picture, 3, 3);
-    EXPECT_EQ(at(image, 3, 3), kTarget);    // a yellow corner left out
-    EXPECT_EQ(at(image, 11, 11), kTarget);
-    EXPECT_EQ(at(image, 4, 3), kGrey);      // the grey covers the target
-    EXPECT_EQ(at(image, 9, 10), kGrey);
-    EXPECT_EQ(at(image, 7, 7), kBlue);
-    EXPECT_EQ(at(image, 2, 2), kTarget);    // outside the picture
-    EXPECT_EQ(at(image, 12, 12), kTarget);
+    expectRgb(image, {{3, 3, kTarget},  // a yellow corner left out
+                      {11, 11, kTarget}, {4, 3, kGrey},  // the grey covers the target
+                      {9, 10, kGrey}, {7, 7, kBlue}, {2, 2, kTarget},  // outside the picture
+                      {12, 12, kTarget}});
 }
 
 TEST(PictureTransparent, OnePixelPictureIsAllBackground)
@@ -178,11 +176,8 @@ TEST(PictureTransparent, PartlyOutsideTheTargetAndFromAQImage)
         zun_gdx_picture_transparent(&dc, 3, -2, 0, 0, picture);
         zun_gdx_picture_transparent(nullptr, 0, 0, 0, 0, picture);  // no target: nothing to do
     }
-    EXPECT_EQ(at(image, 5, 0), 0xFFFFFFu);  // the cross's arm, picture (2, 2)
-    EXPECT_EQ(at(image, 3, 0), 0xFFFFFFu);
-    EXPECT_EQ(at(image, 4, 0), 0xFFFFFFu);
-    EXPECT_EQ(at(image, 5, 2), 0xFFFFFFu);  // picture (2, 4)
-    EXPECT_EQ(at(image, 4, 1), kTarget);    // picture (1, 3): black, left out
-    EXPECT_EQ(at(image, 0, 0), kTarget);
-    EXPECT_EQ(at(image, 5, 3), kTarget);    // below the picture
+    expectRgb(image, {{5, 0, 0xFFFFFFu},  // the cross's arm, picture (2, 2)
+                      {3, 0, 0xFFFFFFu}, {4, 0, 0xFFFFFFu}, {5, 2, 0xFFFFFFu},  // picture (2, 4)
+                      {4, 1, kTarget},  // picture (1, 3): black, left out
+                      {0, 0, kTarget}, {5, 3, kTarget}});  // below the picture
 }
