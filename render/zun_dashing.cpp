@@ -2,7 +2,7 @@
 
 #include "contracts/base/zun_geometry.h"
 #include "contracts/base/zun_polyline.h"
-#include "contracts/data/zun_units.h"
+#include "render/zun_unit_lengths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,12 +20,6 @@ constexpr double kDashArcDeviation = 0.1;
 // turned to start with it.
 constexpr double kMinHalvedDash = 0.21;
 constexpr double kMaxReserve = 1 << 18;
-
-// A dot is drawn as a tiny dash of 0.2 mm, whatever the drawing's unit.
-double dotLength()
-{
-    return ZUN::acadUnitCv(0.2, ZUN::kUnitMillimeter, ZUN::kUnitDrawing);
-}
 
 void appendFlattened(CZunVertexArray& out, const CZunVertexArray& vl)
 {
@@ -104,11 +98,11 @@ void zun_gdx_image_vl_split(const CZunVertexArray& vl, CZunVertexArray& out)
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineType, int mode)
 {
     CZunDashWork work;
-    return zun_gdx_image_vl_measure(vl, lineType, mode, work);
+    return zun_gdx_image_vl_measure(vl, lineType, mode, ZunUnitLengths::ofDrawing().dot, work);
 }
 
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& givenType, int mode,
-                              CZunDashWork& work)
+                              double dotLength, CZunDashWork& work)
 {
     if (givenType.len() < 2)
         return false;
@@ -119,7 +113,7 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>&
 
     // A dot takes 1 in the period whatever it is drawn with: the period only
     // decides how many repetitions a vertex gets.
-    const double dot = dotLength();
+    const double dot = dotLength;
     double period = 0.0;
     int gaps = 0, dashes = 0;
     for (double& entry : lineType) {

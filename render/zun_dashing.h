@@ -36,6 +36,8 @@ struct CZunDashWork {
     CZunVertexArray single;
     ZUN::CZunMeasureWork measure;
 };
-// The same dashing, working in work.
+// The same dashing, working in work, with a dot (0 in the line type) drawn
+// dotLength long instead of the drawing unit's dot, which the form above
+// looks up.
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& lineType, int mode,
-                              CZunDashWork& work);
+                              double dotLength, CZunDashWork& work);
