@@ -4,6 +4,7 @@
 #include "contracts/data/zun_resbuf.h"
 #include "render/zun_font_map.h"
 
+#include <memory>
 #include <utility>
 
 CZunGlyphMap::CZunGlyphMap()
@@ -64,19 +65,23 @@ namespace ZUN {
 const CZunGlyphMap& glyphMap()
 {
     // Built on first use rather than at load: most sessions never draw a
-    // string text, and the glyphs take a few hundred kilobytes.
-    static CZunGlyphMap map;
-    if (map.isEmpty()) {
-        glyphFill1(map);
-        glyphFill2(map);
-        glyphFill3(map);
-        glyphFill4(map);
-        glyphFill5(map);
-        glyphFill6(map);
-        glyphFill7(map);
-        glyphFill8(map);
-    }
-    return map;
+    // string text, and the glyphs take a few hundred kilobytes. The build
+    // runs inside the initialisation of a local static, which the language
+    // runs exactly once even when several threads ask at the same time (the
+    // others wait); afterwards the map is only read.
+    static const std::unique_ptr<const CZunGlyphMap> map = [] {
+        auto built = std::make_unique<CZunGlyphMap>();
+        glyphFill1(*built);
+        glyphFill2(*built);
+        glyphFill3(*built);
+        glyphFill4(*built);
+        glyphFill5(*built);
+        glyphFill6(*built);
+        glyphFill7(*built);
+        glyphFill8(*built);
+        return std::unique_ptr<const CZunGlyphMap>(std::move(built));
+    }();
+    return *map;
 }
 
 } // namespace ZUN
