@@ -77,6 +77,39 @@ enum GdxColorMode : int {
 
 } // namespace ZUN
 
+// The colour mode inside a flag word (bits 8..11), read and written by name
+// rather than by shifts. Any int is taken modulo 16, as the list stores it.
+inline constexpr unsigned long gdxFlagOfColorMode(int mode)
+{
+    return (static_cast<unsigned long>(mode) & 15ul) << gdxFlagColorModeShift;
+}
+inline constexpr int gdxColorModeOfFlag(unsigned long flag)
+{
+    return static_cast<int>((flag & gdxFlagColorModeMask) >> gdxFlagColorModeShift);
+}
+// flag with its colour mode replaced by mode; the other bits stay.
+inline constexpr unsigned long gdxFlagWithColorMode(unsigned long flag, int mode)
+{
+    return (flag & ~gdxFlagColorModeMask) | gdxFlagOfColorMode(mode);
+}
+
+// Bits of a point item's display mode (pdMode): the low three bits choose
+// the mark at the point, the higher ones add a frame round it.
+//   0 a small dot, 1 nothing, 2 a plus, 3 a cross, 4 a tick upward;
+//   8 a filled square instead of any mark; 32 a circle; 64 a square.
+// A mode with both 1 and 2 is the cross; with 1 but not 2 it draws no mark,
+// whatever else of the low bits is set.
+inline constexpr unsigned long pdModeDot = 0;
+inline constexpr unsigned long pdModeNoMark = 0x01;
+inline constexpr unsigned long pdModePlus = 0x02;
+inline constexpr unsigned long pdModeCross = pdModeNoMark | pdModePlus;
+inline constexpr unsigned long pdModeTick = 0x04;
+inline constexpr unsigned long pdModeFilledSquare = 0x08;
+inline constexpr unsigned long pdModeCircle = 0x20;
+inline constexpr unsigned long pdModeSquare = 0x40;
+// The item's own mode is this when the display list's default applies.
+inline constexpr unsigned long pdModeUseDefault = 0xFFFFFFFFul;
+
 // One graphic item. A plain record: the display list fills the fields that
 // the item's type uses and leaves the others at their initial values, so
 // readers (painter, export) can look at the fields directly.

@@ -32,7 +32,7 @@ inline bool sameStack(const CZunArrayTempl<int>& a, const CZunArrayTempl<int>& b
 
 inline int colorModeOf(std::uint32_t flag)
 {
-    return static_cast<int>((flag & gdxFlagColorModeMask) >> gdxFlagColorModeShift);
+    return gdxColorModeOfFlag(flag);
 }
 
 inline bool countsForExt(std::uint32_t flag)
@@ -78,7 +78,8 @@ inline bool applyPropCode(std::uint32_t& flag, unsigned long code)
 
 inline std::uint32_t withColorMode(std::uint32_t flag, GdxColorMode m)
 {
-    return (flag & 0xFFu) | ((static_cast<std::uint32_t>(m) & 15u) << gdxFlagColorModeShift);
+    // Bits above the colour mode are not kept: the word holds nothing there.
+    return static_cast<std::uint32_t>((flag & 0xFFu) | gdxFlagOfColorMode(m));
 }
 
 inline bool isIdentity(const CZunMatrix3d& m)

@@ -269,7 +269,7 @@ const CZunMatrix3d& CZunPainter::itemScreenMatrix(const CZunGDX& gdx, int i)
 
 ZunRgb CZunPainter::itemColor(const CZunGDX& gdx, int i, int& mode) const
 {
-    mode = static_cast<int>((gdx.flagGet(i) >> 8) & 15);
+    mode = gdxColorModeOfFlag(gdx.flagGet(i));
     ZunRgb color = 0;
     if (mode == ZUN::cModeOwn) {
         if (gdx.colorGet(i).colorIndex() != -1)
@@ -342,7 +342,7 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
     const unsigned long m = gdx.pdModeGet(c.index);
     m_dc.selectPen(0, c.color);
     m_dc.selectHollowBrush();
-    if (m & 8) {
+    if (m & pdModeFilledSquare) {
         if (toMetafile()) {
             m_dc.selectSolidBrush(c.color);
             m_dc.rectangle({x - h, y - h, x + h, y + h});
@@ -351,9 +351,9 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
         }
         return;
     }
-    if (m & 32)
+    if (m & pdModeCircle)
         m_dc.ellipse({x - h, y - h, x + h, y + h});
-    if (m & 64) {
+    if (m & pdModeSquare) {
         const int a = toMetafile() ? h : size % 2 == 0 ? size / 2 : size / 2 - 1;
         m_dc.rectangle({x - a, y - a, x + h, y + h});
     }
@@ -361,19 +361,19 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
         m_dc.moveTo(x, y);
         m_dc.lineTo(x + dx, y + dy);
     };
-    if ((m & 1) && (m & 2)) {
+    if ((m & pdModeCross) == pdModeCross) {
         ray(-h, -h);
         ray(-h, h);
         ray(h, -h);
         ray(h, h);
-    } else if (m & 1) {
+    } else if (m & pdModeNoMark) {
         // Only the circle or square, if any.
-    } else if (m & 2) {
+    } else if (m & pdModePlus) {
         ray(0, -h);
         ray(0, h);
         ray(h, 0);
         ray(-h, 0);
-    } else if (m & 4) {
+    } else if (m & pdModeTick) {
         ray(0, -h);
     } else {
         m_dc.selectSolidBrush(c.color);
