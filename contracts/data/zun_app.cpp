@@ -7,7 +7,9 @@ CZunApp::~CZunApp() = default;
 
 const ZUN::CHatchPatternLib& CZunApp::hatchPatterns() const
 {
-    // Loaded on first use: most callers never hatch.
+    // Loaded on first use: most callers never hatch. Painters on other
+    // threads may be the first to ask, so the load happens under the lock.
+    const std::lock_guard<std::mutex> lock(m_patternsMutex);
     if (!m_patterns) {
         m_patterns = std::make_unique<ZUN::CHatchPatternLib>();
         const CZunString path = ZUN::fileFind(L"data/zun.pat");
@@ -19,7 +21,9 @@ const ZUN::CHatchPatternLib& CZunApp::hatchPatterns() const
 
 void CZunApp::setHatchPatterns(const ZUN::CHatchPatternLib& patterns)
 {
-    m_patterns = std::make_unique<ZUN::CHatchPatternLib>(patterns);
+    auto replacement = std::make_unique<ZUN::CHatchPatternLib>(patterns);
+    const std::lock_guard<std::mutex> lock(m_patternsMutex);
+    m_patterns = std::move(replacement);
 }
 
 bool CZunApp::hatchPatternGet(const CZunString& name, ZUN::CHatchPattern& definition) const
