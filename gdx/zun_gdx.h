@@ -220,8 +220,15 @@ public:
     // Appends copies; the extents are left as they are.
     bool addDisplayList(const CZunArrayTempl<CZunDisplayItem>& items);
     // Room for n items in all, so that a generator that knows its count
-    // fills the list without regrowing it.
-    void reserve(int n) { m_displayList.reserve(n); }
+    // fills the list without regrowing it. Room that cannot be had is not
+    // taken; the list then grows as items come.
+    void reserve(int n);
+
+    // No exception leaves an operation that adds items: when one fails
+    // part-way (memory runs out on a huge list, the host's text function
+    // throws), the items and extents are as they were before the call and
+    // the operation reports failure as it reports any other (false, or for
+    // the operations without a result, no item added).
 
     // ---- text items -------------------------------------------------------------
     // A text object of the data tree, laid out by the application's
@@ -313,6 +320,15 @@ public:
     int imageItemGet(const CZunPoint3d& p);
 
 protected:
+    // Runs add, which appends items and merges their extents, so that a
+    // throw leaves items and extents as they were; false after a throw.
+    // ourItems: the items added were made here, so their rules are checked.
+    template <class Add>
+    bool guardedAdd(Add&& add, bool ourItems = true) noexcept;
+    // In debug builds, asserts what every operation keeps true of the
+    // items from index from on and of the extents; nothing otherwise.
+    void checkInvariants(int from = 0) const;
+
     // Lays out item i's glyph outlines from its text, alignment and point.
     void txtReglUpd(int i);
 

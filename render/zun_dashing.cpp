@@ -73,32 +73,55 @@ void appendPieces(CZunVertexArray& out, const CZunArrayTempl<CZunVertexArray>& p
 
 } // namespace
 
+// Memory running out on a huge polyline ends in the empty result.
 CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_split(const CZunArrayTempl<CZunVertexArray>& contours)
 {
-    CZunArrayTempl<CZunVertexArray> result;
-    result.setLen(contours.len());
-    for (int i = 0; i < contours.len(); ++i)
-        appendFlattened(result[i], contours[i]);
-    return result;
+    try {
+        CZunArrayTempl<CZunVertexArray> result;
+        result.setLen(contours.len());
+        for (int i = 0; i < contours.len(); ++i)
+            appendFlattened(result[i], contours[i]);
+        return result;
+    } catch (...) {
+        return {};
+    }
 }
 
 CZunVertexArray zun_gdx_image_vl_split(const CZunVertexArray& vl)
 {
-    CZunVertexArray result;
-    appendFlattened(result, vl);
-    return result;
+    try {
+        CZunVertexArray result;
+        appendFlattened(result, vl);
+        return result;
+    } catch (...) {
+        return {};
+    }
 }
 
 void zun_gdx_image_vl_split(const CZunVertexArray& vl, CZunVertexArray& out)
 {
     out.clear();
-    appendFlattened(out, vl);
+    try {
+        appendFlattened(out, vl);
+    } catch (...) {
+        out.clear();
+    }
 }
 
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineType, int mode)
 {
-    CZunDashWork work;
-    return zun_gdx_image_vl_measure(vl, lineType, mode, ZunUnitLengths::ofDrawing().dot, work);
+    // Dashed into a copy, so that memory running out on a huge polyline
+    // leaves the caller's polyline as it was.
+    try {
+        CZunDashWork work;
+        CZunVertexArray dashed = vl;
+        if (!zun_gdx_image_vl_measure(dashed, lineType, mode, ZunUnitLengths::ofDrawing().dot, work))
+            return false;
+        vl = std::move(dashed);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& givenType, int mode,

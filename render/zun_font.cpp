@@ -94,18 +94,24 @@ CZunRegionList get_ascii_from_map(wchar_t c)
 
 bool zun_text_to_regl(const CZunDataItem* txt, CZunRegionList& regl, double height)
 {
-    ZUN::CZunRbList args = ZUN::rbToList(ZUN::mkLisp(txt).get());
-    args.append(ZUN::CRbValue::makeReal(height));
     regl.clear();
-
-    ZUN::CZunRbList result;
-    if (zunAppPtr()->invokeFunction(L"zun_text_to_regl", args, result) != kRtNorm)
-        return false;
-    // An empty answer reads as nil here, which converts to no regions.
-    const short first = result.get(0).type;
-    if (first != kRtListBegin && first != kRtNil)
-        return false;
-    if (!ZUN::fromRb(result, regl))
+    // The host's function may throw, and memory may run out on a huge
+    // answer: either is a failure like any other, never an exception out.
+    try {
+        ZUN::CZunRbList args = ZUN::rbToList(ZUN::mkLisp(txt).get());
+        args.append(ZUN::CRbValue::makeReal(height));
+        ZUN::CZunRbList result;
+        if (zunAppPtr()->invokeFunction(L"zun_text_to_regl", args, result) != kRtNorm)
+            return false;
+        // An empty answer reads as nil here, which converts to no regions.
+        const short first = result.get(0).type;
+        if (first != kRtListBegin && first != kRtNil)
+            return false;
+        if (!ZUN::fromRb(result, regl))
+            regl.clear();
+        return !regl.isEmpty();
+    } catch (...) {
         regl.clear();
-    return !regl.isEmpty();
+        return false;
+    }
 }

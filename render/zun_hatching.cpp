@@ -613,9 +613,15 @@ void zun_gdx_reg_orient(CZunArrayTempl<CZunVertexArray>& contours, const CZunVec
 bool zun_gdx_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::CHatchProp& hatch,
                           const CZunMatrix3d& mtx)
 {
-    ZUN::CHatchPattern definition;
-    zunAppPtr()->hatchPatternGet(hatch.name(), definition);
-    return zun_hatch_pattern_test(std::move(contours), hatch, definition, mtx);
+    // Memory running out on a huge region ends as "not drawable": the
+    // caller fills the region instead.
+    try {
+        ZUN::CHatchPattern definition;
+        zunAppPtr()->hatchPatternGet(hatch.name(), definition);
+        return zun_hatch_pattern_test(std::move(contours), hatch, definition, mtx);
+    } catch (...) {
+        return false;
+    }
 }
 
 bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::CHatchProp& hatch,
@@ -679,10 +685,15 @@ bool zun_hatch_is_user(const ZUN::CHatchProp& hatch)
 CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVertexArray> contours,
                                                          const CZunMatrix3d& mtx, const ZUN::CHatchProp& hatch)
 {
-    ZUN::CHatchPattern definition;
-    if (!zun_hatch_is_user(hatch))
-        zunAppPtr()->hatchPatternGet(hatch.name(), definition);
-    return zun_hatch_region(std::move(contours), mtx, hatch, definition, ZunUnitLengths::ofDrawing());
+    // Memory running out on a huge region ends as no lines at all.
+    try {
+        ZUN::CHatchPattern definition;
+        if (!zun_hatch_is_user(hatch))
+            zunAppPtr()->hatchPatternGet(hatch.name(), definition);
+        return zun_hatch_region(std::move(contours), mtx, hatch, definition, ZunUnitLengths::ofDrawing());
+    } catch (...) {
+        return {};
+    }
 }
 
 CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
@@ -716,9 +727,9 @@ CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray>
     return result;
 }
 
-CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVertexArray> contours,
-                                                        const CZunMatrix3d& mtx, const CZunString& name,
-                                                        double spacing, double angle)
+namespace {
+
+Contours plainHatch(Contours contours, const CZunMatrix3d& mtx, const CZunString& name, double spacing, double angle)
 {
     Contours result;
     intoPatternSpace(contours, mtx);
@@ -762,4 +773,18 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVerte
         line.move(step);
     }
     return result;
+}
+
+} // namespace
+
+CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVertexArray> contours,
+                                                        const CZunMatrix3d& mtx, const CZunString& name,
+                                                        double spacing, double angle)
+{
+    // Memory running out on a huge region ends as no lines at all.
+    try {
+        return plainHatch(std::move(contours), mtx, name, spacing, angle);
+    } catch (...) {
+        return {};
+    }
 }

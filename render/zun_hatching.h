@@ -11,6 +11,9 @@
 #include "contracts/data/zun_hatch.h"
 #include "render/zun_unit_lengths.h"
 
+// The contract functions below throw nothing: memory that runs out on a
+// huge region gives their failure result (false, an empty list).
+
 // Reverses every closed contour that does not run counter-clockwise about
 // axis; open contours stay as they are.
 void zun_gdx_reg_orient(CZunArrayTempl<CZunVertexArray>& contours, const CZunVector3d& axis);

@@ -36,7 +36,16 @@ int CZunApp::invokeFunction(const CZunString& name, const ZUN::CZunRbList& args,
     const Function* function = m_functions.find(name);
     if (!function || !*function)
         return kRtError;
-    return (*function)(args, result);
+    // A registered function that throws has failed; the exception stays
+    // here, and result keeps whatever it held before the call.
+    try {
+        ZUN::CZunRbList answer;
+        const int status = (*function)(args, answer);
+        result = std::move(answer);
+        return status;
+    } catch (...) {
+        return kRtError;
+    }
 }
 
 void CZunApp::registerFunction(const CZunString& name, Function function)
@@ -52,8 +61,18 @@ bool CZunApp::hasFunction(const CZunString& name) const
 bool CZunApp::entitySelect(ZUN::CAdsName& entity, const wchar_t* partType, bool flag)
 {
     const CZunString type(partType);
-    if (m_picker)
-        return m_picker(entity, type, flag);
+    if (m_picker) {
+        // A throwing picker has picked nothing; entity stays as it was.
+        try {
+            ZUN::CAdsName picked = entity;
+            if (!m_picker(picked, type, flag))
+                return false;
+            entity = picked;
+            return true;
+        } catch (...) {
+            return false;
+        }
+    }
     const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
     for (int i = 0; i < drawing.partCount(); ++i) {
         const ZUN::CZunPart* part = drawing.part(i);
@@ -67,7 +86,14 @@ bool CZunApp::entitySelect(ZUN::CAdsName& entity, const wchar_t* partType, bool 
 
 bool CZunApp::partImageDraw(CZunGDX* gdx, CZunDataItem* part, CZunDataItem* params)
 {
-    return m_drawer ? m_drawer(gdx, part, params) : false;
+    if (!m_drawer)
+        return false;
+    // The drawer is the host's; what it throws ends here as "not drawn".
+    try {
+        return m_drawer(gdx, part, params);
+    } catch (...) {
+        return false;
+    }
 }
 
 namespace {

@@ -216,6 +216,21 @@ void CZunPainter::paint(CZunGDX* gdx)
 {
     if (!gdx)
         return;
+    // Memory running out part-way (a huge list, a huge hatch) stops the
+    // paint there: what is drawn stays, the device gets its clip and
+    // background colour back, and nothing is thrown at the caller.
+    const ZunRgb bkColor = m_dc.bkColor();
+    try {
+        paintList(*gdx);
+    } catch (...) {
+        m_dc.setBkColor(bkColor);
+        restoreClip();
+    }
+}
+
+void CZunPainter::paintList(CZunGDX& list)
+{
+    CZunGDX* const gdx = &list;
     m_client = m_dc.clientRect();
     m_background = gdx->backColorGet().oleColor();
     m_dc.setClipRect(m_client);
@@ -396,8 +411,14 @@ void CZunPainter::drawPicture(const CZunGDX& gdx, const ItemContext& c)
     }
     if (!m_bitmaps)
         return;
-    const ZunBitmap bitmap = m_bitmaps(file, id, device(p1.x - p0.x), device(p1.y - p0.y),
-                                          toMetafile() ? kWhite : m_background);
+    // The bitmap source is the caller's; one that throws has no bitmap for
+    // this picture, and the rest of the list is still drawn.
+    ZunBitmap bitmap;
+    try {
+        bitmap = m_bitmaps(file, id, device(p1.x - p0.x), device(p1.y - p0.y), toMetafile() ? kWhite : m_background);
+    } catch (...) {
+        return;
+    }
     if (!bitmap.isNull())
         m_dc.bitBlt(device(p0.x), device(p0.y), bitmap, ZunRop::Copy);
 }

@@ -25,7 +25,9 @@ public:
     void setBitmapSource(BitmapSource source) { m_bitmaps = std::move(source); }
 
     // Paints the list (sorting it into drawing order first); a null list
-    // paints nothing at all, an empty one the background only.
+    // paints nothing at all, an empty one the background only. Throws
+    // nothing: a paint that runs out of memory stops where it was, and a
+    // picture whose bitmap source throws is left out.
     void paint(CZunGDX* gdx);
 
     // Hatch lines are kept between paints, for as long as the region, its
@@ -44,6 +46,8 @@ public:
 
 private:
     struct ItemContext;
+
+    void paintList(CZunGDX& gdx);
 
     void computeScreenMatrices(const CZunGDX& gdx);
     const CZunMatrix3d& itemScreenMatrix(const CZunGDX& gdx, int i);

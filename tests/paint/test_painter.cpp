@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -231,4 +232,24 @@ TEST(ViewFit, BoxIsCentredWithMarginAndYPointsDown)
     EXPECT_FALSE(getViewMtx({1, 1, 0}, {1, 5, 0}, 100, 100, 0.05).isEqualTo(CZunMatrix3d::kIdentity));
     // Width and height 0 work as 320 x 240.
     EXPECT_TRUE(getViewMtx({0, 0, 0}, {4, 3, 0}, 0, 0, 0).isEqualTo(getViewMtx({0, 0, 0}, {4, 3, 0}, 240, 320, 0)));
+}
+
+// The bitmap source is the caller's code: a picture whose source throws is
+// left out, and the paint goes on with the items after it.
+TEST(PainterBoundary, ThrowingBitmapSourceLeavesThePictureOut)
+{
+    CZunGDX gdx = pixelList();
+    gdx.imagePicture({1}, 0, L"broken.png", 1, {10, 10}, {40, 40});
+    gdx.imagePicture({3}, 0, L"second.png", 2, {50, 10}, {80, 40});
+    gdx.imageVl({2}, 0, segment(0, 50, 100, 50), indexColor(1), {}, {1.0}, 1.0, 0, {});
+    RecordingDC dc(200, 100);
+    CZunPainter painter(dc);
+    int asked = 0;
+    painter.setBitmapSource([&](const CZunString&, int, int, int, ZunRgb) -> ZunBitmap {
+        ++asked;
+        throw std::runtime_error("no such picture");
+    });
+    EXPECT_NO_THROW(painter.paint(&gdx));
+    EXPECT_EQ(asked, 2);  // the second picture was still asked for
+    EXPECT_EQ(dc.count("line"), 1);
 }
