@@ -215,3 +215,35 @@ expect_run(1 -o ${WORK}/slides_named ${WORK}/inputs/plan.sld)
 if(NOT err MATCHES "plan\\.sld: cannot read the file")
   message(FATAL_ERROR "unclear message for a missing slide: ${err}")
 endif()
+
+# ---- wrong data, lost output and hidden failures --------------------------------
+
+# expect_message(RC REGEX ARGS...): exits with RC and says REGEX on standard error.
+function(expect_message expected_rc pattern)
+  expect_run(${expected_rc} ${ARGN})
+  if(NOT err MATCHES "${pattern}")
+    message(FATAL_ERROR "zun-render ${ARGN}: expected a message matching '${pattern}', got:\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+set(D ${WORK}/data)
+set(wall_data "\"data\": {\"VL\": {\"$\": \"vl\", \"pts\": [[0, 0], [3000, 0]]}, \"SN\": {\"#1\": {\"THICK\": 240.0}}}")
+file(WRITE ${D}/newer.json "{\"zun\": \"drawing\", \"version\": 99, \"parts\": [{\"handle\": \"W\", \"type\": \"WALL\", ${wall_data}}]}")
+file(WRITE ${D}/text_version.json "{\"zun\": \"drawing\", \"version\": \"1\", \"parts\": [{\"handle\": \"W\", \"type\": \"WALL\", ${wall_data}}]}")
+file(WRITE ${D}/no_parts.json "{\"zun\": \"drawing\", \"version\": 1}")
+file(WRITE ${D}/empty_parts.json "{\"zun\": \"drawing\", \"version\": 1, \"parts\": []}")
+
+# Refused drawings: exit status, and a message naming the cause.
+expect_message(1 "newer\\.json:.*drawing format version 99 is newer than this program reads \\(up to 1\\)" ${D}/newer.json)
+expect_message(1 "text_version\\.json:.*expected a format version number" ${D}/text_version.json)
+expect_message(1 "no_parts\\.json: the drawing has no parts to draw" ${D}/no_parts.json)
+expect_message(1 "empty_parts\\.json: the drawing has no parts to draw" ${D}/empty_parts.json)
+
+# A value of the wrong kind: a warning naming the file, the part and the key;
+# the part is drawn with the default all the same.
+file(WRITE ${D}/wrong_kind.json "{\"zun\": \"drawing\", \"version\": 1, \"parts\": [{\"handle\": \"W1\", \"type\": \"WALL\", \"name\": \"Wall\", \"data\": {\"VL\": {\"$\": \"vl\", \"pts\": [[0, 0], [3000, 0]]}, \"SN\": {\"#1\": {\"THICK\": \"two hundred\"}}}}]}")
+expect_message(0 "warning: .*wrong_kind\\.json: part W1 \\(Wall\\): key SN.1.THICK is not a number; drawn with its default"
+               -o ${WORK}/wrong_kind ${D}/wrong_kind.json)
+expect_png(${WORK}/wrong_kind/Wall.png 800 600)

@@ -1,6 +1,7 @@
 // zun-render: draws the parts of a drawing into pictures.
 
 #include "contracts/data/zun_files.h"
+#include "contracts/data/zun_part_keys.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
 #include "host/zun_render_inputs.h"
@@ -42,8 +43,10 @@ const char* const kUsage =
     "  -h, --help   this text\n"
     "\n"
     "Prints one line per file written.\n"
-    "Exit status: 0 pictures written, 1 unreadable or malformed input or a failed write,\n"
-    "2 bad arguments.\n";
+    "Warnings (a key of a part holding a value of the wrong kind, drawn with its\n"
+    "default) and errors go to standard error.\n"
+    "Exit status: 0 pictures written, 1 unreadable or malformed input, a drawing\n"
+    "without parts or a failed write, 2 bad arguments.\n";
 
 const QStringList kFormats = {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
                               QStringLiteral("emf")};
@@ -202,6 +205,12 @@ int openDrawing(const Options& options, CZunString& drawingPath)
         std::fprintf(stderr, "zun-render: %s\n", error.toString().toUtf8().c_str());
         return 1;
     }
+    if (ZUN::drawingCurrent().partCount() == 0) {
+        std::fprintf(stderr, "zun-render: %s: the drawing has no parts to draw\n", drawingPath.toUtf8().c_str());
+        return 1;
+    }
+    for (const ZUN::CPartKeyWarning& w : ZUN::drawingKeyWarnings(ZUN::drawingCurrent()))
+        std::fprintf(stderr, "zun-render: warning: %s\n", w.toString().toUtf8().c_str());
     if (!QDir().mkpath(options.outDir)) {
         std::fprintf(stderr, "zun-render: %s: cannot make the folder\n", options.outDir.toLocal8Bit().constData());
         return 1;
