@@ -30,11 +30,11 @@ class CZunPoint3dArray;
 //
 // The vertex's own operations (pointAt, mid, center, radius, bulgLen,
 // paramOf, isPoint, subVertex, transformBy) and the drawing-plane operations
-// of CZunVertexArray (extents, pts, intersectWith, breakVertex) take the arc
-// over its xy projection, counted from +z: they are exact for polylines
-// parallel to xy, and for others once brought into arcPlane()'s
-// coordinates. Flattening (g_vl_expl of a polyline), the polyline's normal
-// and its transformBy follow the arc's own plane.
+// of CZunVertexArray (pts, intersectWith, breakVertex) take the arc over its
+// xy projection, counted from +z: they are exact for polylines parallel to
+// xy, and for others once brought into arcPlane()'s coordinates. Flattening
+// (g_vl_expl of a polyline), the polyline's normal, extents and
+// transformBy follow the arc's own plane.
 class CZunVertex : public CZunObj {
 public:
     constexpr CZunVertex() = default;
