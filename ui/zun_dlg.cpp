@@ -295,6 +295,12 @@ bool CZunDlg::OnInitDialog()
     addLangRsc();
     addHlpRsc();
     addToolTipRsc();
+    // The help button speaks the dialog's language in every dialog, unless
+    // the dialog texts it itself.
+    if (!m_langKey.contains(IDHELP) && GetDlgItem(IDHELP)) {
+        m_langKey[IDHELP] = L"ZUN_MFC_0106";
+        m_langDef[IDHELP] = L"Hilfe";
+    }
     if (!m_toolTipKey.isEmpty())
         EnableToolTips();
     filterDescendants(this);

@@ -38,6 +38,7 @@ struct TextCase {
     const char* cancel;
     const char* caption;
     const char* check;
+    const char* help;
 };
 
 class DialogTextTest : public ::testing::TestWithParam<TextCase> {};
@@ -54,15 +55,16 @@ TEST_P(DialogTextTest, ControlsShowTheirTextsInTheDialogsLanguage)
     EXPECT_EQ(textOf(dlg, IDCANCEL), QString::fromUtf8(c.cancel));
     EXPECT_EQ(textOf(dlg, 3001), QString::fromUtf8(c.caption));
     EXPECT_EQ(textOf(dlg, 1007), QString::fromUtf8(c.check));
+    EXPECT_EQ(textOf(dlg, IDHELP), QString::fromUtf8(c.help)) << "every dialog's help button";
     dlg.DestroyWindow();
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Languages, DialogTextTest,
-    ::testing::Values(TextCase{L"de", "OK", "Abbrechen", "Bezeichnung", "Materialauswahl:"},
-                      TextCase{L"en", "OK", "Cancel", "Label", "Material selection:"},
+    ::testing::Values(TextCase{L"de", "OK", "Abbrechen", "Bezeichnung", "Materialauswahl:", "Hilfe"},
+                      TextCase{L"en", "OK", "Cancel", "Label", "Material selection:", "Help"},
                       // The language "0" shows every control's key.
-                      TextCase{L"0", "DLG_001", "DLG_002", "ZUN_MFC_0009", "\\ZUN_MFC_0012\\:"}));
+                      TextCase{L"0", "DLG_001", "DLG_002", "ZUN_MFC_0009", "\\ZUN_MFC_0012\\:", "ZUN_MFC_0106"}));
 
 TEST(DialogTexts, ADialogWithoutLanguageTakesTheCurrentOneAtCreation)
 {
