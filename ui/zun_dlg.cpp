@@ -911,6 +911,11 @@ bool CZunTabPage::OnInitDialog()
     return false;
 }
 
+void CZunTabPage::keyPressEvent(QKeyEvent* event)
+{
+    QWidget::keyPressEvent(event);
+}
+
 // ---- helpers ------------------------------------------------------------------------------------
 
 namespace ZUN {

@@ -230,6 +230,9 @@ public:
 
 protected:
     bool OnInitDialog() override;
+    // Enter and Escape are the hosting dialog's: a page neither ends
+    // itself nor swallows them.
+    void keyPressEvent(QKeyEvent* event) override;
 
     QWidget* m_pParentDlg = nullptr;
 };

@@ -8,6 +8,7 @@
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QToolTip>
 #include <QWhatsThis>
 
@@ -338,4 +339,28 @@ TEST(HelpTopic, TheHelpButtonOpensTheDialogsTopic)
     EXPECT_EQ(g_helpCalls[0].topic, L"Testdialog");
     EXPECT_TRUE(dlg.isVisible()) << "help leaves the dialog open";
     dlg.DestroyWindow();
+}
+
+TEST(TabPage, TakesHelpTopicAndLanguageFromTheDialogThatHostsIt)
+{
+    CTestSettings settings;
+    CTestDlg host(kTplHost);
+    host.SetHelpFile(L"https://zun.example.org/<topic>");
+    host.SetHelpTopic(L"Gastgeber");
+    host.SetCountry(L"en");
+    ASSERT_TRUE(host.Create());
+    auto* tabs = qobject_cast<QTabWidget*>(host.GetDlgItem(3010));
+    ASSERT_NE(tabs, nullptr);
+    auto* page = new CZunTabPage(kTplPage, tabs);
+    tabs->addTab(page, QStringLiteral("Seite"));
+    ASSERT_TRUE(page->Create());
+    EXPECT_EQ(page->parentDlg(), &host);
+    EXPECT_EQ(page->GetHelpFile(), L"https://zun.example.org/<topic>");
+    CZunString topic;
+    page->GetHelpTopic(topic);
+    EXPECT_EQ(topic, L"Gastgeber");
+    EXPECT_STREQ(page->country(), L"en");
+    EXPECT_FALSE(page->isWindow());
+    page->DestroyWindow();
+    host.DestroyWindow();
 }

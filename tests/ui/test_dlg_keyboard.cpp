@@ -5,7 +5,9 @@
 
 #include <QComboBox>
 #include <QLineEdit>
+#include <QLayout>
 #include <QPlainTextEdit>
+#include <QTabWidget>
 
 #include <gtest/gtest.h>
 
@@ -180,3 +182,62 @@ TEST(NavigationKeys, EscapeCancels)
     whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }
+
+// ---- pages of a tab control -------------------------------------------------
+
+namespace {
+
+// A tab control of ours: it answers the keys its pages hand over.
+class KeyTabs : public QTabWidget {
+    Q_OBJECT
+public:
+    using QTabWidget::QTabWidget;
+    QList<int> keys;
+    bool handles = true;
+    Q_INVOKABLE bool PreTranslateMessage(QKeyEvent* event)
+    {
+        keys << event->key();
+        return handles;
+    }
+};
+
+} // namespace
+
+TEST(TabPageKeys, CtrlTabAndEnterOfAPageGoToItsTabControl)
+{
+    CTestSettings settings;
+    CTestDlg host(kTplFields);
+    auto* tabs = new KeyTabs(&host);
+    host.layout()->addWidget(tabs);
+    auto* page = new CZunTabPage(kTplPage, tabs);
+    tabs->addTab(page, QStringLiteral("Seite"));
+    tabs->addTab(new QWidget, QStringLiteral("Andere"));
+    ASSERT_TRUE(host.Create());
+    ASSERT_TRUE(page->Create());
+    ASSERT_TRUE(showActive(&host));
+    QWidget* field = page->GetDlgItem(1001);
+    field->setFocus();
+    ASSERT_TRUE(field->hasFocus());
+
+    QTest::keyClick(field, Qt::Key_Tab, Qt::ControlModifier);
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(tabs->keys, (QList<int>{Qt::Key_Tab, Qt::Key_Return}));
+    EXPECT_TRUE(field->hasFocus()) << "the tab control used the keys";
+
+    // Not used by the tab control: Enter goes on as usual and ends the
+    // hosting dialog through its default button.
+    tabs->handles = false;
+    QList<int> results;
+    QObject::connect(&host, &QDialog::finished, [&](int r) { results << r; });
+    QTest::keyClick(field, Qt::Key_Return);
+    EXPECT_EQ(results, QList<int>{IDOK});
+    // Escape in a page cancels the hosting dialog, not the page.
+    host.show();
+    QTest::keyClick(field, Qt::Key_Escape);
+    EXPECT_EQ(results, (QList<int>{IDOK, IDCANCEL}));
+    EXPECT_TRUE(page->isVisibleTo(&host));
+    page->DestroyWindow();
+    host.DestroyWindow();
+}
+
+#include "test_dlg_keyboard.moc"
