@@ -56,6 +56,12 @@ struct AboutCase {
     const char* ok;
 };
 
+void PrintTo(const AboutCase& c, std::ostream* os)
+{
+    for (const wchar_t* ch = c.country; *ch; ++ch)
+        *os << static_cast<char>(*ch);
+}
+
 class AboutBoxTest : public ::testing::TestWithParam<AboutCase> {};
 
 TEST_P(AboutBoxTest, ShowsNameVersionAndAddressesInTheDialogsLanguage)

@@ -50,6 +50,11 @@ struct NumberCase {
     bool isVolatile;
 };
 
+void PrintTo(const NumberCase& c, std::ostream* os)
+{
+    *os << c.value << (c.isVolatile ? "_volatile" : "_lasting");
+}
+
 class RegistryNumberTest : public RegistryTest, public ::testing::WithParamInterface<NumberCase> {};
 
 TEST_P(RegistryNumberTest, NumbersRoundTripUnderAnyName)

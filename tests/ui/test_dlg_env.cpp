@@ -42,6 +42,11 @@ struct OwnerCase {
     const char* name;
 };
 
+void PrintTo(const OwnerCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class OwnerChoiceTest : public ::testing::TestWithParam<OwnerCase> {};
 
 TEST_P(OwnerChoiceTest, TheInnermostOpenDialogOwnsTheNextOne)

@@ -89,6 +89,11 @@ struct ToolTipCase {
     const char* expected;  // empty: no tool tip of ours
 };
 
+void PrintTo(const ToolTipCase& c, std::ostream* os)
+{
+    *os << c.id << "_" << testName(c.country);
+}
+
 class ToolTipTest : public ::testing::TestWithParam<ToolTipCase> {};
 
 TEST_P(ToolTipTest, AControlShowsTheTextOfItsToolTipKey)
@@ -253,6 +258,11 @@ struct HelpCase {
     const wchar_t* topic;
     const wchar_t* expectedTopic;
 };
+
+void PrintTo(const HelpCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class HelpTopicTest : public ::testing::TestWithParam<HelpCase> {};
 

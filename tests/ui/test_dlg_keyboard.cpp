@@ -61,6 +61,11 @@ struct KeyCase {
     int expected;
 };
 
+void PrintTo(const KeyCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class NavigationKeyTest : public ::testing::TestWithParam<KeyCase> {};
 
 TEST_P(NavigationKeyTest, MovesTheFocusBetweenEditFields)

@@ -35,6 +35,11 @@ struct ItemCase {
     bool takesText;
 };
 
+void PrintTo(const ItemCase& c, std::ostream* os)
+{
+    *os << c.id << "_" << c.className;
+}
+
 class DlgItemTest : public ::testing::TestWithParam<ItemCase> {};
 
 TEST_P(DlgItemTest, ControlsAreFoundAndTextedById)
@@ -123,6 +128,11 @@ struct ModuleTemplateCase {
     bool resizable;
 };
 
+void PrintTo(const ModuleTemplateCase& c, std::ostream* os)
+{
+    *os << "template_" << c.id;
+}
+
 class ModuleTemplateTest : public ::testing::TestWithParam<ModuleTemplateCase> {};
 
 TEST_P(ModuleTemplateTest, HasItsTitleButtonsAndControls)
@@ -207,6 +217,11 @@ struct TitleCase {
     const wchar_t* expected;
 };
 
+void PrintTo(const TitleCase& c, std::ostream* os)
+{
+    *os << "appl_" << testName(c.appl) << "_caption_" << testName(c.caption);
+}
+
 class MessageBoxTitleTest : public ::testing::TestWithParam<TitleCase> {};
 
 TEST_P(MessageBoxTitleTest, TheApplicationsNameTitlesTheBox)
@@ -235,6 +250,11 @@ struct BoxCase {
     int expected;
     QMessageBox::Icon icon;
 };
+
+void PrintTo(const BoxCase& c, std::ostream* os)
+{
+    *os << "type_" << std::hex << c.type << std::dec << "_gives_" << c.expected;
+}
 
 class MessageBoxTest : public ::testing::TestWithParam<BoxCase> {};
 

@@ -12,6 +12,7 @@ namespace {
 const QRgb kGrey = qRgb(128, 128, 128);
 const QRgb kWhite = qRgb(255, 255, 255);
 
+
 // What the pixel at distance d (steps left plus steps up from the corner
 // pixel) shows: the line from (w - a, h) to (w, h - a) crosses the client
 // area on the pixels with d = a - 2.
@@ -38,6 +39,11 @@ QImage grabbed(QWidget& w)
 }
 
 } // namespace
+
+void PrintTo(const QSize& size, std::ostream* os)
+{
+    *os << size.width() << "x" << size.height();
+}
 
 class SizeGripTest : public ::testing::TestWithParam<QSize> {};
 

@@ -57,6 +57,11 @@ struct SaveCase {
     int expectY;           // expected saved top; -1: the screen's bottom edge minus the frame's height
 };
 
+void PrintTo(const SaveCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
 class SavePositionTest : public ::testing::TestWithParam<SaveCase> {};
 
 TEST_P(SavePositionTest, APositionIsSavedWhereTheDialogFitsOnTheScreen)
@@ -102,6 +107,11 @@ struct RestoreCase {
     const wchar_t* title;
     bool restoresSize;
 };
+
+void PrintTo(const RestoreCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
 
 class RestorePositionTest : public ::testing::TestWithParam<RestoreCase> {};
 

@@ -41,6 +41,11 @@ struct TextCase {
     const char* help;
 };
 
+void PrintTo(const TextCase& c, std::ostream* os)
+{
+    *os << testName(c.country);
+}
+
 class DialogTextTest : public ::testing::TestWithParam<TextCase> {};
 
 TEST_P(DialogTextTest, ControlsShowTheirTextsInTheDialogsLanguage)

@@ -19,6 +19,11 @@ struct CallBackCase {
     const wchar_t* expected;
 };
 
+void PrintTo(const CallBackCase& c, std::ostream* os)
+{
+    *os << testName(c.key) << "_in_" << testName(c.country) << (c.def ? "" : "_nodefault");
+}
+
 class DefaultCallBackTest : public ::testing::TestWithParam<CallBackCase> {};
 
 TEST_P(DefaultCallBackTest, GivesTheTextOfTheKey)

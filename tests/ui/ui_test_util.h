@@ -12,7 +12,10 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <cctype>
 #include <functional>
+#include <ostream>
+#include <string>
 
 // Test templates (tests/ui/forms): 9001 resizable "Testdialog" with every
 // kind of field, 9002 fixed "Fest" with one field, 9003 without title,
@@ -112,3 +115,12 @@ class CTestDlgMissing : public CTestDlg {
 public:
     explicit CTestDlgMissing(QWidget* parent) : CTestDlg(4242, parent) {}
 };
+
+// A test parameter's name for test lists: letters, digits and '_' only.
+inline std::string testName(const wchar_t* text)
+{
+    std::string name;
+    for (const wchar_t* c = text; c && *c; ++c)
+        name += (*c < 128 && std::isalnum(static_cast<int>(*c))) ? static_cast<char>(*c) : '_';
+    return name.empty() ? std::string("none") : name;
+}
