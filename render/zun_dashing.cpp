@@ -23,28 +23,15 @@ constexpr double kMaxReserve = 1 << 18;
 
 void appendFlattened(CZunVertexArray& out, const CZunVertexArray& vl)
 {
-    out.reserve(out.len() + vl.len());
-    const bool hasArc = std::any_of(vl.begin(), vl.end(), [](const CZunVertex& v) { return v.bulge() != 0.0; });
-    if (!hasArc) {
-        out.append(vl);
-        return;
-    }
     // Arcs are split in their own plane, so that a contour lying in a wall
     // face is flattened as finely as one lying in the floor plan.
-    CZunMatrix3d plane;
-    plane.setToPlaneToWorld(vl.normal());
-    const CZunMatrix3d toPlane = plane.inverse();
-    for (const CZunVertex& v : vl) {
-        if (v.bulge() == 0.0) {
-            out.append(v);
-            continue;
-        }
-        CZunVertex flat = v;
-        flat.transformBy(toPlane);
-        const double deviation = flat.bulgLen() < kShortArc ? kFineDeviation : kCoarseDeviation;
-        CZunVertexArray pieces = ZUN::g_vl_expl(flat, ZUN::g_vx_split_dif(flat, deviation));
-        out.append(pieces.transformBy(plane));
-    }
+    ZUN::g_vl_expl_append(
+        vl,
+        [](const CZunVertex& flat) {
+            const double deviation = flat.bulgLen() < kShortArc ? kFineDeviation : kCoarseDeviation;
+            return ZUN::g_vx_split_dif(flat, deviation);
+        },
+        out);
 }
 
 // Turns the line type so that it opens with a dash followed by a gap, then
@@ -150,6 +137,14 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>&
             ++gaps;
         else
             ++dashes;
+    }
+
+    // Dashes are cut in xy. Arcs standing in another plane become chords in
+    // their own plane first: read as xy arcs they would leave their place.
+    if (vl.hasArc() && vl.arcPlane().axis(2) != CZunVector3d::kZAxis) {
+        work.source.clear();
+        appendFlattened(work.source, vl);
+        vl = work.source;
     }
 
     // The polyline is read from its own buffer while it receives the dashes;

@@ -11,8 +11,8 @@ namespace ZUN {
 // Opens help for a spec "name\topic" (the help name, a backslash, the
 // topic); a spec without two parts uses the help name "Zun" and takes the
 // whole spec as the topic. The help name is looked up with help_find. True
-// when the name has a help file or web address, whether or not it could be
-// shown; false when it has none.
+// when the help was shown; false when the name has no help file or web
+// address, or when it could not be opened.
 bool help(const wchar_t* spec);
 
 // Opens the help at location for topic:

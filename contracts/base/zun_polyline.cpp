@@ -261,13 +261,7 @@ CZunVertexArray g_vl_expl(const CZunVertex& v, int pieces)
 CZunVertexArray g_vl_expl(const CZunVertexArray& vl, double deviation)
 {
     CZunVertexArray out;
-    out.reserve(vl.len());
-    for (const CZunVertex& v : vl) {
-        if (v.isArc())
-            appendExploded(out, v, g_vx_split_dif(v, deviation));
-        else
-            out.append(v);
-    }
+    g_vl_expl_append(vl, [deviation](const CZunVertex& flat) { return g_vx_split_dif(flat, deviation); }, out);
     return out;
 }
 

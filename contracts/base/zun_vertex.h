@@ -7,8 +7,34 @@ class CZunPoint3dArray;
 
 // One piece of a polyline: a straight segment (bulge 0) or an arc from the
 // start point to the end point. The bulge is tan(theta / 4) of the arc's
-// included angle theta, positive for an arc running counter-clockwise seen
-// from +z. Arcs lie in a plane parallel to xy; z runs linearly along them.
+// included angle theta, positive for an arc running counter-clockwise.
+//
+// How an arc lies in space. An arc belongs to the plane of its polyline
+// (CZunVertexArray::arcPlane()), and its bulge counts counter-clockwise seen
+// from that plane's reference side:
+//  - The plane passes through the polyline's vertex ends (Newell's rule over
+//    the start and end points). The bulges play no part, so the plane never
+//    depends on how the arcs are read. When the ends lie on one line (a lone
+//    arc, a D of one chord and one arc) the plane is the one through that
+//    line that leans least from xy; through an upright line, the one
+//    parallel to xz.
+//  - The reference side is the side facing +z. For an upright plane (normal
+//    within 1e-9 of level) it is the side from which the ends run
+//    counter-clockwise; for upright ends on one line it is -y (x to the
+//    right, z up, as in a front view).
+//  - Ends off the plane (a polyline that is not flat) take the arc over their
+//    projection into the plane, rising evenly along it.
+// A polyline parallel to xy thus has its arcs parallel to xy, counted from
+// +z. To stand a lone arc or a D upright, give it an end off its chord
+// line: split the arc in two.
+//
+// The vertex's own operations (pointAt, mid, center, radius, bulgLen,
+// paramOf, isPoint, subVertex, transformBy) and the drawing-plane operations
+// of CZunVertexArray (pts, intersectWith, breakVertex) take the arc over its
+// xy projection, counted from +z: they are exact for polylines parallel to
+// xy, and for others once brought into arcPlane()'s coordinates. Flattening
+// (g_vl_expl of a polyline), the polyline's normal, extents and
+// transformBy follow the arc's own plane.
 class CZunVertex : public CZunObj {
 public:
     constexpr CZunVertex() = default;
@@ -84,6 +110,9 @@ public:
     // first point (unless the last point already is the first).
     static CZunVertexArray fromPoints(const CZunArrayTempl<CZunPoint3d>& points, bool closed);
 
+    // Transforms every vertex; where the map turns the arcs' plane over
+    // against its reference side, the bulges are negated, so that every arc
+    // keeps its shape (see CZunVertex for the reference side).
     CZunVertexArray& transformBy(const CZunMatrix3d& m);
     CZunVertexArray getTransformedCopy(const CZunMatrix3d& m) const;
     CZunVertexArray& move(const CZunVector3d& v);
@@ -94,9 +123,16 @@ public:
     bool isClosed(double tol = kZunTol) const;
     double length() const;
 
-    // Unit normal of the polyline's plane (Newell's rule over its points, arcs
-    // included by their midpoints); +z for a straight or empty polyline.
+    // Unit normal of the polyline's plane, on the side from which the
+    // polyline runs counter-clockwise: Newell's rule over its points, arcs
+    // included by their midpoints taken in their own plane. +z for a
+    // polyline that encloses no area (straight, empty).
     CZunVector3d normal() const;
+    // The arcs' plane (see CZunVertex): maps the xy plane onto it, the z axis
+    // on its reference side, the origin at the first point. In its
+    // coordinates (its inverse) every arc is a plane arc counted from +z.
+    CZunMatrix3d arcPlane() const;
+    bool hasArc() const;
 
     // Minimum and maximum corner of the polyline, arcs with their bulge.
     // False (corners untouched) for an empty polyline.

@@ -2,6 +2,7 @@
 
 #include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_msg.h"
+#include "contracts/data/zun_part_keys.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
@@ -317,7 +318,23 @@ bool CZunHostWindow::openDrawing(const QString& path)
     rememberFile(path);
     fillDrawingNodes();
     showNode(m_drawingNode);
+    showKeyWarnings();
     return true;
+}
+
+void CZunHostWindow::showKeyWarnings()
+{
+    // In the status bar, not in a message box: the drawing is open and
+    // drawn, the warnings only say where it took defaults.
+    const std::vector<ZUN::CPartKeyWarning> warnings = ZUN::drawingKeyWarnings(ZUN::drawingCurrent());
+    QStringList lines;
+    for (const ZUN::CPartKeyWarning& w : warnings)
+        lines.append(fromZun(w.toString()));
+    statusBar()->setToolTip(lines.join('\n'));
+    if (lines.isEmpty())
+        return;
+    statusBar()->showMessage(QStringLiteral("%1 (%2): %3").arg(zunHostText(T::kWrongKinds)).arg(lines.size()).arg(
+        lines.join(QStringLiteral("; "))));
 }
 
 bool CZunHostWindow::openSlide(const QString& path)

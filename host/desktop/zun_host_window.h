@@ -96,6 +96,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Tells, without stopping the user, which keys of the open drawing's
+    // parts hold values of the wrong kind.
+    void showKeyWarnings();
+
     void buildWidgets();
     void buildMenus();
     void buildFileMenu();

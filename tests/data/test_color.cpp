@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <map>
+#include <ostream>
 
 namespace {
 std::uint32_t rgb(int r, int g, int b) { return CZunColor::rgb(r, g, b); }
@@ -56,11 +58,6 @@ TEST(ColorValue, IndexAndRgbSetters)
     EXPECT_EQ(c.oleColor(), 0xFF0000u);
     c.setColor(rgb(1, 2, 3));
     EXPECT_EQ(c.colorIndex(), 5);
-    for (int index : {CZunColor::kNone, CZunColor::kByBlock, CZunColor::kByLayer, -7, 257}) {
-        c.setColorIndex(index);
-        EXPECT_EQ(c.colorIndex(), index == -7 || index == 257 ? CZunColor::kNone : index);
-        EXPECT_EQ(c.oleColor(), rgb(1, 2, 3)) << index;
-    }
 
     c.setNames(L"Book", L"Sky");
     c.setOleColor(0xAB000000u | rgb(10, 130, 250));
@@ -70,3 +67,44 @@ TEST(ColorValue, IndexAndRgbSetters)
     EXPECT_EQ(c.red(), 10);
     EXPECT_EQ(c.blue(), 250);
 }
+
+// Setting an index gives that index's own colour, whatever the colour held
+// before: a slide's colour 0 after colour 2 must not stay yellow.
+struct IndexCase {
+    int index;
+    int storedIndex;
+    std::uint32_t rgb;
+};
+
+std::ostream& operator<<(std::ostream& os, const IndexCase& k)
+{
+    return os << "index " << k.index;
+}
+
+class ColorIndexSet : public ::testing::TestWithParam<IndexCase> {};
+
+TEST_P(ColorIndexSet, GivesTheIndexItsOwnColourWhateverCameBefore)
+{
+    const IndexCase& k = GetParam();
+    CZunColor fromPalette(2);
+    CZunColor fromRgb;
+    fromRgb.setOleColor(rgb(10, 130, 250));
+    CZunColor exact(5);
+    exact.setColor(rgb(1, 2, 3));
+    for (CZunColor* c : {&fromPalette, &fromRgb, &exact}) {
+        c->setColorIndex(k.index);
+        EXPECT_EQ(c->colorIndex(), k.storedIndex) << k.index;
+        EXPECT_EQ(c->oleColor(), k.rgb) << k.index;
+    }
+    EXPECT_EQ(CZunColor(k.index), fromPalette);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Indices, ColorIndexSet,
+    ::testing::Values(IndexCase{0, CZunColor::kByBlock, 0u},              // by block: black
+                      IndexCase{-1, CZunColor::kNone, 0u},                // no colour: black, as constructed
+                      IndexCase{256, CZunColor::kByLayer, 0u},            // by layer: black
+                      IndexCase{-2, CZunColor::kNone, 0u},                // anything else is no colour
+                      IndexCase{-7, CZunColor::kNone, 0u}, IndexCase{257, CZunColor::kNone, 0u},
+                      IndexCase{INT_MIN, CZunColor::kNone, 0u}, IndexCase{INT_MAX, CZunColor::kNone, 0u},
+                      IndexCase{1, 1, 0x0000FFu}, IndexCase{7, 7, 0xFFFFFFu}, IndexCase{255, 255, 0xFFFFFFu}));

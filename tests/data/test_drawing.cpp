@@ -1,4 +1,9 @@
 #include "contracts/data/zun_dta.h"
+#include "contracts/data/zun_part_keys.h"
+
+#include <ostream>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -114,4 +119,114 @@ TEST(DtaOpen, MemoryHandlesOwnAFreshRootOrWorkOnAGivenItem)
     EXPECT_TRUE(on->get()->get(t, L"T"));
     EXPECT_TRUE(on->set(L"U", value));
     EXPECT_NE(working.getItem(L"SID\\U"), nullptr);
+}
+
+// ---- format version -------------------------------------------------------------
+
+struct VersionCase {
+    const char* version;  // JSON text of the member, or null for none
+    bool loads;
+    const char* message;  // part of the error message
+};
+
+std::ostream& operator<<(std::ostream& os, const VersionCase& c)
+{
+    return os << "version " << (c.version ? c.version : "(none)");
+}
+
+class DrawingVersion : public ::testing::TestWithParam<VersionCase> {};
+
+TEST_P(DrawingVersion, NewerAndMistypedVersionsAreRefused)
+{
+    const VersionCase& c = GetParam();
+    std::string text = R"({"zun": "drawing", )";
+    if (c.version)
+        text += std::string(R"("version": )") + c.version + ", ";
+    text += R"("parts": [{"handle": "A", "type": "WALL"}]})";
+    ZUN::CZunDrawing drawing;
+    ZUN::CDataFileError error;
+    EXPECT_EQ(drawing.loadJson(text, L"plan.json", &error), c.loads) << text;
+    if (!c.loads) {
+        const std::string message = error.toString().toUtf8();
+        EXPECT_NE(message.find("plan.json:1:"), std::string::npos) << message;
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        EXPECT_EQ(drawing.partCount(), 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Versions, DrawingVersion,
+    ::testing::Values(VersionCase{nullptr, true, ""}, VersionCase{"1", true, ""},
+                      VersionCase{"2", false, "drawing format version 2 is newer than this program reads (up to 1)"},
+                      VersionCase{"99", false, "version 99 is newer"},
+                      VersionCase{R"("1")", false, "expected a format version number from 1 to 1 at /version"},
+                      VersionCase{"1.5", false, "expected a format version number"},
+                      VersionCase{"0", false, "expected a format version number"},
+                      VersionCase{"-3", false, "expected a format version number"},
+                      VersionCase{"null", false, "expected a format version number"}));
+
+// ---- values of the wrong kind ---------------------------------------------------
+
+struct KeyCase {
+    const char* type;
+    const char* data;  // the part's data
+    const char* key;   // the key named, or empty for no warning
+    const char* expected;
+};
+
+std::ostream& operator<<(std::ostream& os, const KeyCase& c)
+{
+    return os << c.type << " " << c.data;
+}
+
+class PartKeyKinds : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(PartKeyKinds, WrongKindsAreNamedMissingKeysAreNot)
+{
+    const KeyCase& c = GetParam();
+    const std::string text = std::string(R"({"zun": "drawing", "version": 1, "parts": [{"handle": "P7", "type": ")") +
+                             c.type + R"(", "name": "Test part", "data": )" + c.data + "}]}";
+    ZUN::CZunDrawing drawing;
+    ZUN::CDataFileError error;
+    ASSERT_TRUE(drawing.loadJson(text, L"plan.json", &error)) << error.toString().toUtf8();
+    const std::vector<ZUN::CPartKeyWarning> warnings = ZUN::drawingKeyWarnings(drawing);
+    if (!*c.key) {
+        EXPECT_TRUE(warnings.empty()) << warnings.front().toString().toUtf8();
+        return;
+    }
+    ASSERT_EQ(warnings.size(), 1u) << text;
+    const ZUN::CPartKeyWarning& w = warnings.front();
+    EXPECT_EQ(w.file, L"plan.json");
+    EXPECT_EQ(w.handle, L"P7");
+    EXPECT_EQ(w.key, CZunString::fromUtf8(c.key));
+    EXPECT_EQ(w.expected, CZunString::fromUtf8(c.expected));
+    EXPECT_EQ(w.toString(), CZunString::fromUtf8(std::string("plan.json: part P7 (Test part): key ") + c.key +
+                                                 " is not " + c.expected + "; drawn with its default"));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, PartKeyKinds,
+    ::testing::Values(
+        KeyCase{"WALL", R"({"SN": {"#1": {"THICK": "two hundred"}}})", "SN\\1\\THICK", "a number"},
+        KeyCase{"WALL", R"({"SN": {"#1": {"THICK": 240}}})", "", ""},  // an integer is a number
+        KeyCase{"WALL", R"({"SN": {"#1": {"HPNAME": "BRICK"}}})", "", ""},  // THICK missing: its default
+        KeyCase{"WALL", R"({"VL": [1, 2, 3]})", "VL", "a polyline"},
+        KeyCase{"WALL", R"({"SN": 5})", "SN", "a directory"},
+        KeyCase{"DRILL", R"({"GEN": {"DIAM": "12"}})", "GEN\\DIAM", "a number"},
+        KeyCase{"DRILL", R"({"GEN": {"THREAD": 10}})", "GEN\\THREAD", "a text"},
+        KeyCase{"DRILL", R"({"VIEW": 1.5})", "VIEW", "a whole number"},
+        KeyCase{"HOLE", R"({"HPSCALE": true})", "HPSCALE", "a number"},
+        KeyCase{"HOLE", R"({"BT": {"P1": {"MTX": "identity"}}})", "BT\\P1\\MTX", "a 4x4 matrix"},
+        KeyCase{"SHEET", R"({"S": "thin"})", "S", "a number"},
+        KeyCase{"SHEET", R"({"STACK": "T85"})", "", ""},  // one text is an address too
+        KeyCase{"SHEET", R"({"AXIS": "yes"})", "AXIS", "true or false"},
+        KeyCase{"BAR", R"({"GRP": 3})", "GRP", "a text"},
+        KeyCase{"ROOF", R"({"THICK": "two hundred"})", "", ""}));  // no keys known for the type
+
+TEST(PartKeyKinds, TheSampleDrawingHasNoWarnings)
+{
+    ZUN::CZunDrawing drawing;
+    ASSERT_TRUE(drawing.load(kSample));
+    for (const ZUN::CPartKeyWarning& w : ZUN::drawingKeyWarnings(drawing))
+        ADD_FAILURE() << w.toString().toUtf8();
 }

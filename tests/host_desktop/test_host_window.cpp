@@ -190,6 +190,25 @@ TEST_F(HostWindow, PartsNoGeneratorCanDrawAreMarked)
     EXPECT_GT(m_window->viewer()->get_dpList()->lenGet(), 0);
 }
 
+TEST_F(HostWindow, ValuesOfTheWrongKindAreNamedInTheStatusBarAndDrawnWithTheDefault)
+{
+    const QString file = path("wall.json");
+    ASSERT_TRUE(writeFile(file, R"({"zun": "drawing", "version": 1, "parts": [
+        {"handle": "W1", "type": "WALL", "name": "Wall", "data": {"VL": {"$": "vl", "pts": [[0, 0], [3000, 0]]},
+                                                            "SN": {"#1": {"THICK": "two hundred"}}}}]})"));
+    ASSERT_TRUE(m_window->openDrawing(file));
+    EXPECT_TRUE(m_messages.isEmpty());  // no message box
+    const QString shown = m_window->statusBar()->currentMessage();
+    for (const QString& part : {file, QStringLiteral("W1"), QStringLiteral("THICK")})
+        EXPECT_TRUE(shown.contains(part)) << shown.toStdString();
+    m_window->tree()->setCurrentItem(m_window->partNode(QStringLiteral("W1")));
+    EXPECT_GT(m_window->viewer()->get_dpList()->lenGet(), 0);  // drawn all the same
+
+    // A drawing without such values leaves the status bar alone.
+    ASSERT_TRUE(m_window->openDrawing(kSample));
+    EXPECT_TRUE(m_window->statusBar()->toolTip().isEmpty());
+}
+
 TEST_F(HostWindow, ViewDirectionTurnsThePicture)
 {
     m_window->tree()->setCurrentItem(m_window->partNode(QStringLiteral("D4")));

@@ -3,9 +3,12 @@
 #include "contracts/data/zun_config.h"
 #include "render/paint/zun_painter.h"
 #include "render/paint/zun_viewfit.h"
+#include "contracts/base/zun_math.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <stdexcept>
 #include <string>
 #include <tuple>
@@ -252,4 +255,31 @@ TEST(PainterBoundary, ThrowingBitmapSourceLeavesThePictureOut)
     EXPECT_NO_THROW(painter.paint(&gdx));
     EXPECT_EQ(asked, 2);  // the second picture was still asked for
     EXPECT_EQ(dc.count("line"), 1);
+}
+
+// A D standing upright in the xz plane seen from above is its base line: its
+// arcs must not come out as arcs of the floor plan.
+TEST(PainterArcs, AnUprightContourIsDrawnAsItsProjection)
+{
+    constexpr double r = 40.0;
+    const double quarter = std::tan(ZUN::kPi / 8.0);
+    CZunVertexArray d;
+    d.append({60 - r, 50, 0}, {60 + r, 50, 0});
+    d.append({60 + r, 50, 0}, {60, 50, r}, quarter);
+    d.append({60, 50, r}, {60 - r, 50, 0}, quarter);
+    for (const bool region : {false, true}) {
+        CZunGDX gdx = pixelList();
+        if (region)
+            gdx.imageReg({1}, gdxFlagOutline, {d}, indexColor(1), {}, {1.0}, 1.0, 0, {}, {}, {});
+        else
+            gdx.imageVl({1}, 0, d, indexColor(1), {}, {1.0}, 1.0, 0, {});
+        const std::vector<RecordedCall> lines = paint(gdx).only("line");
+        ASSERT_FALSE(lines.empty());
+        int lowest = 1 << 30, highest = -(1 << 30);
+        for (const RecordedCall& line : lines) {
+            lowest = std::min({lowest, line.args[1], line.args[3]});
+            highest = std::max({highest, line.args[1], line.args[3]});
+        }
+        EXPECT_EQ(highest, lowest) << (region ? "region" : "polyline");
+    }
 }

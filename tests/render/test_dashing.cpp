@@ -1,12 +1,16 @@
 #include "render/zun_dashing.h"
 
 #include "contracts/base/zun_math.h"
+#include "contracts/base/zun_polyline.h"
 #include "contracts/data/zun_units.h"
 #include "render/zun_unit_lengths.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
+#include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -186,4 +190,150 @@ TEST(DashLineType, DotLengthIsTheCallersInWhateverUnit)
             expectSpans(vl, {{0, cm.dot}, {cm.dot + 2, 2 * cm.dot + 2}, {2 * cm.dot + 4, 3 * cm.dot + 4},
                              {3 * cm.dot + 6, 4 * cm.dot + 6}, {4 * cm.dot + 8, 5 * cm.dot + 8}});
     }
+}
+
+// ---- arcs in any plane ---------------------------------------------------------
+
+namespace {
+
+// A plane as an origin and two unit axes; the true arcs below run
+// counter-clockwise about u x v. bulgeSign is the sign the vertices carry
+// for those arcs: the bulge counts from the side facing +z, and for an
+// upright plane from the side from which the contour runs counter-clockwise.
+struct PlaneCase {
+    const char* name;
+    CZunPoint3d origin;
+    CZunVector3d u;
+    CZunVector3d v;
+    double bulgeSign;
+};
+
+std::ostream& operator<<(std::ostream& os, const PlaneCase& c)
+{
+    return os << c.name;
+}
+
+CZunPoint3d inPlane(const PlaneCase& c, double a, double b)
+{
+    return c.origin + c.u * a + c.v * b;
+}
+
+// A D of radius r about the plane's origin: the straight side from (-r, 0)
+// to (r, 0), then two quarter arcs through (0, r) back to (-r, 0).
+CZunVertexArray planeD(const PlaneCase& c, double r)
+{
+    const double quarter = std::tan(ZUN::kPi / 8.0) * c.bulgeSign;
+    CZunVertexArray d;
+    d.append(inPlane(c, -r, 0), inPlane(c, r, 0));
+    d.append(inPlane(c, r, 0), inPlane(c, 0, r), quarter);
+    d.append(inPlane(c, 0, r), inPlane(c, -r, 0), quarter);
+    return d;
+}
+
+// The same D drawn in xy about the origin and carried into the plane.
+CZunVertexArray carriedD(const PlaneCase& c, double r)
+{
+    const PlaneCase xy{"xy", {}, CZunVector3d::kXAxis, CZunVector3d::kYAxis, 1.0};
+    CZunMatrix3d toPlane;
+    toPlane.setCoordSystem(c.origin, c.u, c.v, c.u.crossProduct(c.v));
+    return planeD(xy, r).transformBy(toPlane);
+}
+
+// Checks flattened chords against the true arcs, worked out here from the
+// plane alone: the upper half of the circle of radius r about the origin.
+// Quarter arcs of length pi r / 2: the flattening's deviation by arc length.
+double deviationFor(double r)
+{
+    return ZUN::kPi * r / 2.0 < 4.0 ? 0.01 : 0.05;
+}
+
+void expectOnTrueArcs(const PlaneCase& c, double r, const CZunVertexArray& flat, double deviation)
+{
+    const CZunVector3d w = c.u.crossProduct(c.v);
+    ASSERT_GT(flat.len(), 4);
+    EXPECT_TRUE(flat.isClosed());
+    EXPECT_TRUE(flat.first().start().isEqualTo(inPlane(c, -r, 0), 1e-9 * (1.0 + r)));
+    int onArc = 0;
+    for (const CZunVertex& chord : flat) {
+        EXPECT_EQ(chord.bulge(), 0.0);
+        const CZunVector3d s = chord.start() - c.origin;
+        EXPECT_NEAR(s.dotProduct(w), 0.0, 1e-9) << "off the plane: " << chord.start().x << " " << chord.start().y
+                                                 << " " << chord.start().z;
+        const double a = s.dotProduct(c.u), b = s.dotProduct(c.v);
+        if (std::abs(b) < 1e-9)
+            continue;  // the straight side's ends
+        ++onArc;
+        EXPECT_GT(b, 0.0) << "the arc bulges to the wrong side at " << a;
+        EXPECT_NEAR(std::hypot(a, b), r, 1e-9) << "not on the circle at " << a << ", " << b;
+        // The chord's middle lies inside the circle by at most the deviation.
+        const CZunVector3d m = (chord.start() + (chord.end() - chord.start()) * 0.5) - c.origin;
+        const double inside = r - std::hypot(m.dotProduct(c.u), m.dotProduct(c.v));
+        EXPECT_GE(inside, -1e-9);
+        EXPECT_LE(inside, deviation + 1e-9);
+    }
+    EXPECT_GE(onArc, 3);
+}
+
+const double kRoot2 = std::sqrt(2.0), kRoot3 = std::sqrt(3.0);
+
+class FlattenInPlane : public ::testing::TestWithParam<std::tuple<PlaneCase, double>> {};
+
+} // namespace
+
+TEST_P(FlattenInPlane, ChordsFollowTheArcInTheContoursPlane)
+{
+    const auto& [plane, r] = GetParam();
+    for (const CZunVertexArray& d : {planeD(plane, r), carriedD(plane, r)}) {
+        // The contour runs counter-clockwise about the plane's own normal.
+        EXPECT_TRUE(d.normal().isEqualTo(plane.u.crossProduct(plane.v), 1e-9));
+        const Contours split = zun_gdx_image_reg_split({d});
+        ASSERT_EQ(split.len(), 1);
+        expectOnTrueArcs(plane, r, split[0], deviationFor(r));
+        expectOnTrueArcs(plane, r, zun_gdx_image_vl_split(d), deviationFor(r));
+        expectOnTrueArcs(plane, r, ZUN::g_vl_expl(d, 0.002), 0.002);
+
+        // The box reaches as far as the true half circle, sampled finely.
+        CZunPoint3d lo, hi;
+        ASSERT_TRUE(d.extents(lo, hi));
+        CZunPoint3d tlo = inPlane(plane, r, 0), thi = tlo;
+        for (int k = 0; k <= 20000; ++k) {
+            const double t = ZUN::kPi * k / 20000.0;
+            const CZunPoint3d p = inPlane(plane, r * std::cos(t), r * std::sin(t));
+            tlo = {std::min(tlo.x, p.x), std::min(tlo.y, p.y), std::min(tlo.z, p.z)};
+            thi = {std::max(thi.x, p.x), std::max(thi.y, p.y), std::max(thi.z, p.z)};
+        }
+        EXPECT_TRUE(lo.isEqualTo(tlo, 1e-7 * r)) << lo.x << " " << lo.y << " " << lo.z;
+        EXPECT_TRUE(hi.isEqualTo(thi, 1e-7 * r)) << hi.x << " " << hi.y << " " << hi.z;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Planes, FlattenInPlane,
+    ::testing::Combine(
+        ::testing::Values(PlaneCase{"xy", {5, 3, 0}, {1, 0, 0}, {0, 1, 0}, 1.0},
+                          PlaneCase{"xy_from_below", {5, 3, -2}, {1, 0, 0}, {0, -1, 0}, -1.0},
+                          PlaneCase{"xz", {0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 1.0},
+                          PlaneCase{"yz", {2, -1, 4}, {0, 1, 0}, {0, 0, 1}, 1.0},
+                          PlaneCase{"oblique", {100, -50, 20}, {1 / kRoot2, 1 / kRoot2, 0},
+                                    {-1 / kRoot3, 1 / kRoot3, 1 / kRoot3}, 1.0},
+                          PlaneCase{"oblique_facing_down", {-7, 9, 1}, {1 / kRoot2, 1 / kRoot2, 0},
+                                    {1 / kRoot3, -1 / kRoot3, 1 / kRoot3}, -1.0}),
+        ::testing::Values(1.0, 10.0)),
+    [](const auto& info) {
+        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) < 5.0 ? "_short" : "_long");
+    });
+
+// An upright D turned about z stays the same shape: the arcs turn with it.
+TEST(FlattenInPlaneTurned, UprightContourKeepsItsArcsThroughATurnAboutZ)
+{
+    const PlaneCase xz{"xz", {0, 0, 0}, {1, 0, 0}, {0, 0, 1}, 1.0};
+    const PlaneCase turned{"turned", {0, 0, 0}, {0, 1, 0}, {0, 0, 1}, 1.0};
+    CZunVertexArray d = planeD(xz, 10.0);
+    d.transformBy(CZunMatrix3d().setToRotation(ZUN::kPi / 2.0, CZunVector3d::kZAxis));
+    expectOnTrueArcs(turned, 10.0, zun_gdx_image_vl_split(d), deviationFor(10.0));
+    // Mirrored across the yz plane, it still bulges upwards.
+    CZunVertexArray m = planeD(xz, 10.0);
+    m.transformBy(CZunMatrix3d().setToScaling({-1, 1, 1}));
+    const PlaneCase mirrored{"mirrored", {0, 0, 0}, {-1, 0, 0}, {0, 0, 1}, 1.0};
+    expectOnTrueArcs(mirrored, 10.0, zun_gdx_image_vl_split(m), deviationFor(10.0));
 }

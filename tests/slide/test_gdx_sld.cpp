@@ -1,4 +1,6 @@
 #include "images/slide/zun_gdx_sld.h"
+#include "../paint/recording_dc.h"
+#include "render/paint/zun_painter.h"
 #include "slide_test_util.h"
 #include "slide_writer.h"
 
@@ -110,6 +112,32 @@ TEST(SlideToGdx, FillsBecomeClosedCounterClockwiseRegionsInTheirColour)
     ZUN::CHatchProp hatch;
     gdx.hatchGet(0, hatch);
     EXPECT_TRUE(hatch.name().isEmpty());
+}
+
+// A colour-0 record after a colour-2 one is black, not the yellow before it,
+// in the items and on the device.
+TEST(SlideToGdx, EachColourRecordGivesItsOwnColourIndexZeroIncluded)
+{
+    SlideWriter w(2, false, 100, 50);
+    w.color(2).vector(0, 10, 50, 10).color(0).vector(0, 20, 50, 20).color(1).vector(0, 30, 50, 30).end();
+    CZunGDX gdx(CZunColor(7), CZunMatrix3d(), 0.0, 0, CZunPoint3d(), CZunPoint3d());  // white: black shows
+    ASSERT_TRUE(convert(w, gdx));
+    ASSERT_EQ(gdx.lenGet(), 3);
+    constexpr ZunRgb kYellow = 0x00FFFF, kBlack = 0x000000, kRed = 0x0000FF;
+    const int indices[] = {2, 0, 1};
+    const ZunRgb colours[] = {kYellow, kBlack, kRed};
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(gdx.colorGet(i).colorIndex(), indices[i]) << i;
+        EXPECT_EQ(gdx.colorGet(i).oleColor(), colours[i]) << i;
+    }
+
+    RecordingDC dc(200, 100);
+    CZunPainter painter(dc);
+    painter.paint(&gdx);
+    const std::vector<RecordedCall> lines = dc.only("line");
+    ASSERT_EQ(lines.size(), 3u);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_EQ(lines[static_cast<size_t>(i)].color, colours[i]) << i;
 }
 
 TEST(SlideToGdx, StackAndMatrixOptions)
