@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -342,6 +343,33 @@ bool numberFromJson(const Json& j, double& d)
     return false;
 }
 
+// An integer of the file as T; false when it is none or does not fit, so
+// that 5000000000 never arrives as a wrapped 32-bit value.
+template <class T>
+bool integerFromJson(const Json& j, T& out)
+{
+    if (j.is_number_unsigned()) {
+        const std::uint64_t u = j.get<std::uint64_t>();
+        if (u > static_cast<std::uint64_t>(std::numeric_limits<T>::max()))
+            return false;
+        out = static_cast<T>(u);
+        return true;
+    }
+    if (!j.is_number_integer())
+        return false;
+    const std::int64_t n = j.get<std::int64_t>();
+    if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max())
+        return false;
+    out = static_cast<T>(n);
+    return true;
+}
+
+bool fitsInt(const Json& j)
+{
+    int n = 0;
+    return integerFromJson(j, n);
+}
+
 class Reader {
 public:
     Reader(JsonPath& path, JsonProblem& problem) : m_path(path), m_problem(problem) {}
@@ -441,9 +469,10 @@ private:
         case Json::value_t::number_float: v = j.get<double>(); return true;
         case Json::value_t::number_integer:
         case Json::value_t::number_unsigned: {
-            if (j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<long>::max()))
+            long n = 0;
+            if (!integerFromJson(j, n))
                 return fail("an integer that fits 64 bits");
-            v = j.get<long>();
+            v = n;
             return true;
         }
         case Json::value_t::array: return plainArray(j, v);
@@ -457,7 +486,7 @@ private:
         bool texts = true, ints = true, numbers = true;
         for (const Json& e : j) {
             texts = texts && e.is_string();
-            ints = ints && e.is_number_integer();
+            ints = ints && fitsInt(e);
             numbers = numbers && e.is_number();
         }
         if (!j.empty() && texts) {
@@ -597,9 +626,10 @@ private:
         const Json* index = member(j, "index");
         if (!index)
             return false;
-        if (!index->is_number_integer())
+        int colorIndex = 0;
+        if (!integerFromJson(*index, colorIndex))
             return at(std::string("index"), [&] { return fail("a colour index"); });
-        c.setColorIndex(index->get<int>());
+        c.setColorIndex(colorIndex);
         if (j.contains("rgb")) {
             const Json& rgb = j["rgb"];
             unsigned value = 0;
@@ -649,10 +679,10 @@ private:
     bool taggedBody(const std::string& kind, const Json& j, CZunDataItem::Value& v)
     {
         if (kind == "short") {
-            if (!j.is_number_integer() || j.get<long>() < std::numeric_limits<short>::min() ||
-                j.get<long>() > std::numeric_limits<short>::max())
+            short n = 0;
+            if (!integerFromJson(j, n))
                 return fail("a short integer");
-            v = static_cast<short>(j.get<int>());
+            v = n;
             return true;
         }
         if (kind == "real") {
@@ -671,12 +701,7 @@ private:
         }
         if (kind == "ints") {
             CZunArrayTempl<int> a;
-            if (!list<int>(j, a, "integers", [](const Json& e, int& n) {
-                    if (!e.is_number_integer())
-                        return false;
-                    n = e.get<int>();
-                    return true;
-                }))
+            if (!list<int>(j, a, "integers", [](const Json& e, int& n) { return integerFromJson(e, n); }))
                 return false;
             v = std::move(a);
             return true;
