@@ -12,9 +12,10 @@ namespace {
 
 using Texts = CZunArrayTempl<CZunString>;
 
-// A sheet with a wild "N" must not keep a preview busy drawing axes that
-// lie on top of each other at any zoom a dialog offers.
-constexpr int kMaxAxisCopies = 10000;
+// One axis per segment boundary of the longest sheet drawn. A sheet
+// without segment width still reads "N", and must not keep a preview busy
+// drawing axes that lie on top of each other.
+constexpr int kMaxAxisCopies = ZUN::kFsheetMaxSegments + 1;
 
 const CZunArrayTempl<double>& continuous()
 {
@@ -156,14 +157,19 @@ private:
     const Look& m_look;
 };
 
-void drawSingle(const CZunDataItem* work, const CZunDataItem* sheet, const Look& look, const SheetDraw& draw)
+// False when the profile refused the sheet as longer than a sheet may be;
+// nothing is drawn then.
+bool drawSingle(const CZunDataItem* work, const CZunDataItem* sheet, const Look& look, const SheetDraw& draw)
 {
     CZunContourSet contours;
     CZunVertexArray surface1, surface2;
+    CZunString refused;
     if (sheet->getItem(L"FILLET_P") || sheet->getItem(L"POINTS"))
-        ZUN::fsheet_vll_fillet(work, contours, surface1, surface2);
+        ZUN::fsheet_vll_fillet(work, contours, surface1, surface2, &refused);
     else
-        ZUN::fsheet_vll_fnc(work, contours, surface1, surface2);
+        ZUN::fsheet_vll_fnc(work, contours, surface1, surface2, &refused);
+    if (!refused.isEmpty())
+        return false;
 
     draw.contours(contours);
     if (look.coatline) {
@@ -176,6 +182,7 @@ void drawSingle(const CZunDataItem* work, const CZunDataItem* sheet, const Look&
         draw.marker();
     if (look.axes)
         draw.axes(contours, numberOf(work, L"S"));
+    return true;
 }
 
 // Gaskets and insulation are drawn the way the attribute sets of those
@@ -303,6 +310,10 @@ bool zun_gdx_image_fsheet(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFil
     // Without segment data the part's own dimension is all there is to go by.
     const double length = look.n == 0.0 || look.seg == 0.0 ? 5.0 * std::abs(numberOf(&work, L"D"))
                                                            : look.n * look.seg;
+    // A sheet longer than a sheet may be is refused before any layer is
+    // drawn, so that a panel does not come out with some layers only.
+    if (look.seg != 0.0 && !(std::abs(length / look.seg) <= ZUN::kFsheetMaxSegments))
+        return false;
 
     const CZunString calc = textOf(sheet, L"CALC");
     if (look.axes)
@@ -318,9 +329,9 @@ bool zun_gdx_image_fsheet(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFil
     work.set(CZunDataItem::Value(run), L"VL");
 
     const SheetDraw draw(*gdx, look);
-    if (calc == L"COMPOUND")
+    if (calc == L"COMPOUND") {
         drawCompound(&work, sheet, look, draw);
-    else
-        drawSingle(&work, sheet, look, draw);
-    return true;
+        return true;
+    }
+    return drawSingle(&work, sheet, look, draw);
 }

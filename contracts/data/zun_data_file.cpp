@@ -1,7 +1,9 @@
 #include "contracts/data/zun_data_file_p.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <fstream>
@@ -240,8 +242,50 @@ bool readFileForLoad(const CZunString& path, std::string& utf8, CDataFileError* 
     return false;
 }
 
+size_t jsonTooDeepAt(const std::string& utf8, int maxNesting)
+{
+    int depth = 0;
+    for (size_t i = 0; i < utf8.size(); ++i) {
+        switch (utf8[i]) {
+        case '"':
+            // Brackets inside strings do not nest; an escaped quote does not end one.
+            for (++i; i < utf8.size() && utf8[i] != '"'; ++i)
+                if (utf8[i] == '\\')
+                    ++i;
+            break;
+        case '[':
+        case '{':
+            if (++depth > maxNesting)
+                return i;
+            break;
+        case ']':
+        case '}':
+            depth = std::max(depth - 1, 0);
+            break;
+        default:
+            break;
+        }
+    }
+    return std::string::npos;
+}
+
+std::string jsonTooDeepMessage()
+{
+    return "objects and arrays nested more than " + std::to_string(kJsonMaxNesting) + " levels deep";
+}
+
 bool parseJson(const std::string& utf8, const CZunString& sourceName, Json& out, CDataFileError* error)
 {
+    // Checked before parsing: every later step (reading the tree, copying,
+    // writing it back) recurses once per level.
+    if (const size_t deep = jsonTooDeepAt(utf8); deep != std::string::npos) {
+        if (error) {
+            error->file = sourceName;
+            lineAndColumn(utf8, deep, error->line, error->column);
+            error->message = CZunString::fromUtf8(jsonTooDeepMessage());
+        }
+        return false;
+    }
     try {
         // Allow a byte order mark; nlohmann skips it itself for the first value.
         out = Json::parse(utf8);
@@ -277,7 +321,7 @@ void reportProblem(const std::string& utf8, const CZunString& sourceName, const 
 namespace {
 
 // JSON has no NaN or infinity; they travel as strings.
-Json numberToJson(double d)
+JsonOut numberToJson(double d)
 {
     if (std::isfinite(d))
         return d;
@@ -297,6 +341,33 @@ bool numberFromJson(const Json& j, double& d)
         if (s == "-inf") { d = -std::numeric_limits<double>::infinity(); return true; }
     }
     return false;
+}
+
+// An integer of the file as T; false when it is none or does not fit, so
+// that 5000000000 never arrives as a wrapped 32-bit value.
+template <class T>
+bool integerFromJson(const Json& j, T& out)
+{
+    if (j.is_number_unsigned()) {
+        const std::uint64_t u = j.get<std::uint64_t>();
+        if (u > static_cast<std::uint64_t>(std::numeric_limits<T>::max()))
+            return false;
+        out = static_cast<T>(u);
+        return true;
+    }
+    if (!j.is_number_integer())
+        return false;
+    const std::int64_t n = j.get<std::int64_t>();
+    if (n < std::numeric_limits<T>::min() || n > std::numeric_limits<T>::max())
+        return false;
+    out = static_cast<T>(n);
+    return true;
+}
+
+bool fitsInt(const Json& j)
+{
+    int n = 0;
+    return integerFromJson(j, n);
 }
 
 class Reader {
@@ -398,9 +469,10 @@ private:
         case Json::value_t::number_float: v = j.get<double>(); return true;
         case Json::value_t::number_integer:
         case Json::value_t::number_unsigned: {
-            if (j.is_number_unsigned() && j.get<std::uint64_t>() > static_cast<std::uint64_t>(std::numeric_limits<long>::max()))
+            long n = 0;
+            if (!integerFromJson(j, n))
                 return fail("an integer that fits 64 bits");
-            v = j.get<long>();
+            v = n;
             return true;
         }
         case Json::value_t::array: return plainArray(j, v);
@@ -414,7 +486,7 @@ private:
         bool texts = true, ints = true, numbers = true;
         for (const Json& e : j) {
             texts = texts && e.is_string();
-            ints = ints && e.is_number_integer();
+            ints = ints && fitsInt(e);
             numbers = numbers && e.is_number();
         }
         if (!j.empty() && texts) {
@@ -554,9 +626,10 @@ private:
         const Json* index = member(j, "index");
         if (!index)
             return false;
-        if (!index->is_number_integer())
+        int colorIndex = 0;
+        if (!integerFromJson(*index, colorIndex))
             return at(std::string("index"), [&] { return fail("a colour index"); });
-        c.setColorIndex(index->get<int>());
+        c.setColorIndex(colorIndex);
         if (j.contains("rgb")) {
             const Json& rgb = j["rgb"];
             unsigned value = 0;
@@ -606,10 +679,10 @@ private:
     bool taggedBody(const std::string& kind, const Json& j, CZunDataItem::Value& v)
     {
         if (kind == "short") {
-            if (!j.is_number_integer() || j.get<long>() < std::numeric_limits<short>::min() ||
-                j.get<long>() > std::numeric_limits<short>::max())
+            short n = 0;
+            if (!integerFromJson(j, n))
                 return fail("a short integer");
-            v = static_cast<short>(j.get<int>());
+            v = n;
             return true;
         }
         if (kind == "real") {
@@ -628,12 +701,7 @@ private:
         }
         if (kind == "ints") {
             CZunArrayTempl<int> a;
-            if (!list<int>(j, a, "integers", [](const Json& e, int& n) {
-                    if (!e.is_number_integer())
-                        return false;
-                    n = e.get<int>();
-                    return true;
-                }))
+            if (!list<int>(j, a, "integers", [](const Json& e, int& n) { return integerFromJson(e, n); }))
                 return false;
             v = std::move(a);
             return true;
@@ -722,23 +790,23 @@ private:
 
 // ---- writing ---------------------------------------------------------------------
 
-Json pointJson(const CZunPoint3d& p)
+JsonOut pointJson(const CZunPoint3d& p)
 {
-    return Json::array({numberToJson(p.x), numberToJson(p.y), numberToJson(p.z)});
+    return JsonOut::array({numberToJson(p.x), numberToJson(p.y), numberToJson(p.z)});
 }
 
-Json vertexArrayJson(const CZunVertexArray& vl, bool tagged)
+JsonOut vertexArrayJson(const CZunVertexArray& vl, bool tagged)
 {
-    Json j = Json::object();
+    JsonOut j = JsonOut::object();
     if (tagged)
         j["$"] = "vl";
     // The point form is exact only when every vertex starts where the last one ended.
     if (vl.isEmpty() || vl.isContinuous(0.0)) {
         // A closed polyline's last vertex is implied by "closed"; its bulge rides on the last point.
         const bool closed = vl.len() > 1 && vl.get(-1).end() == vl.get(0).start();
-        Json pts = Json::array();
+        JsonOut pts = JsonOut::array();
         for (const CZunVertex& v : vl) {
-            Json p = pointJson(v.start());
+            JsonOut p = pointJson(v.start());
             if (v.bulge() != 0.0)
                 p.push_back(numberToJson(v.bulge()));
             pts.push_back(std::move(p));
@@ -748,9 +816,9 @@ Json vertexArrayJson(const CZunVertexArray& vl, bool tagged)
         j["pts"] = std::move(pts);
         j["closed"] = closed;
     } else {
-        Json segs = Json::array();
+        JsonOut segs = JsonOut::array();
         for (const CZunVertex& v : vl)
-            segs.push_back(Json::array({numberToJson(v.start().x), numberToJson(v.start().y),
+            segs.push_back(JsonOut::array({numberToJson(v.start().x), numberToJson(v.start().y),
                                         numberToJson(v.start().z), numberToJson(v.end().x), numberToJson(v.end().y),
                                         numberToJson(v.end().z), numberToJson(v.bulge())}));
         j["segs"] = std::move(segs);
@@ -758,64 +826,64 @@ Json vertexArrayJson(const CZunVertexArray& vl, bool tagged)
     return j;
 }
 
-Json contoursJson(const CZunContourSet& set)
+JsonOut contoursJson(const CZunContourSet& set)
 {
-    Json a = Json::array();
+    JsonOut a = JsonOut::array();
     for (const CZunVertexArray& vl : set)
         a.push_back(vertexArrayJson(vl, false));
     return a;
 }
 
-Json typed(const char* kind, Json body)
+JsonOut typed(const char* kind, JsonOut body)
 {
-    Json j = Json::object();
+    JsonOut j = JsonOut::object();
     j["$"] = kind;
     j["v"] = std::move(body);
     return j;
 }
 
 struct Writer {
-    Json operator()(std::monostate) const { return nullptr; }
-    Json operator()(const CZunString& v) const { return utf8Of(v); }
-    Json operator()(short v) const { return typed("short", v); }
-    Json operator()(long v) const { return v; }
-    Json operator()(double v) const { return std::isfinite(v) ? Json(v) : typed("real", numberToJson(v)); }
-    Json operator()(bool v) const { return v; }
-    Json operator()(const CZunPoint3d& v) const { return typed("point", pointJson(v)); }
-    Json operator()(const CZunVertexArray& v) const { return vertexArrayJson(v, true); }
-    Json operator()(const CZunArrayTempl<int>& v) const { return typed("ints", Json(v.vector())); }
-    Json operator()(const CZunArrayTempl<double>& v) const
+    JsonOut operator()(std::monostate) const { return nullptr; }
+    JsonOut operator()(const CZunString& v) const { return utf8Of(v); }
+    JsonOut operator()(short v) const { return typed("short", v); }
+    JsonOut operator()(long v) const { return v; }
+    JsonOut operator()(double v) const { return std::isfinite(v) ? JsonOut(v) : typed("real", numberToJson(v)); }
+    JsonOut operator()(bool v) const { return v; }
+    JsonOut operator()(const CZunPoint3d& v) const { return typed("point", pointJson(v)); }
+    JsonOut operator()(const CZunVertexArray& v) const { return vertexArrayJson(v, true); }
+    JsonOut operator()(const CZunArrayTempl<int>& v) const { return typed("ints", JsonOut(v.vector())); }
+    JsonOut operator()(const CZunArrayTempl<double>& v) const
     {
-        Json a = Json::array();
+        JsonOut a = JsonOut::array();
         for (double d : v)
             a.push_back(numberToJson(d));
         return typed("reals", std::move(a));
     }
-    Json operator()(const CZunArrayTempl<CZunString>& v) const
+    JsonOut operator()(const CZunArrayTempl<CZunString>& v) const
     {
-        Json a = Json::array();
+        JsonOut a = JsonOut::array();
         for (const CZunString& s : v)
             a.push_back(utf8Of(s));
         return typed("texts", std::move(a));
     }
-    Json operator()(const CZunPoint3dArray& v) const
+    JsonOut operator()(const CZunPoint3dArray& v) const
     {
-        Json a = Json::array();
+        JsonOut a = JsonOut::array();
         for (const CZunPoint3d& p : v)
             a.push_back(pointJson(p));
         return typed("points", std::move(a));
     }
-    Json operator()(const CZunMatrix3d& m) const
+    JsonOut operator()(const CZunMatrix3d& m) const
     {
-        Json rows = Json::array();
+        JsonOut rows = JsonOut::array();
         for (const auto& row : m.m)
-            rows.push_back(Json::array({numberToJson(row[0]), numberToJson(row[1]), numberToJson(row[2]),
+            rows.push_back(JsonOut::array({numberToJson(row[0]), numberToJson(row[1]), numberToJson(row[2]),
                                         numberToJson(row[3])}));
         return typed("matrix", std::move(rows));
     }
-    Json operator()(const CZunColor& c) const
+    JsonOut operator()(const CZunColor& c) const
     {
-        Json j = Json::object();
+        JsonOut j = JsonOut::object();
         j["$"] = "color";
         j["index"] = c.colorIndex();
         char rgb[8];
@@ -827,10 +895,10 @@ struct Writer {
         }
         return j;
     }
-    Json operator()(const CZunContourSet& v) const { return typed("contours", contoursJson(v)); }
-    Json operator()(const CZunRegionList& v) const
+    JsonOut operator()(const CZunContourSet& v) const { return typed("contours", contoursJson(v)); }
+    JsonOut operator()(const CZunRegionList& v) const
     {
-        Json a = Json::array();
+        JsonOut a = JsonOut::array();
         for (const CZunContourSet& set : v)
             a.push_back(contoursJson(set));
         return typed("regions", std::move(a));
@@ -856,13 +924,17 @@ bool itemFromJson(const Json& j, CZunDataItem& item, JsonPath& path, JsonProblem
     return Reader(path, problem).item(j, item);
 }
 
-Json itemToJson(const CZunDataItem& item)
+JsonOut itemToJson(const CZunDataItem& item)
 {
     if (!item.isDir())
         return std::visit(Writer{}, item.value());
-    Json dir = Json::object();
+    JsonOut dir = JsonOut::object();
+    // Distinct keys have distinct names, so the members are appended
+    // without the search for an existing name that indexing would make.
+    auto& members = dir.get_ref<JsonOut::object_t&>();
+    members.reserve(static_cast<size_t>(item.childCount()));
     for (const auto& child : item.childList())
-        dir[keyName(child->getKey())] = itemToJson(*child);
+        members.emplace_back(keyName(child->getKey()), itemToJson(*child));
     return dir;
 }
 
@@ -900,7 +972,7 @@ bool dataFromJson(const std::string& utf8, const CZunString& sourceName, CZunDat
 
 std::string dataToJson(const CZunDataItem& root, int indent)
 {
-    Json doc = Json::object();
+    JsonOut doc = JsonOut::object();
     doc["zun"] = "data";
     doc["version"] = 1;
     doc["root"] = itemToJson(root);

@@ -21,6 +21,13 @@
 
 namespace ZUN {
 
+// Objects and arrays nest at most this deep in any JSON file the library
+// reads (data trees, drawings, configuration, materials, message
+// catalogues). Real files stay below 20 levels; the readers and writers
+// recurse once per level, so a deeper file is refused with its position
+// instead of running the stack out.
+inline constexpr int kJsonMaxNesting = 256;
+
 struct CDataFileError {
     CZunString file;
     int line = 0;    // 1-based; 0 when the file could not be read at all

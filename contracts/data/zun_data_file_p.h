@@ -13,7 +13,12 @@
 
 namespace ZUN::json_detail {
 
-using Json = nlohmann::ordered_json;
+// Documents as read keep each object's members by name, so that a file
+// with many members in one object reads in n log n time: an object that
+// kept the file's order would search all its members at every insert.
+using Json = nlohmann::json;
+// Documents as written keep their members in the order they are put in.
+using JsonOut = nlohmann::ordered_json;
 
 // Where in a document a value stands: member names and array indices.
 using JsonPathStep = std::variant<std::string, size_t>;
@@ -29,7 +34,15 @@ struct JsonProblem {
 // with the file and the reason.
 bool readFileForLoad(const CZunString& path, std::string& utf8, CDataFileError* error);
 
-// Parses UTF-8 text; a syntax error fills error with its line and column.
+// The offset of the first '[' or '{' that opens more than maxNesting levels,
+// or npos when the text nests no deeper (strings are skipped; the text need
+// not be valid JSON).
+size_t jsonTooDeepAt(const std::string& utf8, int maxNesting = kJsonMaxNesting);
+// What a file nested deeper than kJsonMaxNesting is told.
+std::string jsonTooDeepMessage();
+
+// Parses UTF-8 text; a syntax error fills error with its line and column,
+// as does nesting deeper than kJsonMaxNesting.
 bool parseJson(const std::string& utf8, const CZunString& sourceName, Json& out, CDataFileError* error);
 // Turns a problem found after parsing into a positioned error.
 void reportProblem(const std::string& utf8, const CZunString& sourceName, const JsonProblem& problem,
@@ -38,7 +51,7 @@ void reportProblem(const std::string& utf8, const CZunString& sourceName, const 
 // The typed form of a data tree. itemFromJson fills item (a fresh item) or
 // reports the first problem below path.
 bool itemFromJson(const Json& j, CZunDataItem& item, JsonPath& path, JsonProblem& problem);
-Json itemToJson(const CZunDataItem& item);
+JsonOut itemToJson(const CZunDataItem& item);
 
 std::string utf8Of(const CZunString& s);
 CZunString wideOf(const std::string& s);

@@ -26,10 +26,8 @@ CZunPart* CZunDrawing::part(int i) const
 
 CZunPart* CZunDrawing::partByHandle(const CZunString& handle) const
 {
-    for (const auto& p : m_parts)
-        if (p->handle == handle)
-            return p.get();
-    return nullptr;
+    const auto found = m_byHandle.find(handle.str());
+    return found == m_byHandle.end() ? nullptr : found->second;
 }
 
 CZunPart* CZunDrawing::partByName(const CAdsName& name) const
@@ -51,6 +49,7 @@ CZunPart* CZunDrawing::addPart(const CZunString& handle, const CZunString& type,
     part->type = type;
     part->data = data;
     part->serial = m_nextPart++;
+    m_byHandle.emplace(handle.str(), part.get());
     m_parts.push_back(std::move(part));
     return m_parts.back().get();
 }
@@ -60,6 +59,7 @@ bool CZunDrawing::removePart(const CZunString& handle)
     const auto it = std::find_if(m_parts.begin(), m_parts.end(), [&](const auto& p) { return p->handle == handle; });
     if (it == m_parts.end())
         return false;
+    m_byHandle.erase(handle.str());
     m_parts.erase(it);
     return true;
 }
@@ -69,6 +69,7 @@ void CZunDrawing::clear()
     m_path.empty();
     m_unit = 4;
     m_parts.clear();
+    m_byHandle.clear();
     m_layers.clear();
     m_materials.clear();
 }
@@ -80,6 +81,7 @@ void CZunDrawing::swap(CZunDrawing& other) noexcept
     std::swap(m_serial, other.m_serial);
     std::swap(m_nextPart, other.m_nextPart);
     std::swap(m_parts, other.m_parts);
+    std::swap(m_byHandle, other.m_byHandle);
     CZunDataItem layers(std::move(m_layers));
     m_layers = other.m_layers;
     other.m_layers = layers;
@@ -221,15 +223,15 @@ bool CZunDrawing::load(const CZunString& path, CDataFileError* error)
 
 std::string CZunDrawing::toJson() const
 {
-    Json doc = Json::object();
+    JsonOut doc = JsonOut::object();
     doc["zun"] = "drawing";
     doc["version"] = kDrawingFormatVersion;
     doc["unit"] = m_unit;
     doc["layers"] = itemToJson(m_layers);
     doc["materials"] = itemToJson(m_materials);
-    Json parts = Json::array();
+    JsonOut parts = JsonOut::array();
     for (const auto& p : m_parts) {
-        Json j = Json::object();
+        JsonOut j = JsonOut::object();
         j["handle"] = utf8Of(p->handle);
         j["type"] = utf8Of(p->type);
         if (!p->name.isEmpty())

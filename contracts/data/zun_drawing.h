@@ -3,6 +3,8 @@
 #include "contracts/data/zun_data_file.h"
 
 #include <memory>
+#include <string>
+#include <unordered_map>
 
 namespace ZUN {
 
@@ -19,7 +21,7 @@ struct CAdsName {
 // ("HOLE", "SHEET", "BAR", "WALL", ...), a display name, its stored data and
 // its local object (derived data the part keeps beside the stored data).
 struct CZunPart {
-    CZunString handle;
+    CZunString handle;  // set when the part is added; the drawing finds it by it
     CZunString type;
     CZunString name;
     CZunDataItem data{true};
@@ -72,6 +74,9 @@ private:
     long m_serial;
     long m_nextPart = 1;
     std::vector<std::unique_ptr<CZunPart>> m_parts;
+    // The parts by handle: a drawing of many parts must not search them all
+    // for every part it reads.
+    std::unordered_map<std::wstring, CZunPart*> m_byHandle;
     CZunDataItem m_layers{true};
     CZunDataItem m_materials{true};
 };

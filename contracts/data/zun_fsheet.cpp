@@ -18,9 +18,25 @@ namespace {
 // common gauge of roof and wall sheets, so a sheet without data still looks
 // like one instead of vanishing.
 constexpr double kDefaultGauge = 0.75;
-// No drawing asks for more segments than this; a bad "VL" must not make us
-// build millions of them.
-constexpr int kMaxSegments = 10000;
+// How many times something of width step repeats over length, the last
+// one cut short; false (error filled) above kFsheetMaxSegments. Counted in
+// double: a tiny step gives counts no integer holds.
+constexpr const wchar_t* kTooManySegments =
+    L"the sheet needs %ls segments over its length, more than the %d a sheet may have";
+constexpr const wchar_t* kTooManyRepeats =
+    L"the region repeats %ls times over the length, more than the %d a sheet may have";
+
+bool repeatCount(double length, double step, const wchar_t* what, int& count, CZunString* error)
+{
+    const double n = std::max(1.0, std::ceil(length / step - 1e-9));
+    if (n <= kFsheetMaxSegments) {
+        count = static_cast<int>(n);
+        return true;
+    }
+    if (error)
+        *error = CZunString::formatted(what, CZunString::formatted(L"%.15g", n).c_str(), kFsheetMaxSegments);
+    return false;
+}
 
 enum class Kind { Trapez, Sinus, Points, Flat };
 
@@ -165,7 +181,7 @@ CZunVertexArray segmentLine(const Profile& p)
 
 // Mid-thickness line over the drawn length, segment after segment, with
 // the bends rounded when asked and the last segment cut at the length.
-CZunVertexArray profileLine(const Profile& p, double length, bool rounded)
+CZunVertexArray profileLine(const Profile& p, double length, bool rounded, CZunString* error)
 {
     if (p.kind == Kind::Flat) {
         // A flat sheet has no segments to repeat: one piece over the length.
@@ -174,8 +190,10 @@ CZunVertexArray profileLine(const Profile& p, double length, bool rounded)
         return flat;
     }
     const CZunVertexArray one = segmentLine(p);
-    const int count = std::clamp(static_cast<int>(std::ceil(length / p.seg - 1e-9)), 1, kMaxSegments);
     CZunVertexArray line;
+    int count = 0;
+    if (!repeatCount(length, p.seg, kTooManySegments, count, error))
+        return line;
     for (int i = 0; i < count; ++i)
         line.append(one.getTransformedCopy([&] {
             CZunMatrix3d m;
@@ -242,7 +260,7 @@ void placeContour(CZunVertexArray& contour, const CZunMatrix3d& m)
 }
 
 bool sheetSection(const CZunDataItem* item, bool rounded, CZunContourSet& contours, CZunVertexArray& surface1,
-                  CZunVertexArray& surface2)
+                  CZunVertexArray& surface2, CZunString* error)
 {
     contours.clear();
     surface1.clear();
@@ -258,7 +276,7 @@ bool sheetSection(const CZunDataItem* item, bool rounded, CZunContourSet& contou
     if (!(length > 1e-9))
         return false;
 
-    const CZunVertexArray line = profileLine(p, length, rounded);
+    const CZunVertexArray line = profileLine(p, length, rounded, error);
     if (line.isEmpty())
         return false;
     CZunVertexArray lower = section::offset(line, -0.5 * p.t);
@@ -365,18 +383,18 @@ CZunString fsheet_sid(CDtaFilePointer* dta)
 }
 
 bool fsheet_vll_fnc(const CZunDataItem* item, CZunContourSet& contours, CZunVertexArray& surface1,
-                    CZunVertexArray& surface2)
+                    CZunVertexArray& surface2, CZunString* error)
 {
-    return sheetSection(item, false, contours, surface1, surface2);
+    return sheetSection(item, false, contours, surface1, surface2, error);
 }
 
 bool fsheet_vll_fillet(const CZunDataItem* item, CZunContourSet& contours, CZunVertexArray& surface1,
-                       CZunVertexArray& surface2)
+                       CZunVertexArray& surface2, CZunString* error)
 {
-    return sheetSection(item, true, contours, surface1, surface2);
+    return sheetSection(item, true, contours, surface1, surface2, error);
 }
 
-bool fsheet_vll_region(const CZunDataItem* item, CZunContourSet& contours)
+bool fsheet_vll_region(const CZunDataItem* item, CZunContourSet& contours, CZunString* error)
 {
     contours.clear();
     const CZunDataItem* layer = item ? fsheet_get(item) : nullptr;
@@ -394,9 +412,9 @@ bool fsheet_vll_region(const CZunDataItem* item, CZunContourSet& contours)
         const double dx = number(region, L"DX");
         // Strips and cords repeat along the panel (one under each rib, say)
         // as long as they start within its length.
-        const int copies = dx > 0.0 && length > 0.0
-                               ? std::clamp(static_cast<int>(std::ceil((length - x) / dx - 1e-9)), 1, kMaxSegments)
-                               : 1;
+        int copies = 1;
+        if (dx > 0.0 && length > 0.0 && !repeatCount(length - x, dx, kTooManyRepeats, copies, error))
+            return false;
         for (int i = 0; i < copies; ++i) {
             const double x0 = x + i * dx;
             if (d > 0.0) {

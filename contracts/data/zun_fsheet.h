@@ -19,6 +19,11 @@ namespace ZUN {
 inline constexpr const wchar_t* kFsheetCfgDir = L"*FSHEET*";
 // The shipped profile catalogue, found on the data path.
 inline constexpr const wchar_t* kFsheetCatalogue = L"data/fsheets.json";
+// The most segments a sheet is drawn with, and the most times a layer's
+// parametric region repeats along it: far beyond any sheet that is built
+// (100 m of the finest corrugation), and small enough that the contour and
+// the cuts of a panel's filling stay quick. A longer sheet is refused.
+inline constexpr int kFsheetMaxSegments = 10000;
 
 // The item a data address names. Each component of stack is a key or a
 // path; together they form one path, looked up below item, then below each
@@ -41,19 +46,23 @@ CZunString fsheet_sid(const CZunDataItem* item);
 // when above 0, else the sheet's "S"). surface1 receives the coating line
 // of the upper face, surface2 that of the lower face, each at the sheet's
 // "COAT_GAP" (default: the thickness) outside the face. False, with empty
-// results, when the sheet is missing or is not a single sheet.
+// results, when the sheet is missing or is not a single sheet, and when its
+// length needs more than kFsheetMaxSegments segments (error, when given,
+// then says how many).
 bool fsheet_vll_fnc(const CZunDataItem* item, CZunContourSet& contours, CZunVertexArray& surface1,
-                    CZunVertexArray& surface2);
+                    CZunVertexArray& surface2, CZunString* error = nullptr);
 // The same with the bends rounded by the sheet's "FILLET_P" (inner bend
 // radii by profile point; without it bends are sharp inside and rounded
 // by the thickness outside).
 bool fsheet_vll_fillet(const CZunDataItem* item, CZunContourSet& contours, CZunVertexArray& surface1,
-                       CZunVertexArray& surface2);
+                       CZunVertexArray& surface2, CZunString* error = nullptr);
 
 // The region that the "REGION" of the layer item (named by item's "STACK")
 // describes: given contours, or a parametric strip or round cord repeated
-// along the length. False when the layer has no usable "REGION".
-bool fsheet_vll_region(const CZunDataItem* item, CZunContourSet& contours);
+// along the length. False when the layer has no usable "REGION", and when
+// the region would repeat more than kFsheetMaxSegments times (error, when
+// given, then says how often).
+bool fsheet_vll_region(const CZunDataItem* item, CZunContourSet& contours, CZunString* error = nullptr);
 
 // The filling between two sheets: the area from the upper face of the
 // bottom sheet (bot, a closed sheet contour) to the lower face of the top

@@ -123,10 +123,16 @@ bool CHatchPatternLib::parse(const std::string& utf8Text, const CZunString& sour
         if (parsed.empty())
             return fail(lineNo, L"pattern header \"*NAME[, description]\" expected before the first line");
 
+        if (parsed.back().lines.len() == kHatchMaxLines)
+            return fail(lineNo, L"pattern " + parsed.back().name +
+                                    CZunString::formatted(L" has more than %d lines", kHatchMaxLines));
+
         line = trimmed(line.substr(0, line.find(';')));
         CHatchLine values;
         int field = 0;
         for (;;) {
+            if (field == kLeadingNumbers + kHatchMaxDashes)
+                return fail(lineNo, CZunString::formatted(L"more than %d dashes in one line", kHatchMaxDashes));
             ++field;
             const size_t comma = line.find(',');
             const std::string_view item = trimmed(line.substr(0, comma));

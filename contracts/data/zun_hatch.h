@@ -46,11 +46,19 @@ private:
 using CHatchLine = CZunArrayTempl<double>;
 using CHatchPattern = CZunArrayTempl<CHatchLine>;
 
+// What one pattern may hold: the painter draws every line family across
+// the whole region and every dash along each line, so a pattern beyond
+// these is refused when read instead of stalling every hatch that uses it.
+// Real patterns have a few dozen families and a handful of dashes.
+inline constexpr int kHatchMaxLines = 1000;   // line families of one pattern
+inline constexpr int kHatchMaxDashes = 100;   // dashes (and gaps and dots) of one family
+
 // A set of named patterns read from .pat text.
 class CHatchPatternLib {
 public:
     // Adds the patterns of .pat text; a name already present is replaced in
-    // its place. On the first malformed line returns false, fills error with
+    // its place. On the first malformed line (or the first line beyond
+    // kHatchMaxLines or kHatchMaxDashes) returns false, fills error with
     // "<sourceName>:<line>: <what was expected>" and leaves the library as it
     // was: a half-read file would give hatches that change with file order.
     bool parse(const std::string& utf8Text, const CZunString& sourceName, CZunString* error = nullptr);

@@ -177,7 +177,8 @@ struct Sources {
 };
 
 // chain holds the materials being resolved, so that a reference loop ends
-// at the first material met twice instead of recursing for ever.
+// at the first material met twice instead of recursing for ever, and a
+// chain ends after kMatMaxReferences references.
 bool resolve(const Sources& sources, const CZunString& key, CMatProp& out, std::vector<std::wstring>& chain)
 {
     const CZunDataItem* m = sources.find(key);
@@ -185,7 +186,8 @@ bool resolve(const Sources& sources, const CZunString& key, CMatProp& out, std::
         return false;
     chain.push_back(key.str());
     const Given given = readOwn(*m, key, out);
-    if (!out.refKey.isEmpty() && std::find(chain.begin(), chain.end(), out.refKey.str()) == chain.end()) {
+    const bool follow = chain.size() <= static_cast<size_t>(kMatMaxReferences);
+    if (follow && !out.refKey.isEmpty() && std::find(chain.begin(), chain.end(), out.refKey.str()) == chain.end()) {
         CMatProp base;
         if (resolve(sources, out.refKey, base, chain)) {
             if (!given.phys)
@@ -216,11 +218,28 @@ std::string memberName(const CZunItemKey& key)
     return !text.empty() && (text[0] == '#' || text[0] == '$') ? "#" + text : text;
 }
 
+// How many references lead on from m within root, counted up to one more
+// than kMatMaxReferences; a loop or a missing material ends the chain.
+int referencesFrom(const CZunDataItem& root, const CZunDataItem& m)
+{
+    std::vector<const CZunDataItem*> chain{&m};
+    CZunString ref;
+    while (chain.size() <= static_cast<size_t>(kMatMaxReferences) + 1 && chain.back()->get(ref, kRef)) {
+        const CZunDataItem* next = materialIn(root, ref);
+        if (!next || std::find(chain.begin(), chain.end(), next) != chain.end())
+            break;
+        chain.push_back(next);
+    }
+    return static_cast<int>(chain.size()) - 1;
+}
+
 // The library is our own file, so unlike a drawing it is held to its
 // layout: a typo there would otherwise turn a material silently into one
 // without a kind or without sub-materials.
 bool checkLibrary(const CZunDataItem& root, JsonProblem& problem)
 {
+    static const std::string kChainExpected =
+        "a chain of at most " + std::to_string(kMatMaxReferences) + " references";
     for (const auto& m : root.childList()) {
         const JsonPath at{memberName(m->getKey())};
         auto fail = [&](const wchar_t* member, const char* expected) {
@@ -248,6 +267,8 @@ bool checkLibrary(const CZunDataItem& root, JsonProblem& problem)
                 return fail(name, "a kind code, an integer 0 or above");
         if (const CZunDataItem* props = m->getItem(kProps); props && !props->isDir())
             return fail(kProps, "a directory of properties");
+        if (referencesFrom(root, *m) > kMatMaxReferences)
+            return fail(kRef, kChainExpected.c_str());
     }
     return true;
 }

@@ -31,6 +31,11 @@ enum MatPhysKind : int {
     kMatPhysLayer = 5,       // too thin to draw as a body, counted by area (coatings, edge bands, foils)
 };
 
+// The most references a material is derived through ("REF" of "REF" ...).
+// A library with a longer chain is refused; in a drawing, whose materials
+// are read leniently, a longer chain is followed this far and no further.
+inline constexpr int kMatMaxReferences = 32;
+
 // Properties of one material.
 struct CMatProp {
     CZunString key;                        // the material key, e.g. "S235"

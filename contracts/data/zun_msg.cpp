@@ -1,7 +1,9 @@
 #include "contracts/data/zun_msg.h"
 
 #include "contracts/base/zun_text.h"
+#include "contracts/data/zun_data_file_p.h"
 #include "contracts/data/zun_files.h"
+#include "contracts/data/zun_msg_p.h"
 
 #include <nlohmann/json.hpp>
 
@@ -24,7 +26,7 @@ namespace {
 constexpr const wchar_t* kDefaultLanguage = L"de";
 
 struct Catalogue {
-    std::unordered_map<std::wstring, std::wstring> texts;
+    msg_detail::CatalogueTexts texts;
     CZunString error;
 };
 
@@ -84,28 +86,7 @@ void readCatalogue(const CZunString& path, Catalogue& catalogue)
         return;
     }
     const std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    nlohmann::json doc;
-    try {
-        doc = nlohmann::json::parse(content);
-    } catch (const nlohmann::json::exception& e) {
-        catalogue.error = path + L": " + CZunString::fromUtf8(withoutExceptionTag(e.what()));
-        return;
-    }
-    if (!doc.is_object()) {
-        catalogue.error = path + L": expected one JSON object of message keys and texts";
-        return;
-    }
-    std::unordered_map<std::wstring, std::wstring> texts;
-    for (const auto& [key, value] : doc.items()) {
-        if (!value.is_string()) {
-            // Half a catalogue would mix languages on one dialog; the German
-            // defaults throughout read better.
-            catalogue.error = path + L": the text of \"" + CZunString::fromUtf8(key) + L"\" is not a string";
-            return;
-        }
-        texts[CZunString::fromUtf8(key).str()] = CZunString::fromUtf8(value.get<std::string>()).str();
-    }
-    catalogue.texts = std::move(texts);
+    msg_detail::catalogueParse(content, path, catalogue.texts, catalogue.error);
 }
 
 // The catalogue of a language, read on first use. Caller holds the lock.
@@ -202,6 +183,40 @@ CZunString writeLabel(const std::vector<LabelPart>& parts)
 }
 
 } // namespace
+
+bool msg_detail::catalogueParse(const std::string& utf8, const CZunString& sourceName, CatalogueTexts& texts,
+                                CZunString& error)
+{
+    texts.clear();
+    // A catalogue is flat; a deep file is refused before nlohmann builds it.
+    if (json_detail::jsonTooDeepAt(utf8) != std::string::npos) {
+        error = sourceName + L": " + CZunString::fromUtf8(json_detail::jsonTooDeepMessage());
+        return false;
+    }
+    nlohmann::json doc;
+    try {
+        doc = nlohmann::json::parse(utf8);
+    } catch (const nlohmann::json::exception& e) {
+        error = sourceName + L": " + CZunString::fromUtf8(withoutExceptionTag(e.what()));
+        return false;
+    }
+    if (!doc.is_object()) {
+        error = sourceName + L": expected one JSON object of message keys and texts";
+        return false;
+    }
+    CatalogueTexts read;
+    for (const auto& [key, value] : doc.items()) {
+        if (!value.is_string()) {
+            // Half a catalogue would mix languages on one dialog; the German
+            // defaults throughout read better.
+            error = sourceName + L": the text of \"" + CZunString::fromUtf8(key) + L"\" is not a string";
+            return false;
+        }
+        read[CZunString::fromUtf8(key).str()] = CZunString::fromUtf8(value.get<std::string>()).str();
+    }
+    texts = std::move(read);
+    return true;
+}
 
 CZunString zun_msg_get(const CZunString& prefix, const CZunString& key, const CZunString& defaultText,
                        const CZunString& language)

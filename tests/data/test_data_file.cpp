@@ -146,6 +146,36 @@ TEST(DataJson, MalformedFilesAreRefusedWithPlaceAndReason)
                              "of input; expected '[', '{', or a literal");
 }
 
+TEST(DataJson, IntegersThatDoNotFitTheirKindAreNeverWrapped)
+{
+    // A number beyond a kind's range used to arrive wrapped: 5000000000 as
+    // 705032704 in an integer array, 2^64 - 1 as the short -1.
+    const std::pair<const char*, const char*> refused[] = {
+        {"{\"A\": {\"$\": \"ints\", \"v\": [1, 5000000000]}}", "drawing.json:1:30: expected integers at /A/v/1"},
+        {"{\"A\": {\"$\": \"ints\", \"v\": [-2147483649]}}", "drawing.json:1:27: expected integers at /A/v/0"},
+        {"{\"A\": {\"$\": \"short\", \"v\": 18446744073709551615}}", "drawing.json:1:27: expected a short integer at /A/v"},
+        {"{\"A\": {\"$\": \"short\", \"v\": -32769}}", "drawing.json:1:27: expected a short integer at /A/v"},
+        {"{\"A\": {\"$\": \"color\", \"index\": 4294967297}}", "drawing.json:1:31: expected a colour index at /A/index"},
+        {"{\"A\": 9223372036854775808}", "drawing.json:1:7: expected an integer that fits 64 bits at /A"},
+    };
+    for (const auto& [text, expected] : refused)
+        EXPECT_EQ(loadError(text), expected) << text;
+
+    // A plain array of integers that do not all fit 32 bits is read as reals.
+    CZunDataItem root(true);
+    ASSERT_TRUE(ZUN::dataFromJson("{\"A\": [1, 5000000000], \"B\": [-2147483648, 2147483647]}", L"x", root));
+    CZunArrayTempl<double> reals;
+    EXPECT_TRUE(root.get(reals, L"A"));
+    EXPECT_EQ(reals, (CZunArrayTempl<double>{1.0, 5e9}));
+    CZunArrayTempl<int> ints;
+    EXPECT_TRUE(root.get(ints, L"B"));
+    EXPECT_EQ(ints, (CZunArrayTempl<int>{-2147483647 - 1, 2147483647}));
+    long big = 0;
+    ASSERT_TRUE(ZUN::dataFromJson("{\"A\": 9223372036854775807}", L"x", root));
+    EXPECT_TRUE(root.get(big, L"A"));
+    EXPECT_EQ(big, 9223372036854775807L);
+}
+
 TEST(DataJson, FilesSaveAtomicallyAndLoad)
 {
     const std::filesystem::path dir = std::filesystem::temp_directory_path() / "zun_data_file_test";

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -479,3 +480,93 @@ TEST(SheetPanel, OutlineNeedsATopSheetAboveTheBottomOne)
     EXPECT_NEAR(area(contours[0]), 4900.0, 1e-9);
     EXPECT_NEAR(area(contours[1]), -100.0, 1e-9);
 }
+
+// ---- limits -------------------------------------------------------------------
+
+namespace {
+
+// A profile function asked for more segments or repeats than a sheet may
+// have: it refuses and says so, where it used to build a truncated sheet
+// or to convert a count beyond any integer.
+struct SegmentLimit {
+    const char* name;
+    double length;                                    // of the part's "VL"
+    std::function<void(TrapezPart&)> change;          // before drawing
+    bool (*profile)(const CZunDataItem*, CZunContourSet&, CZunString*);
+    const wchar_t* error;                             // empty: drawn
+};
+
+bool sharp(const CZunDataItem* item, CZunContourSet& contours, CZunString* error)
+{
+    CZunVertexArray s1, s2;
+    return ZUN::fsheet_vll_fnc(item, contours, s1, s2, error);
+}
+
+bool rounded(const CZunDataItem* item, CZunContourSet& contours, CZunString* error)
+{
+    CZunVertexArray s1, s2;
+    return ZUN::fsheet_vll_fillet(item, contours, s1, s2, error);
+}
+
+// A strip every DX of the layer named by the part, instead of the sheet.
+void strips(TrapezPart& part, double dx)
+{
+    CZunDataItem* layer = part.root.mkDir(L"PROFILES\\STRIP");
+    layer->set(L"REGION", L"CALC");
+    CZunDataItem* region = layer->mkDir(L"REGION");
+    region->set(1.0, L"W");
+    region->set(1.0, L"H");
+    region->set(dx, L"DX");
+    part.work->set(CZunDataItem::Value(Texts{L"PROFILES", L"STRIP"}), L"STACK");
+}
+
+const SegmentLimit kSegmentLimits[] = {
+    {"AtTheLimit", 200.0 * ZUN::kFsheetMaxSegments, nullptr, sharp, L""},
+    {"OneMore", 200.0 * ZUN::kFsheetMaxSegments + 1.0, nullptr, sharp,
+     L"the sheet needs 10001 segments over its length, more than the 10000 a sheet may have"},
+    {"BillionWaves", 200.0 * 1e9, nullptr, sharp,
+     L"the sheet needs 1000000000 segments over its length, more than the 10000 a sheet may have"},
+    {"BillionWavesRounded", 200.0 * 1e9, [](TrapezPart& p) { p.sheet->set(2.0, L"FILLET_P"); }, rounded,
+     L"the sheet needs 1000000000 segments over its length, more than the 10000 a sheet may have"},
+    {"SegmentBeyondAnyCount", 200.0, [](TrapezPart& p) { p.sheet->set(1e-300, L"SEG"); }, sharp,
+     L"the sheet needs 2e+302 segments over its length, more than the 10000 a sheet may have"},
+    {"CorrugatedBillionWaves", 200.0 * 1e9, [](TrapezPart& p) { p.sheet->set(L"SINUS", L"CALC"); }, sharp,
+     L"the sheet needs 1000000000 segments over its length, more than the 10000 a sheet may have"},
+    {"StripsAtTheLimit", 1250.0, [](TrapezPart& p) { strips(p, 0.125); },
+     [](const CZunDataItem* item, CZunContourSet& contours, CZunString* error) {
+         return ZUN::fsheet_vll_region(item, contours, error);
+     },
+     L""},
+    {"BillionStrips", 1250.0, [](TrapezPart& p) { strips(p, 1.25e-6); },
+     [](const CZunDataItem* item, CZunContourSet& contours, CZunString* error) {
+         return ZUN::fsheet_vll_region(item, contours, error);
+     },
+     L"the region repeats 1000000000 times over the length, more than the 10000 a sheet may have"},
+};
+
+class SheetSegmentLimit : public ::testing::TestWithParam<SegmentLimit> {};
+
+} // namespace
+
+TEST_P(SheetSegmentLimit, MoreSegmentsThanTheLimitAreRefusedWithTheCount)
+{
+    const SegmentLimit& c = GetParam();
+    TrapezPart part(c.length);
+    if (c.change)
+        c.change(part);
+    CZunContourSet contours;
+    CZunString error = L"untouched";
+    const bool drawn = c.profile(part.work, contours, &error);
+    if (*c.error) {
+        EXPECT_FALSE(drawn);
+        EXPECT_TRUE(contours.isEmpty());
+        EXPECT_EQ(error, c.error);
+        EXPECT_FALSE(c.profile(part.work, contours, nullptr));  // the error text is optional
+    } else {
+        EXPECT_TRUE(drawn) << error;
+        EXPECT_FALSE(contours.isEmpty());
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Profiles, SheetSegmentLimit, ::testing::ValuesIn(kSegmentLimits),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -1,4 +1,5 @@
 #include "contracts/data/zun_config.h"
+#include "contracts/data/zun_fsheet.h"
 #include "contracts/data/zun_section_geom.h"
 #include "images/zun_image_fsheet.h"
 #include "tests/images/part_image_test_data.h"
@@ -326,6 +327,29 @@ TEST_F(SheetImage, MissingInputsFailAndStoredDataStaysAsItWas)
     part.lobj()->remove(L"STACK");
     EXPECT_FALSE(draw(part));
     EXPECT_EQ(gdx.lenGet(), 0);
+}
+
+TEST_F(SheetImage, MoreSegmentsThanASheetMayHaveFailAndDrawNothing)
+{
+    // A billion waves used to draw a sheet cut short at 10000 segments (and
+    // a count beyond any integer was converted anyway).
+    for (const double n : {1e9, 1e300, ZUN::kFsheetMaxSegments + 1.0}) {
+        SCOPED_TRACE(n);
+        CImageTestPart part(kSheetPart);
+        part.lobj()->set(n, L"PROFILES\\TR\\N");
+        part.lobj()->set(true, L"AXIS");
+        EXPECT_FALSE(draw(part));
+        EXPECT_EQ(gdx.lenGet(), 0);
+        CImageTestPart panel(kPanelPart);
+        panel.lobj()->set(n, L"PANEL\\N");
+        EXPECT_FALSE(draw(panel));
+        EXPECT_EQ(gdx.lenGet(), 0);
+    }
+    CImageTestPart part(kSheetPart);
+    part.lobj()->set(static_cast<double>(ZUN::kFsheetMaxSegments), L"PROFILES\\TR\\N");
+    part.lobj()->set(true, L"AXIS");
+    ASSERT_TRUE(draw(part));
+    EXPECT_EQ(gdx.lenGet(), 1 + ZUN::kFsheetMaxSegments + 1);  // the contour and its axes
 }
 
 // ---- compound panels -----------------------------------------------------------

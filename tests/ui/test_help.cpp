@@ -352,14 +352,14 @@ TEST_F(HelpTest, FailedEngineIsRememberedUntilReset)
     // The collection cannot be made below a plain file.
     const std::filesystem::path blocker = data.write("blocker", "a file, not a folder");
     helpCollectionFolderSet(QString::fromStdString((blocker / "help").string()));
-    EXPECT_FALSE(help(L"outline"));
+    EXPECT_TRUE(help(L"outline")) << "the help is found, though nothing can show it";
     EXPECT_EQ(helpEngine(), nullptr);
     EXPECT_FALSE(helpEngineError().isEmpty());
 
     // Later calls do not try again, even where it would work now.
     const std::filesystem::path good = data.path() / "collection";
     helpCollectionFolderSet(QString::fromStdString(good.string()));
-    EXPECT_FALSE(help(L"outline"));
+    EXPECT_TRUE(help(L"outline"));
     EXPECT_FALSE(helpOpen(nullptr, help_find(L"Zun"), L"units"));
     EXPECT_FALSE(std::filesystem::exists(good)) << "no second set-up was tried";
     EXPECT_EQ(helpWindow(true), nullptr);
