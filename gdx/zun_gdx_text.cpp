@@ -3,8 +3,8 @@
 
 #include "contracts/base/zun_math.h"
 
-#include "render/zun_font.h"
-#include "render/zun_hatching.h"
+#include "render/core/zun_font.h"
+#include "render/core/zun_hatching.h"
 
 #include <algorithm>
 #include <cmath>

@@ -3,6 +3,7 @@
 #include "contracts/data/zun_dta.h"
 #include "images/zun_image.h"
 #include "render/paint/zun_painter.h"
+#include "render/paint/zun_viewfit.h"
 #include "render/emf/zun_emf_refresh.h"
 #include "render/qt/zun_bitmap.h"
 #include "render/qt/zun_cdc_qt.h"
@@ -36,7 +37,7 @@ bool zunPartImageBuild(const ZUN::CZunPart& part, CZunGDX& gdx, QString* reason)
 
 QImage zunPaintFitted(CZunGDX& gdx, int width, int height)
 {
-    zunFitForExport(gdx, height, width);
+    zunFitToWindow(gdx, height, width);
     gdx.zoomMtxSet(CZunMatrix3d());
     QImage image(width, height, QImage::Format_RGB32);
     CZunQtDC dc(image);

@@ -4,8 +4,8 @@
 #include "contracts/data/zun_app.h"
 #include "contracts/data/zun_units.h"
 #include "render/paint/zun_viewfit.h"
-#include "render/zun_dashing.h"
-#include "render/zun_hatching.h"
+#include "render/core/zun_dashing.h"
+#include "render/core/zun_hatching.h"
 
 #include <algorithm>
 #include <bit>
@@ -258,7 +258,7 @@ void CZunPainter::computeScreenMatrices(const CZunGDX& gdx)
     m_screen = gdx.zoomMtxGet() * gdx.viewMtxGet() * gdx.projMtxGet();
     // Fixed-size items keep one model unit the size it has in a 1 x 1 box
     // fitted into the window, whatever the zoom.
-    CZunMatrix3d f = getViewMtx({0, 0, 0}, {1, 1, 0}, m_client.height(), m_client.width(), 0.05);
+    CZunMatrix3d f = getViewMtx({0, 0, 0}, {1, 1, 0}, m_client.height(), m_client.width(), kFitMargin);
     f.setToScaling(f.axis(0).x);
     const CZunMatrix3d y = CZunMatrix3d().setCoordSystem(
         CZunPoint3d::kOrigin + gdx.viewMtxGet().translation(), CZunVector3d::kXAxis, -CZunVector3d::kYAxis,

@@ -1,10 +1,10 @@
 #pragma once
 
 #include "gdx/zun_gdx.h"
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 #include "contracts/base/zun_map.h"
-#include "render/zun_dashing.h"
-#include "render/zun_unit_lengths.h"
+#include "render/core/zun_dashing.h"
+#include "render/core/zun_unit_lengths.h"
 
 #include <cstdint>
 #include <functional>

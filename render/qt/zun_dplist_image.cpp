@@ -71,9 +71,7 @@ void CZunDplistImage::zoomExtents()
 {
     if (!m_gdx)
         return;
-    CZunPoint3d lo, hi;
-    m_gdx->extMaxViewGet(lo, hi);
-    m_gdx->viewMtxSet(getViewMtx(lo, hi, height(), width(), 0.05));
+    zunFitToWindow(*m_gdx, height(), width());
     m_zoom.setToIdentity();
     m_gdx->zoomMtxSet(m_zoom);
 }

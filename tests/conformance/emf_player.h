@@ -7,7 +7,7 @@
 // calls shows whatever the recording loses or changes.
 
 #include "render/qt/zun_cdc_qt.h"
-#include "tests/emf/emf_reader.h"
+#include "tests/render/emf/emf_reader.h"
 
 #include <QImage>
 

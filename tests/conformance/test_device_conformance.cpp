@@ -11,7 +11,7 @@
 #include "emf_player.h"
 
 #include "render/emf/zun_emf_dc.h"
-#include "render/zun_dashing.h"
+#include "render/core/zun_dashing.h"
 
 #include <gtest/gtest.h>
 

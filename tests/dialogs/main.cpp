@@ -1,6 +1,6 @@
 // Widget tests need an application object before any widget exists, and
 // the module attached as loading the shared library would do.
-#include "tests/data/test_tmp_dir.h"
+#include "tests/contracts/data/test_tmp_dir.h"
 #include "ui/zun_dial_app.h"
 
 #include <QApplication>

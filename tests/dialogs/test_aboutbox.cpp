@@ -4,7 +4,7 @@
 #include "dialogs/zun_aboutbox.h"
 
 #include "contracts/os/zun_registry.h"
-#include "tests/data/test_tmp_dir.h"
+#include "tests/contracts/data/test_tmp_dir.h"
 #include "ui/zun_dial_app.h"
 #include "ui/zun_dlg_env.h"
 

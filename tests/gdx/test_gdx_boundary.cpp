@@ -4,7 +4,7 @@
 
 #include "gdx_test_util.h"
 
-#include "../alloc_failure.h"
+#include "tests/alloc_failure.h"
 
 #include "contracts/data/zun_app.h"
 

@@ -4,7 +4,7 @@
 
 #include "contracts/data/zun_msg.h"
 #include "render/qt/zun_qstring.h"
-#include "tests/data/test_tmp_dir.h"
+#include "tests/contracts/data/test_tmp_dir.h"
 #include "ui/zun_file_dialogs_p.h"
 
 #include <QApplication>

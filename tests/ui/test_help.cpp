@@ -5,7 +5,7 @@
 #include "contracts/data/zun_files.h"
 #include "contracts/data/zun_msg.h"
 #include "render/qt/zun_qstring.h"
-#include "tests/data/test_tmp_dir.h"
+#include "tests/contracts/data/test_tmp_dir.h"
 #include "tests/ui/url_recorder.h"
 #include "ui/zun_help_p.h"
 #include "ui/zun_help_window_p.h"

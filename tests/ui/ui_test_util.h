@@ -4,7 +4,7 @@
 // folder per test, and driving modal runs and windows on the offscreen
 // platform.
 
-#include "tests/data/test_tmp_dir.h"
+#include "tests/contracts/data/test_tmp_dir.h"
 #include "ui/zun_dlg.h"
 
 #include <QApplication>

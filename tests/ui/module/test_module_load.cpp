@@ -1,7 +1,7 @@
 // The shared module as a host loads it: nothing here attaches the module,
 // so what works was started by loading the library.
 #include "dialogs/zun_aboutbox.h"
-#include "tests/data/test_tmp_dir.h"
+#include "tests/contracts/data/test_tmp_dir.h"
 #include "ui/zun_dial_app.h"
 #include "ui/zun_dlg.h"
 #include "ui/zun_msg_callback.h"
