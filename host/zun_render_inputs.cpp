@@ -214,13 +214,12 @@ bool zunRenderPicture(const QString& path, const QSize& size, QImage& image, QSt
         return false;
     }
     QString failure;
-    ZUN::CPicture::setMessageHook([&failure](const QString&, const QString& text) { failure = text; });
     ZUN::CPicture picture;
+    picture.setMessageHook([&failure](const QString&, const QString& text) { failure = text; });
     picture.resize(size);
     if (CZunApp* app = zunAppPtr())
         picture.SetBackColor(app->bkColorGet());
     picture.LoadImageW(path.toStdWString().c_str());
-    ZUN::CPicture::setMessageHook({});
     if (!picture.hasPicture()) {
         *error = failure.isEmpty() ? QStringLiteral("not a picture") : failure;
         return false;

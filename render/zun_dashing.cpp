@@ -2,7 +2,7 @@
 
 #include "contracts/base/zun_geometry.h"
 #include "contracts/base/zun_polyline.h"
-#include "contracts/data/zun_units.h"
+#include "render/zun_unit_lengths.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,12 +20,6 @@ constexpr double kDashArcDeviation = 0.1;
 // turned to start with it.
 constexpr double kMinHalvedDash = 0.21;
 constexpr double kMaxReserve = 1 << 18;
-
-// A dot is drawn as a tiny dash of 0.2 mm, whatever the drawing's unit.
-double dotLength()
-{
-    return ZUN::acadUnitCv(0.2, ZUN::kUnitMillimeter, ZUN::kUnitDrawing);
-}
 
 void appendFlattened(CZunVertexArray& out, const CZunVertexArray& vl)
 {
@@ -66,36 +60,59 @@ void appendPieces(CZunVertexArray& out, const CZunArrayTempl<CZunVertexArray>& p
 
 } // namespace
 
+// Memory running out on a huge polyline ends in the empty result.
 CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_split(const CZunArrayTempl<CZunVertexArray>& contours)
 {
-    CZunArrayTempl<CZunVertexArray> result;
-    result.setLen(contours.len());
-    for (int i = 0; i < contours.len(); ++i)
-        appendFlattened(result[i], contours[i]);
-    return result;
+    try {
+        CZunArrayTempl<CZunVertexArray> result;
+        result.setLen(contours.len());
+        for (int i = 0; i < contours.len(); ++i)
+            appendFlattened(result[i], contours[i]);
+        return result;
+    } catch (...) {
+        return {};
+    }
 }
 
 CZunVertexArray zun_gdx_image_vl_split(const CZunVertexArray& vl)
 {
-    CZunVertexArray result;
-    appendFlattened(result, vl);
-    return result;
+    try {
+        CZunVertexArray result;
+        appendFlattened(result, vl);
+        return result;
+    } catch (...) {
+        return {};
+    }
 }
 
 void zun_gdx_image_vl_split(const CZunVertexArray& vl, CZunVertexArray& out)
 {
     out.clear();
-    appendFlattened(out, vl);
+    try {
+        appendFlattened(out, vl);
+    } catch (...) {
+        out.clear();
+    }
 }
 
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, CZunArrayTempl<double> lineType, int mode)
 {
-    CZunDashWork work;
-    return zun_gdx_image_vl_measure(vl, lineType, mode, work);
+    // Dashed into a copy, so that memory running out on a huge polyline
+    // leaves the caller's polyline as it was.
+    try {
+        CZunDashWork work;
+        CZunVertexArray dashed = vl;
+        if (!zun_gdx_image_vl_measure(dashed, lineType, mode, ZunUnitLengths::ofDrawing().dot, work))
+            return false;
+        vl = std::move(dashed);
+        return true;
+    } catch (...) {
+        return false;
+    }
 }
 
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& givenType, int mode,
-                              CZunDashWork& work)
+                              double dotLength, CZunDashWork& work)
 {
     if (givenType.len() < 2)
         return false;
@@ -106,7 +123,7 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>&
 
     // A dot takes 1 in the period whatever it is drawn with: the period only
     // decides how many repetitions a vertex gets.
-    const double dot = dotLength();
+    const double dot = dotLength;
     double period = 0.0;
     int gaps = 0, dashes = 0;
     for (double& entry : lineType) {

@@ -1,7 +1,10 @@
 #pragma once
 
 // Arc flattening and dashing by line type: what the painter needs before it
-// hands polylines to a device that knows only straight lines.
+// hands polylines to a device that knows only straight lines. The functions
+// without a work area throw nothing: memory that runs out on a huge
+// polyline gives the failure result (false, an empty list) and leaves the
+// caller's polyline as it was.
 
 #include "contracts/base/zun_array.h"
 #include "contracts/base/zun_polyline.h"
@@ -36,6 +39,8 @@ struct CZunDashWork {
     CZunVertexArray single;
     ZUN::CZunMeasureWork measure;
 };
-// The same dashing, working in work.
+// The same dashing, working in work, with a dot (0 in the line type) drawn
+// dotLength long instead of the drawing unit's dot, which the form above
+// looks up.
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& lineType, int mode,
-                              CZunDashWork& work);
+                              double dotLength, CZunDashWork& work);

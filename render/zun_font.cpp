@@ -4,6 +4,7 @@
 #include "contracts/data/zun_resbuf.h"
 #include "render/zun_font_map.h"
 
+#include <memory>
 #include <utility>
 
 CZunGlyphMap::CZunGlyphMap()
@@ -64,19 +65,23 @@ namespace ZUN {
 const CZunGlyphMap& glyphMap()
 {
     // Built on first use rather than at load: most sessions never draw a
-    // string text, and the glyphs take a few hundred kilobytes.
-    static CZunGlyphMap map;
-    if (map.isEmpty()) {
-        glyphFill1(map);
-        glyphFill2(map);
-        glyphFill3(map);
-        glyphFill4(map);
-        glyphFill5(map);
-        glyphFill6(map);
-        glyphFill7(map);
-        glyphFill8(map);
-    }
-    return map;
+    // string text, and the glyphs take a few hundred kilobytes. The build
+    // runs inside the initialisation of a local static, which the language
+    // runs exactly once even when several threads ask at the same time (the
+    // others wait); afterwards the map is only read.
+    static const std::unique_ptr<const CZunGlyphMap> map = [] {
+        auto built = std::make_unique<CZunGlyphMap>();
+        glyphFill1(*built);
+        glyphFill2(*built);
+        glyphFill3(*built);
+        glyphFill4(*built);
+        glyphFill5(*built);
+        glyphFill6(*built);
+        glyphFill7(*built);
+        glyphFill8(*built);
+        return std::unique_ptr<const CZunGlyphMap>(std::move(built));
+    }();
+    return *map;
 }
 
 } // namespace ZUN
@@ -89,18 +94,24 @@ CZunRegionList get_ascii_from_map(wchar_t c)
 
 bool zun_text_to_regl(const CZunDataItem* txt, CZunRegionList& regl, double height)
 {
-    ZUN::CZunRbList args = ZUN::rbToList(ZUN::mkLisp(txt).get());
-    args.append(ZUN::CRbValue::makeReal(height));
     regl.clear();
-
-    ZUN::CZunRbList result;
-    if (zunAppPtr()->invokeFunction(L"zun_text_to_regl", args, result) != kRtNorm)
-        return false;
-    // An empty answer reads as nil here, which converts to no regions.
-    const short first = result.get(0).type;
-    if (first != kRtListBegin && first != kRtNil)
-        return false;
-    if (!ZUN::fromRb(result, regl))
+    // The host's function may throw, and memory may run out on a huge
+    // answer: either is a failure like any other, never an exception out.
+    try {
+        ZUN::CZunRbList args = ZUN::rbToList(ZUN::mkLisp(txt).get());
+        args.append(ZUN::CRbValue::makeReal(height));
+        ZUN::CZunRbList result;
+        if (zunAppPtr()->invokeFunction(L"zun_text_to_regl", args, result) != kRtNorm)
+            return false;
+        // An empty answer reads as nil here, which converts to no regions.
+        const short first = result.get(0).type;
+        if (first != kRtListBegin && first != kRtNil)
+            return false;
+        if (!ZUN::fromRb(result, regl))
+            regl.clear();
+        return !regl.isEmpty();
+    } catch (...) {
         regl.clear();
-    return !regl.isEmpty();
+        return false;
+    }
 }

@@ -48,7 +48,8 @@ private:
 
 namespace ZUN {
 
-// The process-wide glyph map, filled on first use.
+// The process-wide glyph map, filled once on first use from whichever
+// thread asks first; read-only and safe to share between threads after that.
 const CZunGlyphMap& glyphMap();
 
 // Generated fill routines; glyphMap() runs them in this order.

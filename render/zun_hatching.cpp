@@ -38,12 +38,6 @@ constexpr std::int64_t kFineGravelStepsPerLine = 200;
 // stops holding whole numbers, so that they can be stepped through.
 constexpr double kMaxCount = 1e12;
 
-// A dot is drawn as a tiny dash of 0.2 mm, whatever the drawing's unit.
-double dotLength()
-{
-    return ZUN::acadUnitCv(0.2, ZUN::kUnitMillimeter, ZUN::kUnitDrawing);
-}
-
 CZunString upperName(const CZunString& name)
 {
     CZunString upper = name;
@@ -263,16 +257,15 @@ private:
 class HatchWalker {
 public:
     HatchWalker(const Contours& contours, const CZunMatrix3d& mtx, const ZUN::CHatchProp& hatch, bool gravel,
-                 double diag, Contours& result)
+                 double diag, double dotLength, Contours& result)
         : m_pattern(contours), m_mtx(mtx), m_scale(hatch.scale()), m_gravel(gravel), m_diag(diag),
-          m_result(result)
+          m_dotLen(dotLength), m_result(result)
     {
         m_angle = hatch.angle();
         m_turned = m_angle != 0.0;
         m_rot.setToRotation(hatch.angle(), CZunVector3d::kZAxis, CZunPoint3d::kOrigin);
         m_dir = CZunVector3d::kXAxis * m_rot;
         m_normal = CZunVector3d::kYAxis * m_rot;
-        m_dotLen = dotLength();
         m_seg.setLen(1);
         m_testSeg.setLen(1);
         m_trim.setLen(1);
@@ -579,13 +572,13 @@ private:
     const double m_scale;
     const bool m_gravel;
     const double m_diag;
+    const double m_dotLen;  // a dot of the pattern, drawn as a dash this long
     Contours& m_result;
 
     double m_angle = 0.0;
     bool m_turned = false;
     CZunMatrix3d m_rot;
     CZunVector3d m_dir, m_normal;
-    double m_dotLen = 0.0;
 
     // Per pattern line.
     Contours m_local;
@@ -620,9 +613,21 @@ void zun_gdx_reg_orient(CZunArrayTempl<CZunVertexArray>& contours, const CZunVec
 bool zun_gdx_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::CHatchProp& hatch,
                           const CZunMatrix3d& mtx)
 {
+    // Memory running out on a huge region ends as "not drawable": the
+    // caller fills the region instead.
+    try {
+        ZUN::CHatchPattern definition;
+        zunAppPtr()->hatchPatternGet(hatch.name(), definition);
+        return zun_hatch_pattern_test(std::move(contours), hatch, definition, mtx);
+    } catch (...) {
+        return false;
+    }
+}
+
+bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::CHatchProp& hatch,
+                            const ZUN::CHatchPattern& definition, const CZunMatrix3d& mtx)
+{
     const double deviceScale = (CZunVector3d::kXAxis * mtx).length();
-    ZUN::CHatchPattern definition;
-    zunAppPtr()->hatchPatternGet(hatch.name(), definition);
 
     double maxRatio = -std::numeric_limits<double>::max();
     double minSpacing = std::numeric_limits<double>::max();
@@ -671,22 +676,42 @@ void intoPatternSpace(CZunArrayTempl<CZunVertexArray>& contours, const CZunMatri
 
 } // namespace
 
+bool zun_hatch_is_user(const ZUN::CHatchProp& hatch)
+{
+    const CZunString name = upperName(hatch.name());
+    return name == L"_USER" || name == L"_U";
+}
+
 CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVertexArray> contours,
                                                          const CZunMatrix3d& mtx, const ZUN::CHatchProp& hatch)
 {
+    // Memory running out on a huge region ends as no lines at all.
+    try {
+        ZUN::CHatchPattern definition;
+        if (!zun_hatch_is_user(hatch))
+            zunAppPtr()->hatchPatternGet(hatch.name(), definition);
+        return zun_hatch_region(std::move(contours), mtx, hatch, definition, ZunUnitLengths::ofDrawing());
+    } catch (...) {
+        return {};
+    }
+}
+
+CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
+                                                 const ZUN::CHatchProp& hatch, const ZUN::CHatchPattern& given,
+                                                 const ZunUnitLengths& lengths)
+{
     Contours result;
     const CZunString name = upperName(hatch.name());
-    ZUN::CHatchPattern definition;
-    if (name == L"_USER" || name == L"_U") {
-        definition.append(ZUN::CHatchLine{0.0, 0.0, 0.0, 0.0, 1.0});
+    ZUN::CHatchPattern user;
+    if (zun_hatch_is_user(hatch)) {
+        user.append(ZUN::CHatchLine{0.0, 0.0, 0.0, 0.0, 1.0});
         if (hatch.isDouble()) {
             const ZUN::CHatchProp crossing(hatch.name(), ZUN::g_ang(hatch.angle() + ZUN::kPi / 2.0), hatch.scale(),
                                            false);
-            result = zun_gdx_image_reg_hatch2(contours, mtx, crossing);
+            result = zun_hatch_region(contours, mtx, crossing, given, lengths);
         }
-    } else {
-        zunAppPtr()->hatchPatternGet(hatch.name(), definition);
     }
+    const ZUN::CHatchPattern& definition = zun_hatch_is_user(hatch) ? user : given;
     if (definition.isEmpty())
         return result;
 
@@ -696,15 +721,15 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVert
     // A mirroring mtx turns every contour round.
     zun_gdx_reg_orient(contours, CZunVector3d::kZAxis);
 
-    HatchWalker walker(contours, mtx, hatch, name == L"GRAVEL", c0.distanceTo(c1), result);
+    HatchWalker walker(contours, mtx, hatch, name == L"GRAVEL", c0.distanceTo(c1), lengths.dot, result);
     for (const ZUN::CHatchLine& line : definition)
         walker.run(line);
     return result;
 }
 
-CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVertexArray> contours,
-                                                        const CZunMatrix3d& mtx, const CZunString& name,
-                                                        double spacing, double angle)
+namespace {
+
+Contours plainHatch(Contours contours, const CZunMatrix3d& mtx, const CZunString& name, double spacing, double angle)
 {
     Contours result;
     intoPatternSpace(contours, mtx);
@@ -748,4 +773,18 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVerte
         line.move(step);
     }
     return result;
+}
+
+} // namespace
+
+CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVertexArray> contours,
+                                                        const CZunMatrix3d& mtx, const CZunString& name,
+                                                        double spacing, double angle)
+{
+    // Memory running out on a huge region ends as no lines at all.
+    try {
+        return plainHatch(std::move(contours), mtx, name, spacing, angle);
+    } catch (...) {
+        return {};
+    }
 }

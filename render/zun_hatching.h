@@ -9,6 +9,10 @@
 #include "contracts/base/zun_string.h"
 #include "contracts/base/zun_vertex.h"
 #include "contracts/data/zun_hatch.h"
+#include "render/zun_unit_lengths.h"
+
+// The contract functions below throw nothing: memory that runs out on a
+// huge region gives their failure result (false, an empty list).
 
 // Reverses every closed contour that does not run counter-clockwise about
 // axis; open contours stay as they are.
@@ -38,3 +42,16 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVert
 CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVertexArray> contours,
                                                         const CZunMatrix3d& mtx, const CZunString& name,
                                                         double spacing, double angle);
+
+// The same with the inputs given, which the functions above look up: the
+// pattern definition of hatch.name() (a "_USER" or "_U" hatch needs none
+// and ignores it) and the lengths in the drawing's unit. Callers that hatch
+// region after region, such as the painter, look them up once and pass
+// them; tests pass definitions of their own.
+bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::CHatchProp& hatch,
+                            const ZUN::CHatchPattern& definition, const CZunMatrix3d& mtx);
+CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
+                                                 const ZUN::CHatchProp& hatch, const ZUN::CHatchPattern& definition,
+                                                 const ZunUnitLengths& lengths);
+// True for the plain user hatch ("_USER", "_U"), which has no definition.
+bool zun_hatch_is_user(const ZUN::CHatchProp& hatch);

@@ -41,12 +41,6 @@ constexpr int kViewerId = 1001;
 // Exported pictures: large enough to print, small enough to mail.
 const QSize kExportSize(1600, 1200);
 
-CZunHostWindow::MessageHook& messageHook()
-{
-    static CZunHostWindow::MessageHook hook;
-    return hook;
-}
-
 QIcon standardIcon(QStyle::StandardPixmap which)
 {
     return QApplication::style()->standardIcon(which);
@@ -54,10 +48,6 @@ QIcon standardIcon(QStyle::StandardPixmap which)
 
 } // namespace
 
-void CZunHostWindow::setMessageHook(MessageHook hook)
-{
-    messageHook() = std::move(hook);
-}
 
 CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(parent), m_app(app)
 {
@@ -309,8 +299,8 @@ void CZunHostWindow::closeEvent(QCloseEvent* event)
 void CZunHostWindow::report(const CZunHostText& caption, const QString& file, const QString& reason)
 {
     const QString text = QStringLiteral("%1\n\n%2\n%3").arg(zunHostText(caption), file, reason);
-    if (messageHook())
-        messageHook()(zunHostText(T::kOpenFailed), text);
+    if (m_messageHook)
+        m_messageHook(zunHostText(T::kOpenFailed), text);
     else
         QMessageBox::warning(this, zunHostText(T::kOpenFailed), text);
 }
@@ -793,8 +783,8 @@ bool CZunHostWindow::exportTo(const QString& path)
     QString error;
     if (!zunHostExport(*m_scene.displayList(), path, kExportSize, &error)) {
         const QString text = QStringLiteral("%1\n%2").arg(path, error);
-        if (messageHook())
-            messageHook()(zunHostText(T::kExportFailed), text);
+        if (m_messageHook)
+            m_messageHook(zunHostText(T::kExportFailed), text);
         else
             QMessageBox::warning(this, zunHostText(T::kExportFailed), text);
         return false;

@@ -195,9 +195,9 @@ void CZunDplistImage::updateCursor()
 // ---- polyline preview --------------------------------------------------------
 
 namespace {
-constexpr unsigned long kBaseShown = ZUN::cModeBase << 8;                                  // 1024
-constexpr unsigned long kBaseHidden = kBaseShown | gdxFlagHidden | gdxFlagNoExt;          // 1036
-constexpr unsigned long kPolyline = 6ul << 8;                                             // 1536
+constexpr unsigned long kBaseShown = gdxFlagOfColorMode(ZUN::cModeBase);          // 1024
+constexpr unsigned long kBaseHidden = kBaseShown | gdxFlagHidden | gdxFlagNoExt;  // 1036
+constexpr unsigned long kPolyline = gdxFlagOfColorMode(6);                        // 1536
 } // namespace
 
 CZunVllImage::CZunVllImage(QWidget* parent, int id) : CZunDplistImage(parent, id)

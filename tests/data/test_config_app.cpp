@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
@@ -120,6 +122,40 @@ TEST(AppObject, NamedFunctionsAnswerWithHostStatus)
     EXPECT_TRUE(app.hasFunction(L"twice"));
     EXPECT_EQ(app.invokeFunction(L"twice", {ZUN::CRbValue::makeReal(21)}, result), kRtNorm);
     EXPECT_EQ(result.get(0).real, 42.0);
+}
+
+// The application's callbacks are the host's code. Whatever they throw
+// stays inside the module: the call fails as it fails otherwise, and the
+// caller's result and entity keep what they held.
+TEST(AppObject, ThrowingHostCallbacksFailWithoutAnException)
+{
+    CZunApp app;
+    app.registerFunction(L"fails", [](const ZUN::CZunRbList&, ZUN::CZunRbList& out) -> int {
+        out.append(ZUN::CRbValue::makeReal(1.0));  // half an answer, then the failure
+        throw std::runtime_error("host failed");
+    });
+    ZUN::CZunRbList result{ZUN::CRbValue::makeReal(7.0)};
+    int status = kRtNorm;
+    EXPECT_NO_THROW(status = app.invokeFunction(L"fails", {}, result));
+    EXPECT_EQ(status, kRtError);
+    ASSERT_EQ(result.len(), 1);
+    EXPECT_EQ(result.get(0).real, 7.0);
+
+    ZUN::CAdsName entity;
+    entity.id[0] = 11;
+    app.setEntityPicker([](ZUN::CAdsName& picked, const CZunString&, bool) -> bool {
+        picked.id[0] = 99;  // half a pick, then the failure
+        throw 3;
+    });
+    bool picked = true;
+    EXPECT_NO_THROW(picked = app.entitySelect(entity, L"DRILL", false));
+    EXPECT_FALSE(picked);
+    EXPECT_EQ(entity.id[0], 11);
+
+    app.setPartDrawer([](CZunGDX*, CZunDataItem*, CZunDataItem*) -> bool { throw std::bad_alloc(); });
+    bool drawn = true;
+    EXPECT_NO_THROW(drawn = app.partImageDraw(nullptr, nullptr, nullptr));
+    EXPECT_FALSE(drawn);
 }
 
 TEST(AppObject, InstallingAHostObjectAndRestoringTheDefault)

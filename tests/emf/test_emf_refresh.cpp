@@ -2,6 +2,7 @@
 
 #include "contracts/base/zun_string.h"
 #include "contracts/data/zun_units.h"
+#include "render/zun_unit_lengths.h"
 #include "render/emf/zun_emf_refresh.h"
 #include "render/paint/zun_viewfit.h"
 
@@ -103,7 +104,7 @@ TEST(EmfRefresh, WhiteIsDrawnBlackForItemsContrastAndFills)
 {
     CZunGDX gdx = boxList();
     gdx.imageVl({1}, 0, line(0, 10, 100, 10), CZunColor(7), {}, {1.0}, 1.0, 0, {});  // white
-    gdx.imageVl({2}, ZUN::cModeContrast << 8, line(0, 20, 100, 20), CZunColor(1), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({2}, gdxFlagOfColorMode(ZUN::cModeContrast), line(0, 20, 100, 20), CZunColor(1), {}, {1.0}, 1.0, 0, {});
     gdx.imageVl({3}, 0, line(0, 30, 100, 30), CZunColor(1), {}, {1.0}, 1.0, 0, {});  // red stays red
     gdx.imageReg({4}, gdxFlagFill, {closedSquare(40, 60, 10)}, CZunColor(1), {}, {1.0}, 1.0, 0, CZunColor(7), {}, {});
     // Lines at device rows 190, 170 and 150; the fill's lines at rows 70..89.
@@ -165,7 +166,7 @@ TEST(EmfRefresh, RegionWithAHoleIsFilledByLinesOneUnitApartThatSkipTheHole)
 
 TEST(EmfRefresh, ClosedPolylinesAreDrawnWholeHoweverShortTheirPieces)
 {
-    const double shortPiece = ZUN::acadUnitCv(0.22, 4, -1);
+    const double shortPiece = ZunUnitLengths::ofDrawing().shortPiece;
     CZunGDX gdx = boxList();
     // A circle of 400 pieces, each shorter than the short-piece length.
     const int n = 400;

@@ -14,7 +14,7 @@ namespace {
 
 constexpr unsigned long modeFlag(ZUN::GdxColorMode m)
 {
-    return static_cast<unsigned long>(m) << gdxFlagColorModeShift;
+    return gdxFlagOfColorMode(m);
 }
 
 // The colour modes of the items of a top-level group, in any order.

@@ -71,10 +71,10 @@ protected:
         ZUN::msgLangSet(L"de");
         ASSERT_TRUE(m_dir.isValid());
         qputenv("ZUN_SETTINGS_DIR", m_dir.path().toLocal8Bit());
-        CZunHostWindow::setMessageHook([this](const QString& caption, const QString& text) {
+        m_window = std::make_unique<CZunHostWindow>(m_app);
+        m_window->setMessageHook([this](const QString& caption, const QString& text) {
             m_messages.append(caption + QLatin1Char('\n') + text);
         });
-        m_window = std::make_unique<CZunHostWindow>(m_app);
         m_window->resize(1000, 700);
         m_window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
@@ -84,7 +84,6 @@ protected:
     void TearDown() override
     {
         m_window.reset();
-        CZunHostWindow::setMessageHook(nullptr);
         ZUN::msgLangSet(L"de");
         zunAppSet(m_previous);
     }

@@ -103,12 +103,16 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(m_dir.isValid());
-        CPicture::setMessageHook([this](const QString& caption, const QString& text) {
+    }
+
+    // The control reports its failures to this test only.
+    void hook(CPicture& picture)
+    {
+        picture.setMessageHook([this](const QString& caption, const QString& text) {
             captions.push_back(caption);
             texts.push_back(text);
         });
     }
-    void TearDown() override { CPicture::setMessageHook({}); }
 
     std::wstring file(const QString& name, const QByteArray& contents)
     {
@@ -213,6 +217,7 @@ TEST_P(FittedPictureControl, ShowsThePictureFittedAndCentred)
 {
     const FittedPicture& f = GetParam();
     CPicture picture;
+    hook(picture);
     picture.resize(f.control);
     picture.SetBackColor(kGreenRgb);
     ASSERT_TRUE(picture.LoadImageW(file(f.file, f.contents()).c_str()));
@@ -243,6 +248,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FittedPictureControl, ::testing::ValuesIn(fitted
 TEST_F(PictureControl, WheelNotchKeepsThePictureUnderTheCursor)
 {
     CPicture picture;
+    hook(picture);
     picture.resize(300, 200);
     picture.show();
     ASSERT_TRUE(picture.LoadImageW(png("coords.png", coordinateImage(100, 80)).c_str()));
@@ -262,6 +268,7 @@ TEST_F(PictureControl, WheelNotchKeepsThePictureUnderTheCursor)
 TEST_F(PictureControl, WheelZoomHonoursItsLimitsAndIgnoresSidewaysScrolling)
 {
     CPicture picture;
+    hook(picture);
     picture.resize(100, 100);
     picture.show();
     ASSERT_TRUE(picture.LoadImageW(png("c.png", coordinateImage(50, 50)).c_str()));
@@ -283,6 +290,7 @@ TEST_F(PictureControl, WheelZoomHonoursItsLimitsAndIgnoresSidewaysScrolling)
 TEST_F(PictureControl, MiddleDragPansByTheMouseDisplacement)
 {
     CPicture picture;
+    hook(picture);
     picture.resize(300, 200);
     picture.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
@@ -314,6 +322,7 @@ TEST_F(PictureControl, MiddleDragPansByTheMouseDisplacement)
 TEST_F(PictureControl, SetBackColorWaitsForTheNextPaint)
 {
     CountingPicture picture;
+    hook(picture);
     picture.resize(120, 80);
     picture.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
@@ -335,6 +344,7 @@ TEST_F(PictureControl, SetBackColorWaitsForTheNextPaint)
 TEST_F(PictureControl, LoadFailureEmptiesTheControlAndTellsWhy)
 {
     CPicture picture;
+    hook(picture);
     picture.resize(100, 100);
     ASSERT_TRUE(picture.LoadImageW(png("good.png", halves(10, 10)).c_str()));
     ASSERT_TRUE(picture.hasPicture());
@@ -360,6 +370,15 @@ TEST_F(PictureControl, LoadFailureEmptiesTheControlAndTellsWhy)
     ASSERT_EQ(captions.size(), 2);
     EXPECT_FALSE(texts[1].isEmpty());
     EXPECT_FALSE(picture.Copy());
+
+    // Each control reports to its own hook: another control's failure
+    // reaches only the hook that control was given.
+    CPicture other;
+    QStringList otherTexts;
+    other.setMessageHook([&otherTexts](const QString&, const QString& text) { otherTexts.push_back(text); });
+    EXPECT_TRUE(other.LoadImageW(missing.c_str()));
+    EXPECT_EQ(otherTexts.size(), 1);
+    EXPECT_EQ(captions.size(), 2);
     picture.Reset();  // nothing to fit: no effect
     EXPECT_FALSE(picture.hasPicture());
 }
@@ -367,6 +386,7 @@ TEST_F(PictureControl, LoadFailureEmptiesTheControlAndTellsWhy)
 TEST_F(PictureControl, CopyPutsAMetafileAndAPngOnTheClipboard)
 {
     CPicture picture;
+    hook(picture);
     picture.resize(50, 50);  // smaller than the picture: Copy takes the full size
     const QImage source = coordinateImage(80, 60);
     ASSERT_TRUE(picture.LoadImageW(png("copy.png", source).c_str()));
@@ -385,6 +405,7 @@ TEST_F(PictureControl, CopyPutsAMetafileAndAPngOnTheClipboard)
     EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
     // Read back, the metafile shows the same pixels at the same size.
     CPicture again;
+    hook(again);
     again.resize(100, 80);
     ASSERT_TRUE(again.LoadImageW(file("copied.emf", emf).c_str()));
     ASSERT_EQ(again.picture().kind(), CPictureObject::Kind::Metafile) << texts.join(", ").toStdString();

@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -82,7 +83,7 @@ TEST(PainterColor, OwnColourContrastAndInversionAgainstTheBackground)
     gdx.imageVl({1}, 0, segment(0, 0, 10, 0), indexColor(1), {}, {1.0}, 1.0, 0, {});   // red
     gdx.imageVl({2}, 0, segment(0, 5, 10, 5), CZunColor(), {}, {1.0}, 1.0, 0, {});     // no colour
     gdx.imageVl({3}, 0, segment(0, 9, 10, 9), indexColor(7), {}, {1.0}, 1.0, 0, {});   // white on white
-    gdx.imageVl({4}, ZUN::cModeContrast << 8, segment(0, 12, 10, 12), indexColor(1), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({4}, gdxFlagOfColorMode(ZUN::cModeContrast), segment(0, 12, 10, 12), indexColor(1), {}, {1.0}, 1.0, 0, {});
     const std::vector<RecordedCall> lines = paint(gdx).only("line");
     ASSERT_EQ(lines.size(), 4u);
     EXPECT_EQ(lines[0].color, 0x0000FFu);
@@ -95,7 +96,7 @@ TEST(PainterColor, ColourModesReadTheTable)
 {
     CZunGDX gdx = pixelList();
     gdx.ColorTabSet(ZUN::cModeRefer, indexColor(5));
-    gdx.imageVl({1}, ZUN::cModeRefer << 8, segment(0, 0, 10, 0), indexColor(1), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({1}, gdxFlagOfColorMode(ZUN::cModeRefer), segment(0, 0, 10, 0), indexColor(1), {}, {1.0}, 1.0, 0, {});
     EXPECT_EQ(paint(gdx).only("line")[0].color, 0xFF0000u);  // blue
 }
 
@@ -116,16 +117,16 @@ void PrintTo(const MarkerCase& m, std::ostream* os)
 
 const MarkerCase kMarkers[] = {
     // X: four rays, 10 model units = 10 pixels here.
-    {"XOfFourRays", 3, 10, {{"line", 4}}, {{"line", 0, {50, 50, 45, 45}}, {"line", 3, {50, 50, 55, 55}}}},
-    {"CircleAndNothingElse", 1 | 32, 10, {{"line", 0}, {"ellipse", 1}}, {{"ellipse", 0, {45, 45, 55, 55}}}},
-    {"ThreePixelDot", 0, 10, {{"ellipse", 1}}, {{"ellipse", 0, {49, 49, 51, 51}}}},
+    {"XOfFourRays", pdModeCross, 10, {{"line", 4}}, {{"line", 0, {50, 50, 45, 45}}, {"line", 3, {50, 50, 55, 55}}}},
+    {"CircleAndNothingElse", pdModeNoMark | pdModeCircle, 10, {{"line", 0}, {"ellipse", 1}}, {{"ellipse", 0, {45, 45, 55, 55}}}},
+    {"ThreePixelDot", pdModeDot, 10, {{"ellipse", 1}}, {{"ellipse", 0, {49, 49, 51, 51}}}},
     // The filled square wins over everything; the first fill is the background.
-    {"FilledSquareWinsOverEverything", 8 | 3 | 32 | 64, 6,
+    {"FilledSquareWinsOverEverything", pdModeFilledSquare | pdModeCross | pdModeCircle | pdModeSquare, 6,
      {{"line", 0}, {"ellipse", 0}, {"rectangle", 0}, {"fillrect", 2}}, {{"fillrect", 1, {47, 47, 53, 53}}}},
     // Odd size: the square starts one pixel further in.
-    {"OddSquareStartsOnePixelIn", 1 | 64, 7, {{"rectangle", 1}}, {{"rectangle", 0, {48, 48, 53, 53}}}},
+    {"OddSquareStartsOnePixelIn", pdModeNoMark | pdModeSquare, 7, {{"rectangle", 1}}, {{"rectangle", 0, {48, 48, 53, 53}}}},
     // A negative size is a pixel count and turns the marks over.
-    {"NegativeSizeTurnsTheMarksOver", 2, -10, {{"line", 4}}, {{"line", 0, {50, 50, 50, 55}}}},
+    {"NegativeSizeTurnsTheMarksOver", pdModePlus, -10, {{"line", 4}}, {{"line", 0, {50, 50, 50, 55}}}},
 };
 
 class PainterPoint : public ::testing::TestWithParam<MarkerCase> {};
@@ -234,6 +235,26 @@ TEST(ViewFit, BoxIsCentredWithMarginAndYPointsDown)
     EXPECT_FALSE(getViewMtx({1, 1, 0}, {1, 5, 0}, 100, 100, 0.05).isEqualTo(CZunMatrix3d::kIdentity));
     // Width and height 0 work as 320 x 240.
     EXPECT_TRUE(getViewMtx({0, 0, 0}, {4, 3, 0}, 0, 0, 0).isEqualTo(getViewMtx({0, 0, 0}, {4, 3, 0}, 240, 320, 0)));
+}
+
+// The bitmap source is the caller's code: a picture whose source throws is
+// left out, and the paint goes on with the items after it.
+TEST(PainterBoundary, ThrowingBitmapSourceLeavesThePictureOut)
+{
+    CZunGDX gdx = pixelList();
+    gdx.imagePicture({1}, 0, L"broken.png", 1, {10, 10}, {40, 40});
+    gdx.imagePicture({3}, 0, L"second.png", 2, {50, 10}, {80, 40});
+    gdx.imageVl({2}, 0, segment(0, 50, 100, 50), indexColor(1), {}, {1.0}, 1.0, 0, {});
+    RecordingDC dc(200, 100);
+    CZunPainter painter(dc);
+    int asked = 0;
+    painter.setBitmapSource([&](const CZunString&, int, int, int, ZunRgb) -> ZunBitmap {
+        ++asked;
+        throw std::runtime_error("no such picture");
+    });
+    EXPECT_NO_THROW(painter.paint(&gdx));
+    EXPECT_EQ(asked, 2);  // the second picture was still asked for
+    EXPECT_EQ(dc.count("line"), 1);
 }
 
 // A D standing upright in the xz plane seen from above is its base line: its

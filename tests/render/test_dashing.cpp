@@ -3,6 +3,7 @@
 #include "contracts/base/zun_math.h"
 #include "contracts/base/zun_polyline.h"
 #include "contracts/data/zun_units.h"
+#include "render/zun_unit_lengths.h"
 
 #include <gtest/gtest.h>
 
@@ -169,6 +170,26 @@ TEST(DashLineType, ModeZeroRunsOnAlongEachPiece)
     expectSpans(dashed(10.0, {0.0, -2.0}, 0),
                 {{0, dot}, {dot + 2, 2 * dot + 2}, {2 * dot + 4, 3 * dot + 4}, {3 * dot + 6, 4 * dot + 6},
                  {4 * dot + 8, 5 * dot + 8}});
+}
+
+TEST(DashLineType, DotLengthIsTheCallersInWhateverUnit)
+{
+    // The working form takes the dot's length instead of reading the
+    // drawing's unit: a centimetre drawing's dot is 0.02 long, and the dot
+    // still takes 1 in the period.
+    const ZunUnitLengths cm = ZunUnitLengths::inUnit(ZUN::kUnitCentimeter);
+    ASSERT_DOUBLE_EQ(cm.dot, 0.02);
+    CZunDashWork work;
+    for (const int mode : {0, 1}) {
+        CZunVertexArray vl{CZunVertex({0, 0}, {10, 0})};
+        ASSERT_TRUE(zun_gdx_image_vl_measure(vl, {0.0, -2.0}, mode, cm.dot, work));
+        ASSERT_FALSE(vl.isEmpty());
+        for (const CZunVertex& v : vl)
+            EXPECT_NEAR(v.end().x - v.start().x, cm.dot, 1e-9) << "mode " << mode;
+        if (mode == 0)
+            expectSpans(vl, {{0, cm.dot}, {cm.dot + 2, 2 * cm.dot + 2}, {2 * cm.dot + 4, 3 * cm.dot + 4},
+                             {3 * cm.dot + 6, 4 * cm.dot + 6}, {4 * cm.dot + 8, 5 * cm.dot + 8}});
+    }
 }
 
 // ---- arcs in any plane ---------------------------------------------------------

@@ -7,6 +7,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <thread>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -172,6 +174,36 @@ TEST(GlyphMap, InsertingAPresentCodeReplacesItsGlyph)
 }
 
 // --- the font -----------------------------------------------------------
+
+// The map is built on first use; threads that ask for it at the same time
+// (pictures painted off the UI thread) must all get the one whole map. Each
+// test runs in a process of its own under ctest, so here the map is not yet
+// built when the threads start.
+TEST(GlyphMap, ThreadsAskingAtOnceGetTheOneWholeMap)
+{
+    constexpr int kThreads = 8;
+    std::vector<const CZunGlyphMap*> seen(kThreads, nullptr);
+    std::vector<int> lengths(kThreads, 0);
+    std::atomic<int> waiting{kThreads};
+    std::vector<std::thread> threads;
+    for (int t = 0; t < kThreads; ++t)
+        threads.emplace_back([&, t] {
+            --waiting;
+            while (waiting.load() > 0) {
+            }
+            const CZunGlyphMap& map = ZUN::glyphMap();
+            seen[static_cast<size_t>(t)] = &map;
+            lengths[static_cast<size_t>(t)] = map.len();
+        });
+    for (std::thread& thread : threads)
+        thread.join();
+    const CZunGlyphMap& map = ZUN::glyphMap();
+    EXPECT_GT(map.len(), 90);
+    for (int t = 0; t < kThreads; ++t) {
+        EXPECT_EQ(seen[static_cast<size_t>(t)], &map) << "thread " << t;
+        EXPECT_EQ(lengths[static_cast<size_t>(t)], map.len()) << "thread " << t;
+    }
+}
 
 TEST(Font, CoversExactlyTheTableCharacters)
 {

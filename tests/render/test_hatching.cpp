@@ -23,10 +23,36 @@ CZunVertexArray square(double x0, double y0, double x1, double y1)
     return CZunVertexArray::fromPoints({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}}, true);
 }
 
-Contours hatch(const Contours& region, const wchar_t* name, double angle = 0.0, double scale = 1.0,
-               bool isDouble = false, const CZunMatrix3d& mtx = CZunMatrix3d())
+// The shipped patterns and a few of the tests' own. The algorithms are
+// handed their definitions, as the painter hands them; no application
+// object is involved.
+const CHatchPatternLib& patterns()
 {
-    return zun_gdx_image_reg_hatch2(region, mtx, CHatchProp(name, angle, scale, isDouble));
+    static const CHatchPatternLib lib = [] {
+        CHatchPatternLib l;
+        EXPECT_TRUE(l.load(CZunString::fromUtf8(ZUN_SOURCE_RES_DIR "/data/zun.pat")));
+        EXPECT_TRUE(l.parse("*FLAT\n0, 0,0, 0,1\n*DASH\n0, 0,0, 0,1, 2,-1\n*STAGGER\n0, 0,0, 1,1, 2,-1\n"
+                            "*DOT\n0, 0,0, 0,1, 0,-1\n*ALONG\n0, 0,0, 3,0\n",
+                            L"test.pat"));
+        return l;
+    }();
+    return lib;
+}
+
+CHatchPattern definitionOf(const wchar_t* name)
+{
+    CHatchPattern definition;
+    patterns().get(name, definition);
+    return definition;
+}
+
+const ZunUnitLengths kMillimetres = ZunUnitLengths::inUnit(kUnitMillimeter);
+
+Contours hatch(const Contours& region, const wchar_t* name, double angle = 0.0, double scale = 1.0,
+               bool isDouble = false, const CZunMatrix3d& mtx = CZunMatrix3d(),
+               const ZunUnitLengths& lengths = kMillimetres)
+{
+    return zun_hatch_region(region, mtx, CHatchProp(name, angle, scale, isDouble), definitionOf(name), lengths);
 }
 
 // The pieces of one line of a horizontal hatch as x ranges, left to right.
@@ -59,36 +85,10 @@ void expectAllInside(const Contours& region, const Contours& lines)
             EXPECT_NE(g_vll_pt_inside(region, v.mid()), 0) << "piece at (" << v.mid().x << ", " << v.mid().y << ")";
 }
 
-// The shipped patterns and a few of the tests' own, through an application
-// object of the test's own.
-class HatchPatterns : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        CHatchPatternLib lib;
-        ASSERT_TRUE(lib.load(CZunString::fromUtf8(ZUN_SOURCE_RES_DIR "/data/zun.pat")));
-        ASSERT_TRUE(lib.parse("*FLAT\n0, 0,0, 0,1\n*DASH\n0, 0,0, 0,1, 2,-1\n*STAGGER\n0, 0,0, 1,1, 2,-1\n"
-                              "*DOT\n0, 0,0, 0,1, 0,-1\n*ALONG\n0, 0,0, 3,0\n",
-                              L"test.pat"));
-        m_app.setHatchPatterns(lib);
-        m_previous = zunAppSet(&m_app);
-    }
-    void TearDown() override { zunAppSet(m_previous); }
-
-private:
-    CZunApp m_app;
-    CZunApp* m_previous = nullptr;
-};
-
-using HatchGenUser = HatchPatterns;
-using HatchGenHoles = HatchPatterns;
-using HatchGenDash = HatchPatterns;
-using HatchGenEdge = HatchPatterns;
-using DensityTest = HatchPatterns;
 
 } // namespace
 
-TEST_F(HatchGenUser, ScaleTwoGivesLinesTwoApartClippedToTheSquare)
+TEST(HatchGenUser, ScaleTwoGivesLinesTwoApartClippedToTheSquare)
 {
     // Lines at y = 0, 2, ... 10, lowest first; those along the top and
     // bottom edges count as inside.
@@ -106,7 +106,7 @@ TEST_F(HatchGenUser, ScaleTwoGivesLinesTwoApartClippedToTheSquare)
     EXPECT_NEAR(scaled[1][0].start().y - scaled[0][0].start().y, 4.0, 1e-9);
 }
 
-TEST_F(HatchGenUser, DoubleHatchPutsTheCrossingSetFirst)
+TEST(HatchGenUser, DoubleHatchPutsTheCrossingSetFirst)
 {
     // The upright set, walked upward in its own frame (-x), then the level one.
     const Contours lines = hatch({square(0.5, 0.5, 9.5, 9.5)}, L"_USER", 0.0, 2.0, true);
@@ -121,7 +121,7 @@ TEST_F(HatchGenUser, DoubleHatchPutsTheCrossingSetFirst)
     EXPECT_EQ(hatch({square(0.5, 0.5, 9.5, 9.5)}, L"_USER", 0.0, 2.0, false).len(), 4);
 }
 
-TEST_F(HatchGenUser, TurnedHatchReachesARegionAwayFromTheOrigin)
+TEST(HatchGenUser, TurnedHatchReachesARegionAwayFromTheOrigin)
 {
     // Turned by 90 degrees; in the frame of the unturned line the region
     // lies below the origin, turned it lies above.
@@ -133,7 +133,7 @@ TEST_F(HatchGenUser, TurnedHatchReachesARegionAwayFromTheOrigin)
     }
 }
 
-TEST_F(HatchGenHoles, LinesThroughAHoleHaveTwoPieces)
+TEST(HatchGenHoles, LinesThroughAHoleHaveTwoPieces)
 {
     for (const bool clockwise : {false, true}) {
         CZunVertexArray hole = square(3.5, 3.5, 6.5, 6.5);
@@ -152,7 +152,7 @@ TEST_F(HatchGenHoles, LinesThroughAHoleHaveTwoPieces)
     }
 }
 
-TEST_F(HatchGenHoles, LineTouchingACornerDrawsNothing)
+TEST(HatchGenHoles, LineTouchingACornerDrawsNothing)
 {
     // Pairing the three points at y = 5 from the right would join the tip
     // of the spike to the block across the outside.
@@ -169,7 +169,7 @@ TEST_F(HatchGenHoles, LineTouchingACornerDrawsNothing)
     }
 }
 
-TEST_F(HatchGenDash, DashesAcrossTheBoundaryAreCutThere)
+TEST(HatchGenDash, DashesAcrossTheBoundaryAreCutThere)
 {
     // Dashes at [3m, 3m + 2]; those across x = 0.5 and 9.5 keep their inside.
     const Contours lines = hatch({square(0.5, 0.5, 9.5, 9.5)}, L"DASH");
@@ -186,16 +186,12 @@ TEST_F(HatchGenDash, DashesAcrossTheBoundaryAreCutThere)
     expectSpans(staggered[2], {{0, 2}, {3, 5}, {6, 8}, {9, 11}});
 }
 
-TEST_F(HatchGenDash, DotsAreShortDashesInTheDrawingUnit)
+TEST(HatchGenDash, DotsAreShortDashesInTheDrawingUnit)
 {
-    struct UnitGuard {
-        int saved = acad_unit_get();
-        ~UnitGuard() { acad_unit_set(saved); }
-    } restoreUnit;
     for (const int unit : {kUnitMillimeter, kUnitCentimeter}) {
-        acad_unit_set(unit);
         const double dot = unit == kUnitMillimeter ? 0.2 : 0.02;
-        const Contours lines = hatch({square(0.5, 0.5, 9.5, 1.5)}, L"DOT");
+        const Contours lines = hatch({square(0.5, 0.5, 9.5, 1.5)}, L"DOT", 0.0, 1.0, false, CZunMatrix3d(),
+                                     ZunUnitLengths::inUnit(unit));
         ASSERT_EQ(lines.len(), 1);
         const Spans dots = spans(lines[0]);
         ASSERT_GE(dots.size(), 6u);
@@ -207,7 +203,7 @@ TEST_F(HatchGenDash, DotsAreShortDashesInTheDrawingUnit)
     }
 }
 
-TEST_F(HatchGenEdge, EmptyCasesTransformsAndOrientation)
+TEST(HatchGenEdge, EmptyCasesTransformsAndOrientation)
 {
     const Contours region{square(0, 0, 30, 20)};
     EXPECT_TRUE(hatch(region, L"NO-SUCH").isEmpty());
@@ -252,12 +248,12 @@ TEST(HatchGenSimple, ParallelLinesAndDotGrid)
     EXPECT_TRUE(zun_gdx_image_reg_hatch(region, CZunMatrix3d(), L"DOTS", 0.0, 0.0).isEmpty());
 }
 
-TEST_F(DensityTest, SpacingAboveTwoPointThreeAndFewerThanNinetyFiveAcross)
+TEST(DensityTest, SpacingAboveTwoPointThreeAndFewerThanNinetyFiveAcross)
 {
     const auto test = [](const Contours& region, const wchar_t* name, double scale, double toDevice) {
         CZunMatrix3d mtx;
         mtx.setToScaling(toDevice);
-        return zun_gdx_pattern_test(region, CHatchProp(name, 0.0, scale, false), mtx);
+        return zun_hatch_pattern_test(region, CHatchProp(name, 0.0, scale, false), definitionOf(name), mtx);
     };
     const Contours region{square(0, 0, 10, 10)};
     EXPECT_FALSE(test(region, L"FLAT", 1.0, 2.3));
@@ -281,4 +277,44 @@ TEST_F(DensityTest, SpacingAboveTwoPointThreeAndFewerThanNinetyFiveAcross)
     EXPECT_TRUE(test({square(0, 0, 1000, 1000)}, L"NO-SUCH", 1.0, 1e-3));
     EXPECT_TRUE(test({square(0, 0, 1000, 1000)}, L"_USER", 1.0, 1e-3));
     EXPECT_TRUE(test(Contours(), L"ANSI31", 1.0, 1.0));
+}
+
+// The contract entry points look the definition up in the application
+// object and the lengths up in the drawing's unit, and then do exactly
+// what the algorithm does with them.
+TEST(HatchEntryPoints, LookUpTheApplicationsPatternAndTheDrawingUnit)
+{
+    struct Restore {
+        int unit = acad_unit_get();
+        CZunApp* previous = nullptr;
+        ~Restore()
+        {
+            acad_unit_set(unit);
+            zunAppSet(previous);
+        }
+    } restore;
+    CZunApp app;
+    app.setHatchPatterns(patterns());
+    restore.previous = zunAppSet(&app);
+    const Contours region{square(0.5, 0.5, 9.5, 1.5)};
+    for (const int unit : {kUnitMillimeter, kUnitCentimeter}) {
+        acad_unit_set(unit);
+        for (const wchar_t* name : {L"DOT", L"ANSI31", L"_USER", L"NO-SUCH"}) {
+            const CHatchProp prop(name, 0.3, 0.5, true);
+            EXPECT_EQ(zun_gdx_image_reg_hatch2(region, CZunMatrix3d(), prop),
+                      zun_hatch_region(region, CZunMatrix3d(), prop, definitionOf(name), ZunUnitLengths::inUnit(unit)))
+                << CZunString(name) << " in unit " << unit;
+            CZunMatrix3d toDevice;
+            toDevice.setToScaling(0.5);
+            EXPECT_EQ(zun_gdx_pattern_test(region, prop, toDevice),
+                      zun_hatch_pattern_test(region, prop, definitionOf(name), toDevice))
+                << CZunString(name);
+        }
+    }
+    // A pattern the application does not have draws nothing, whatever the test's library holds.
+    app.setHatchPatterns(CHatchPatternLib());
+    EXPECT_TRUE(zun_gdx_image_reg_hatch2(region, CZunMatrix3d(), CHatchProp(L"DOT", 0.0, 1.0, false)).isEmpty());
+    EXPECT_FALSE(zun_hatch_region(region, CZunMatrix3d(), CHatchProp(L"DOT", 0.0, 1.0, false), definitionOf(L"DOT"),
+                                  kMillimetres)
+                     .isEmpty());
 }

@@ -3,6 +3,8 @@
 #include "render/qt/zun_cdc_qt.h"
 
 #include <functional>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -131,4 +133,44 @@ TEST(PaintHatchCache, TwoListsWithOneRegionShareNothingWrong)
     EXPECT_EQ(render(b), second);
     EXPECT_EQ(render(a), first);
     EXPECT_NE(first, second);
+}
+
+// The kept lines are shared by every painter in the process, and pictures
+// may be painted off the UI thread (exports, thumbnails). Painters on
+// several threads at once, starting with nothing kept and an application
+// object that has not loaded its patterns yet, each draw the picture a
+// lone painter draws.
+TEST(PaintHatchCache, PaintersOnSeveralThreadsDrawWhatALonePainterDraws)
+{
+    CZunApp app;
+    CZunApp* previous = zunAppSet(&app);
+    const ZUN::CHatchProp hatches[] = {ZUN::CHatchProp(L"ANSI31", 0.0, 4.0, false),
+                                       ZUN::CHatchProp(L"ANSI37", 0.5, 6.0, false),
+                                       ZUN::CHatchProp(L"_USER", 0.2, 5.0, true),
+                                       ZUN::CHatchProp(L"BRICK", 0.0, 3.0, false)};
+    constexpr int kThreads = 8;
+    std::vector<QImage> images(kThreads);
+    CZunPainter::clearHatchCache();
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&, t] {
+                CZunGDX gdx = hatchedList({box(10, 10, 80, 70), box(40, 35, 20, 15)}, hatches[t % 4]);
+                for (int round = 0; round < 3; ++round)
+                    images[static_cast<size_t>(t)] = render(gdx);
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        CZunPainter::clearHatchCache();
+        CZunGDX gdx = hatchedList({box(10, 10, 80, 70), box(40, 35, 20, 15)}, hatches[t % 4]);
+        const QImage alone = render(gdx);
+        EXPECT_EQ(differingPixels(images[static_cast<size_t>(t)], alone), 0) << "thread " << t;
+        QImage background(alone.size(), alone.format());
+        background.fill(alone.pixel(0, 0));
+        EXPECT_GT(differingPixels(alone, background), 100) << "thread " << t << " drew no hatch";
+    }
+    CZunPainter::clearHatchCache();
+    zunAppSet(previous);
 }

@@ -73,8 +73,8 @@ TEST(PaintPixels, ColourModesAndTheContrastColour)
 {
     CZunGDX gdx = whiteList();
     gdx.ColorTabSet(ZUN::cModeHighlight, CZunColor(1));
-    gdx.imageVl({1}, ZUN::cModeHighlight << 8, line(0, 10, 100, 10), CZunColor(5), {}, {1.0}, 1.0, 0, {});
-    gdx.imageVl({2}, ZUN::cModeContrast << 8, line(0, 20, 100, 20), CZunColor(5), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({1}, gdxFlagOfColorMode(ZUN::cModeHighlight), line(0, 10, 100, 10), CZunColor(5), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({2}, gdxFlagOfColorMode(ZUN::cModeContrast), line(0, 20, 100, 20), CZunColor(5), {}, {1.0}, 1.0, 0, {});
     gdx.imageVl({3}, 0, line(0, 30, 100, 30), CZunColor(5), {}, {1.0}, 1.0, 0, {});
     gdx.imageVl({4}, 0, line(0, 40, 100, 40), CZunColor(7), {}, {1.0}, 1.0, 0, {});  // the background's own colour
     const QImage image = render(gdx);
@@ -84,13 +84,13 @@ TEST(PaintPixels, ColourModesAndTheContrastColour)
 TEST(PaintPixels, PointModes)
 {
     CZunGDX gdx = whiteList();
-    point(gdx, 10, 10, 0, 8);         // dot
-    point(gdx, 30, 10, 2, 8);         // cross
-    point(gdx, 50, 10, 3, 8);         // X
-    point(gdx, 70, 10, 4, 8);         // tick
-    point(gdx, 90, 10, 1 | 32, 8);    // circle only
-    point(gdx, 10, 40, 1 | 64, 8);    // square only
-    point(gdx, 30, 40, 8 | 2, 8);     // filled square, the cross ignored
+    point(gdx, 10, 10, pdModeDot, 8);
+    point(gdx, 30, 10, pdModePlus, 8);
+    point(gdx, 50, 10, pdModeCross, 8);
+    point(gdx, 70, 10, pdModeTick, 8);
+    point(gdx, 90, 10, pdModeNoMark | pdModeCircle, 8);  // circle only
+    point(gdx, 10, 40, pdModeNoMark | pdModeSquare, 8);  // square only
+    point(gdx, 30, 40, pdModeFilledSquare | pdModePlus, 8);  // the plus ignored
     const QImage image = render(gdx);
     expectPixels(image, {{10, 10, kRed}, {10, 14, kWhite}, {30, 6, kRed}, {34, 10, kRed}, {34, 14, kWhite},
                          {46, 6, kRed}, {54, 14, kRed}, {50, 6, kWhite}, {70, 6, kRed}, {70, 14, kWhite},

@@ -154,9 +154,9 @@ TEST(PolylinePreview, GroupsHighlightAndForeground)
     EXPECT_EQ(gdx.flagGet(0), 1024u);
     EXPECT_EQ(gdx.flagGet(1), 1536u);
     EXPECT_EQ(view.SetCurVl(1), -1);
-    EXPECT_EQ((gdx.flagGet(2) >> 8) & 15, 1u);
+    EXPECT_EQ(gdxColorModeOfFlag(gdx.flagGet(2)), 1);
     EXPECT_EQ(view.SetCurVl(-1), 1);
-    EXPECT_EQ((gdx.flagGet(2) >> 8) & 15, 6u);
+    EXPECT_EQ(gdxColorModeOfFlag(gdx.flagGet(2)), 6);
     EXPECT_TRUE(view.setDrawBase(false));
     EXPECT_TRUE(gdx.flagGet(0) & gdxFlagHidden);
 }
