@@ -990,9 +990,9 @@ CZunArrayTempl<CZunVertexArray> CZunVertexArray::breakVertex(const CZunPoint3d& 
         return pieces;
     }
     // Each half keeps the whole's arc plane: a half may hold a lone arc.
-    const CZunVector3d n = hasArc() ? arcReference(*this) : m_arcNormal;
-    head.setArcNormal(n);
-    tail.setArcNormal(n);
+    const CZunVector3d plane = hasArc() ? arcReference(*this) : m_arcNormal;
+    head.setArcNormal(plane);
+    tail.setArcNormal(plane);
     pieces.append(head);
     pieces.append(tail);
     return pieces;

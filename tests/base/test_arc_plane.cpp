@@ -223,8 +223,9 @@ void expectUpperCircleInXz(const CZunVertexArray& vl, const CZunPoint3d& centre,
         for (const CZunPoint3d& p : {c.start(), c.end()}) {
             EXPECT_NEAR(p.y, centre.y, 1e-9) << what << " at " << p.x << " " << p.y << " " << p.z;
             EXPECT_GE(p.z, centre.z - 1e-9) << what;
-            if (p.z > centre.z + 1e-9)
+            if (p.z > centre.z + 1e-9) {
                 EXPECT_NEAR(p.distanceTo(centre), kR, 1e-9) << what;
+            }
         }
 }
 
