@@ -210,7 +210,9 @@ void drawFilling(const CZunDataItem* work, const CZunDataItem* layer, const CZun
         draw.region(contours, gdxFlagOutline, color, CZunColor(), ZUN::CHatchProp());
 }
 
-void drawCompound(CZunDataItem* work, const CZunDataItem* sheet, const Look& look, const SheetDraw& draw)
+// False when a layer was refused as longer than a sheet or a layer may be;
+// the layers before it are drawn already then.
+bool drawCompound(CZunDataItem* work, const CZunDataItem* sheet, const Look& look, const SheetDraw& draw)
 {
     // The filling is cut between the faces of the sheets and around the
     // inserts, so those must come first: the panel's layer keys are
@@ -219,7 +221,7 @@ void drawCompound(CZunDataItem* work, const CZunDataItem* sheet, const Look& loo
     CZunRegionList inserts;
     const CZunDataItem* sandwich = sheet->getItem(L"SANDWICH");
     if (!sandwich || !sandwich->isDir())
-        return;
+        return true;
     ZUN::CDataIterator it(sandwich);
     while (const CZunDataItem* child = it.next()) {
         const Texts stack = addressOf(child);
@@ -247,17 +249,20 @@ void drawCompound(CZunDataItem* work, const CZunDataItem* sheet, const Look& loo
 
         CZunContourSet contours;
         CZunVertexArray coat;
+        CZunString refused;
         if (layer->getItem(L"REGION")) {
-            ZUN::fsheet_vll_region(&layerWork, contours);
+            ZUN::fsheet_vll_region(&layerWork, contours, &refused);
         } else if (layer->getItem(L"FILLET_P")) {
             // A panel shows only its outer faces' coats: the top sheet's upper
             // face and the bottom sheet's lower face.
             CZunVertexArray surface1, surface2;
-            ZUN::fsheet_vll_fillet(&layerWork, contours, surface1, surface2);
+            ZUN::fsheet_vll_fillet(&layerWork, contours, surface1, surface2, &refused);
             coat = bot ? surface2 : surface1;
         } else if (calc == L"OUTLINE" && !topLine.isEmpty() && !botLine.isEmpty()) {
             ZUN::fsheet_vll_outline(topLine, botLine, inserts, contours);
         }
+        if (!refused.isEmpty())
+            return false;
 
         if (top)
             topLine = contours.first();
@@ -282,6 +287,7 @@ void drawCompound(CZunDataItem* work, const CZunDataItem* sheet, const Look& loo
             drawFilling(work, layer, contours, look, draw);
         }
     }
+    return true;
 }
 
 } // namespace
@@ -329,9 +335,12 @@ bool zun_gdx_image_fsheet(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFil
     work.set(CZunDataItem::Value(run), L"VL");
 
     const SheetDraw draw(*gdx, look);
-    if (calc == L"COMPOUND") {
-        drawCompound(&work, sheet, look, draw);
-        return true;
-    }
-    return drawSingle(&work, sheet, look, draw);
+    if (calc != L"COMPOUND")
+        return drawSingle(&work, sheet, look, draw);
+    // A layer may be refused after others are drawn; a panel is drawn into
+    // a scratch list first, so that a refused one leaves nothing behind.
+    CZunGDX scratch;
+    if (!drawCompound(&work, sheet, look, SheetDraw(scratch, look)))
+        return false;
+    return drawCompound(&work, sheet, look, draw);
 }

@@ -139,6 +139,13 @@ CZunString CZunString::fromUtf8(std::string_view utf8)
             ok = (cont & 0xC0) == 0x80;
             c = (c << 6) | (cont & 0x3F);
         }
+        // A character written longer than it needs ("\xC0\x8D" for a carriage
+        // return), a surrogate or a code above U+10FFFF is no character: it
+        // would smuggle control characters past checks on the bytes and come
+        // out differently when written back.
+        constexpr char32_t kLeast[] = {0, 0x80, 0x800, 0x10000};
+        if (ok && (c < kLeast[extra] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)))
+            ok = false;
         if (!ok) {
             out += L'\uFFFD';
             ++i;

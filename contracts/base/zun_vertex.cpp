@@ -564,10 +564,20 @@ private:
 // transform must not turn its arcs over.
 constexpr double kUpright = 1e-9;
 
+// Turns a level normal to the side given: a normal this close to level
+// makes an upright plane, which rounding in a transform must not tilt.
+CZunVector3d upright(const CZunVector3d& n, const CZunVector3d& side)
+{
+    const CZunVector3d level = CZunVector3d(n.x, n.y, 0.0).normal();
+    return level.dotProduct(side) < 0.0 ? -level : level;
+}
+
 // The reference normal of a polyline's arcs: the plane through its vertex
-// ends, on the side the arcs count from (see CZunVertex in the header).
+// ends, or where they leave it open the plane the arc normal settles, on
+// the side the arcs count from (see CZunVertex in the header).
 CZunVector3d arcReference(const CZunVertexArray& vl)
 {
+    const CZunVector3d& hint = vl.arcNormal();
     if (vl.isEmpty())
         return CZunVector3d::kZAxis;
     NewellSum ends;
@@ -578,26 +588,45 @@ CZunVector3d arcReference(const CZunVertexArray& vl)
     }
     CZunVector3d n;
     if (ends.normal(n)) {
-        if (std::abs(n.z) <= kUpright)
-            return CZunVector3d(n.x, n.y, 0.0).normal();
-        return n.z > 0.0 ? n : -n;
+        if (std::abs(n.z) > kUpright)
+            return n.z > 0.0 ? n : -n;
+        // Upright: the side the arc normal faces, else the side the ends
+        // run counter-clockwise from (the side Newell's rule gives).
+        const double facing = CZunVector3d(n.x, n.y, 0.0).normal().dotProduct(hint);
+        return upright(n, std::abs(facing) > kUpright ? hint : n);
     }
-    // The ends lie on one line: the plane through it that leans least from xy.
+    // The ends lie on one line (or one point): the plane through it that the
+    // arc normal settles.
     const CZunPoint3d& first = vl.first().start();
     CZunVector3d along;
     for (const CZunVertex& v : vl)
         for (const CZunPoint3d& p : {v.start(), v.end()})
             if ((p - first).length() > along.length())
                 along = p - first;
-    if (along.isZeroLength(0.0))
-        return CZunVector3d::kZAxis;
-    const CZunVector3d d = along.normal();
-    CZunVector3d up = CZunVector3d::kZAxis - d * d.z;
+    const CZunVector3d d = along.isZeroLength(0.0) ? CZunVector3d() : along.normal();
+    CZunVector3d up = hint - d * d.dotProduct(hint);
+    if (up.length() > kUpright) {
+        up = up.normal();
+        if (std::abs(up.z) <= kUpright)
+            return upright(up, up);
+        return up.z > 0.0 ? up : -up;
+    }
+    // The arc normal runs along the line: the plane that leans least from xy.
+    up = CZunVector3d::kZAxis - d * d.z;
     if (up.length() <= kUpright) {
         const CZunVector3d front = -CZunVector3d::kYAxis;
         up = front - d * d.dotProduct(front);
     }
     return up.normal();
+}
+
+// The plane a polyline's arc normal stands on, carried by m: the image of
+// two axes spanning it, in their order, so that a mirror turns it over.
+CZunVector3d carriedNormal(const CZunMatrix3d& m, const CZunVector3d& n)
+{
+    const CZunVector3d u = n.perpVector();
+    const CZunVector3d image = (m * u).crossProduct(m * n.crossProduct(u));
+    return image.isZeroLength(0.0) ? CZunVector3d::kZAxis : image.normal();
 }
 
 bool keepsXyPlanes(const CZunMatrix3d& m)
@@ -609,6 +638,12 @@ bool isXyParallel(const CZunVertexArray& vl)
 {
     const double z = vl.isEmpty() ? 0.0 : vl.first().start().z;
     return std::all_of(vl.begin(), vl.end(), [z](const CZunVertex& v) { return v.start().z == z && v.end().z == z; });
+}
+
+// The arcs are the vertices' own xy arcs: level, counted from +z.
+bool arcsParallelToXy(const CZunVertexArray& vl)
+{
+    return isXyParallel(vl) && arcReference(vl) == CZunVector3d::kZAxis;
 }
 
 } // namespace
@@ -639,13 +674,15 @@ CZunVertexArray& CZunVertexArray::transformBy(const CZunMatrix3d& m)
     // A map that keeps a flat plan flat turns its arcs over exactly when it
     // turns xy over. Any other polyline with arcs compares the image of its
     // arcs' oriented plane with the reference side of the plane it lands in.
-    if (hasArc() && !(keepsXyPlanes(m) && isXyParallel(*this))) {
+    const CZunVector3d hint = carriedNormal(m, m_arcNormal);
+    if (hasArc() && !(keepsXyPlanes(m) && arcsParallelToXy(*this))) {
         const CZunMatrix3d before = arcPlane();
         const CZunVector3d image = (m * before.axis(0)).crossProduct(m * before.axis(1));
         for (CZunVertex& v : *this) {
             v.setStart(m * v.start());
             v.setEnd(m * v.end());
         }
+        m_arcNormal = hint;
         if (image.dotProduct(arcReference(*this)) < 0.0)
             for (CZunVertex& v : *this)
                 v.setBulge(-v.bulge());
@@ -657,6 +694,7 @@ CZunVertexArray& CZunVertexArray::transformBy(const CZunMatrix3d& m)
         if (mirror)
             v.setBulge(-v.bulge());
     }
+    m_arcNormal = hint;
     return *this;
 }
 
@@ -710,6 +748,11 @@ bool CZunVertexArray::hasArc() const
     return std::any_of(begin(), end(), [](const CZunVertex& v) { return v.isArc(); });
 }
 
+void CZunVertexArray::setArcNormal(const CZunVector3d& n)
+{
+    m_arcNormal = n.isZeroLength(0.0) ? CZunVector3d::kZAxis : n.normal();
+}
+
 CZunMatrix3d CZunVertexArray::arcPlane() const
 {
     return CZunMatrix3d().setToPlaneToWorld(isEmpty() ? CZunPoint3d::kOrigin : first().start(), arcReference(*this));
@@ -722,7 +765,7 @@ CZunVector3d CZunVertexArray::normal() const
     // Arcs count through their midpoints in their own plane; an arc parallel
     // to xy is its own xy arc already.
     CZunMatrix3d plane, toPlane;
-    const bool flat = !hasArc() || isXyParallel(*this);
+    const bool flat = !hasArc() || arcsParallelToXy(*this);
     if (!flat) {
         plane = arcPlane();
         toPlane = plane.inverse();
@@ -785,7 +828,7 @@ bool CZunVertexArray::extents(CZunPoint3d& minCorner, CZunPoint3d& maxCorner) co
     if (isEmpty())
         return false;
     CZunPoint3d lo = first().start(), hi = lo;
-    const CZunMatrix3d plane = hasArc() && !isXyParallel(*this) ? arcPlane() : CZunMatrix3d();
+    const CZunMatrix3d plane = hasArc() && !arcsParallelToXy(*this) ? arcPlane() : CZunMatrix3d();
     if (plane.axis(2) != CZunVector3d::kZAxis) {
         const CZunMatrix3d toPlane = plane.inverse();
         for (const CZunVertex& v : *this)
@@ -946,6 +989,10 @@ CZunArrayTempl<CZunVertexArray> CZunVertexArray::breakVertex(const CZunPoint3d& 
         pieces.append(*this);
         return pieces;
     }
+    // Each half keeps the whole's arc plane: a half may hold a lone arc.
+    const CZunVector3d plane = hasArc() ? arcReference(*this) : m_arcNormal;
+    head.setArcNormal(plane);
+    tail.setArcNormal(plane);
     pieces.append(head);
     pieces.append(tail);
     return pieces;

@@ -18,23 +18,27 @@ namespace {
 // common gauge of roof and wall sheets, so a sheet without data still looks
 // like one instead of vanishing.
 constexpr double kDefaultGauge = 0.75;
-// How many times something of width step repeats over length, the last
-// one cut short; false (error filled) above kFsheetMaxSegments. Counted in
-// double: a tiny step gives counts no integer holds.
+
+// What the limits tell: the count found and the most allowed.
 constexpr const wchar_t* kTooManySegments =
     L"the sheet needs %ls segments over its length, more than the %d a sheet may have";
+constexpr const wchar_t* kTooManyVertices =
+    L"the sheet needs %.15g vertices over its length, more than the %d a sheet may have";
 constexpr const wchar_t* kTooManyRepeats =
-    L"the region repeats %ls times over the length, more than the %d a sheet may have";
+    L"the region repeats %ls times over the length, more than the %d a layer may have";
 
-bool repeatCount(double length, double step, const wchar_t* what, int& count, CZunString* error)
+// How many times something of width step repeats over length, the last
+// one cut short; false (error filled) above most. Counted in double: a
+// tiny step gives counts no integer holds.
+bool repeatCount(double length, double step, int most, const wchar_t* what, int& count, CZunString* error)
 {
     const double n = std::max(1.0, std::ceil(length / step - 1e-9));
-    if (n <= kFsheetMaxSegments) {
+    if (n <= most) {
         count = static_cast<int>(n);
         return true;
     }
     if (error)
-        *error = CZunString::formatted(what, CZunString::formatted(L"%.15g", n).c_str(), kFsheetMaxSegments);
+        *error = CZunString::formatted(what, CZunString::formatted(L"%.15g", n).c_str(), most);
     return false;
 }
 
@@ -192,8 +196,14 @@ CZunVertexArray profileLine(const Profile& p, double length, bool rounded, CZunS
     const CZunVertexArray one = segmentLine(p);
     CZunVertexArray line;
     int count = 0;
-    if (!repeatCount(length, p.seg, kTooManySegments, count, error))
+    if (!repeatCount(length, p.seg, kFsheetMaxSegments, kTooManySegments, count, error))
         return line;
+    if (static_cast<double>(count) * one.len() > kFsheetMaxVertices) {
+        if (error)
+            *error = CZunString::formatted(kTooManyVertices, count * static_cast<double>(one.len()),
+                                           kFsheetMaxVertices);
+        return line;
+    }
     for (int i = 0; i < count; ++i)
         line.append(one.getTransformedCopy([&] {
             CZunMatrix3d m;
@@ -413,7 +423,8 @@ bool fsheet_vll_region(const CZunDataItem* item, CZunContourSet& contours, CZunS
         // Strips and cords repeat along the panel (one under each rib, say)
         // as long as they start within its length.
         int copies = 1;
-        if (dx > 0.0 && length > 0.0 && !repeatCount(length - x, dx, kTooManyRepeats, copies, error))
+        if (dx > 0.0 && length > 0.0 &&
+            !repeatCount(length - x, dx, kFsheetMaxRepeats, kTooManyRepeats, copies, error))
             return false;
         for (int i = 0; i < copies; ++i) {
             const double x0 = x + i * dx;

@@ -19,11 +19,17 @@ namespace ZUN {
 inline constexpr const wchar_t* kFsheetCfgDir = L"*FSHEET*";
 // The shipped profile catalogue, found on the data path.
 inline constexpr const wchar_t* kFsheetCatalogue = L"data/fsheets.json";
-// The most segments a sheet is drawn with, and the most times a layer's
-// parametric region repeats along it: far beyond any sheet that is built
-// (100 m of the finest corrugation), and small enough that the contour and
-// the cuts of a panel's filling stay quick. A longer sheet is refused.
-inline constexpr int kFsheetMaxSegments = 10000;
+// The most segments a sheet is drawn with: 76 m of the finest shipped
+// profile, far beyond any sheet that is built. A longer sheet is refused,
+// as is one whose segments together hold more than kFsheetMaxVertices
+// vertices (a profile of many points).
+inline constexpr int kFsheetMaxSegments = 1000;
+inline constexpr int kFsheetMaxVertices = 100000;
+// The most times a panel layer's parametric region (a gasket cord, a
+// strip) repeats along the panel: each repeat is cut out of the panel's
+// filling, which costs as much as the filling has vertices. Panels hold a
+// few inserts per metre.
+inline constexpr int kFsheetMaxRepeats = 100;
 
 // The item a data address names. Each component of stack is a key or a
 // path; together they form one path, looked up below item, then below each
@@ -47,8 +53,8 @@ CZunString fsheet_sid(const CZunDataItem* item);
 // of the upper face, surface2 that of the lower face, each at the sheet's
 // "COAT_GAP" (default: the thickness) outside the face. False, with empty
 // results, when the sheet is missing or is not a single sheet, and when its
-// length needs more than kFsheetMaxSegments segments (error, when given,
-// then says how many).
+// length needs more than kFsheetMaxSegments segments or kFsheetMaxVertices
+// vertices (error, when given, then says how many).
 bool fsheet_vll_fnc(const CZunDataItem* item, CZunContourSet& contours, CZunVertexArray& surface1,
                     CZunVertexArray& surface2, CZunString* error = nullptr);
 // The same with the bends rounded by the sheet's "FILLET_P" (inner bend
@@ -60,7 +66,7 @@ bool fsheet_vll_fillet(const CZunDataItem* item, CZunContourSet& contours, CZunV
 // The region that the "REGION" of the layer item (named by item's "STACK")
 // describes: given contours, or a parametric strip or round cord repeated
 // along the length. False when the layer has no usable "REGION", and when
-// the region would repeat more than kFsheetMaxSegments times (error, when
+// the region would repeat more than kFsheetMaxRepeats times (error, when
 // given, then says how often).
 bool fsheet_vll_region(const CZunDataItem* item, CZunContourSet& contours, CZunString* error = nullptr);
 

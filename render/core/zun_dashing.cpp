@@ -151,6 +151,9 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>&
     // the two buffers change roles, so neither is allocated again.
     std::swap(work.source, vl);
     vl.clear();
+    // Every arc left is an arc of the floor plan: a dash holding a lone arc
+    // must stay in it, whatever plane its ends alone would leave open.
+    vl.setArcNormal(CZunVector3d::kZAxis);
     const CZunVertexArray& source = work.source;
     if (mode == 0) {
         const ZUN::CZunLineParm parm(lineType);

@@ -283,6 +283,7 @@ public:
         m_local.setLen(m_pattern.len());
         for (int c = 0; c < m_pattern.len(); ++c) {
             m_local[c].vector().assign(m_pattern[c].begin(), m_pattern[c].end());
+            m_local[c].setArcNormal(m_pattern[c].arcNormal());
             m_local[c].transformBy(toLocal);
         }
         CZunPoint3d ext0, ext1;
@@ -642,6 +643,7 @@ bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN:
             continue;
         // Only the outer boundary's size across the lines matters here.
         local.vector().assign(contours[0].begin(), contours[0].end());
+        local.setArcNormal(contours[0].arcNormal());
         local.transformBy(lineFrame(line[0]).inverse());
         CZunPoint3d c0, c1;
         ZUN::g_vl_extmax(local, 0.0, c0, c1);

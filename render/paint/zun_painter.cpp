@@ -500,6 +500,7 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
                              const CZunMatrix3d& m)
 {
     m_line.vector().assign(line.begin(), line.end());
+    m_line.setArcNormal(line.arcNormal());
     if (m_turnsView)
         m_line.transformBy(viewDirection);
     zun_gdx_image_vl_measure(m_line, m_lineType, 1, m_lengths.dot, m_dash);
@@ -655,6 +656,7 @@ void CZunPainter::fillScanLines(const CZunArrayTempl<CZunVertexArray>& contours,
     onDevice.setLen(contours.len());
     for (int k = 0; k < contours.len(); ++k) {
         onDevice[k].vector().assign(contours.get(k).begin(), contours.get(k).end());
+        onDevice[k].setArcNormal(contours.get(k).arcNormal());
         onDevice[k].transformBy(m);
     }
     CZunPoint3d lo, hi;

@@ -350,6 +350,15 @@ TEST_F(SheetImage, MoreSegmentsThanASheetMayHaveFailAndDrawNothing)
     part.lobj()->set(true, L"AXIS");
     ASSERT_TRUE(draw(part));
     EXPECT_EQ(gdx.lenGet(), 1 + ZUN::kFsheetMaxSegments + 1);  // the contour and its axes
+
+    // The gasket cords repeat once per segment: at most 100 of them.
+    CImageTestPart panel(kPanelPart);
+    panel.lobj()->set(static_cast<double>(ZUN::kFsheetMaxRepeats), L"PANEL\\N");
+    ASSERT_TRUE(draw(panel));
+    EXPECT_EQ(gdx.lenGet(), 4);  // bottom, top, the cords and the core
+    panel.lobj()->set(ZUN::kFsheetMaxRepeats + 1.0, L"PANEL\\N");
+    EXPECT_FALSE(draw(panel));
+    EXPECT_EQ(gdx.lenGet(), 0);  // the sheets drawn before the cords were taken away again
 }
 
 // ---- compound panels -----------------------------------------------------------

@@ -96,6 +96,33 @@ TEST(StringUtf8, RoundTripAndBadBytes)
     EXPECT_EQ(CZunString::fromUtf8("\xe2\x82"), L"\ufffd\ufffd");  // truncated sequence
 }
 
+TEST(StringUtf8, OnlyShortestFormsOfRealCharactersDecode)
+{
+    // Each byte of an overlong form, a surrogate or a code beyond U+10FFFF
+    // becomes a replacement character, so that no byte sequence decodes to
+    // what another one does.
+    const std::pair<const char*, const wchar_t*> cases[] = {
+        {"*\xc0\x8d", L"*\ufffd\ufffd"},            // carriage return in two bytes
+        {"\xc1\xbf", L"\ufffd\ufffd"},
+        {"\xe0\x80\x80", L"\ufffd\ufffd\ufffd"},   // NUL in three bytes
+        {"\xe0\x9f\xbf", L"\ufffd\ufffd\ufffd"},
+        {"\xf0\x8f\xbf\xbf", L"\ufffd\ufffd\ufffd\ufffd"},
+        {"\xed\xa0\x80", L"\ufffd\ufffd\ufffd"},   // a surrogate
+        {"\xf4\x90\x80\x80", L"\ufffd\ufffd\ufffd\ufffd"},
+        {"\xc2\x80", L"\u0080"},
+        {"\xe0\xa0\x80", L"\u0800"},
+        {"\xed\x9f\xbf\xee\x80\x80", L"\ud7ff\ue000"},
+        {"\xef\xbf\xbf", L"\uffff"},
+        {"\xf0\x90\x80\x80", L"\U00010000"},
+        {"\xf4\x8f\xbf\xbf", L"\U0010ffff"},
+    };
+    for (const auto& [utf8, wide] : cases) {
+        const CZunString decoded = CZunString::fromUtf8(utf8);
+        EXPECT_EQ(decoded, wide) << utf8;
+        EXPECT_EQ(CZunString::fromUtf8(decoded.toUtf8()), decoded) << utf8;
+    }
+}
+
 TEST(StringBuffer, GetBufferAndReleaseToNul)
 {
     CZunString s;

@@ -124,6 +124,38 @@ TEST(DataJson, HandWrittenFormsRead)
     EXPECT_TRUE(root.get(flag, L"PART\\#LITERAL"));
 }
 
+// An arc whose ends lie on one line keeps the plane it was turned into
+// through a save; a polyline with the default normal is written as before.
+TEST(DataJson, ArcNormalRoundTripsOnlyWhereItIsSet)
+{
+    CZunVertexArray upright;
+    upright.append({-5, 0, 0}, {5, 0, 0});
+    upright.append({5, 0, 0}, {-5, 0, 0}, 1.0);
+    upright.setArcNormal({0, -1, 0});
+    CZunDataItem tree(true);
+    tree.set(upright, L"UP");
+    tree.set(arcSquare(), L"FLAT");
+    const std::string text = ZUN::dataToJson(tree, 0);
+    ASSERT_NE(text.find("\"normal\""), std::string::npos) << text;
+    EXPECT_EQ(text.find("\"normal\""), text.rfind("\"normal\"")) << text;  // once: the flat one has none
+    CZunDataItem back(true);
+    ZUN::CDataFileError error;
+    ASSERT_TRUE(ZUN::dataFromJson(text, L"mem", back, &error)) << error.toString().toUtf8();
+    CZunVertexArray up, flat;
+    ASSERT_TRUE(back.get(up, L"UP"));
+    ASSERT_TRUE(back.get(flat, L"FLAT"));
+    EXPECT_EQ(up.arcNormal(), CZunVector3d(0, -1, 0));
+    EXPECT_EQ(flat.arcNormal(), CZunVector3d::kZAxis);
+    EXPECT_EQ(ZUN::dataToJson(back, 0), text);
+
+    CZunDataItem bad(true);
+    EXPECT_FALSE(ZUN::dataFromJson(R"({"V": {"$": "vl", "pts": [[0, 0], [1, 0]], "normal": [0, 0, 0]}})", L"mem",
+                                   bad, &error));
+    EXPECT_NE(error.toString().toUtf8().find("not zero"), std::string::npos) << error.toString().toUtf8();
+    EXPECT_FALSE(ZUN::dataFromJson(R"({"V": {"$": "vl", "pts": [[0, 0], [1, 0]], "normal": [0, 1]}})", L"mem",
+                                   bad, &error));
+}
+
 TEST(DataJson, MalformedFilesAreRefusedWithPlaceAndReason)
 {
     EXPECT_EQ(loadError("{\n  \"A\": 1,\n  \"B\": [1, 2\n"),

@@ -508,6 +508,15 @@ bool rounded(const CZunDataItem* item, CZunContourSet& contours, CZunString* err
     return ZUN::fsheet_vll_fillet(item, contours, s1, s2, error);
 }
 
+// One segment 200 wide as a profile of n vertices, up and down.
+CZunPoint3dArray zigzag(int n)
+{
+    CZunPoint3dArray points;
+    for (int i = 0; i <= n; ++i)
+        points.append(CZunPoint3d(200.0 * i / n, i % 2 ? 10.0 : 0.0));
+    return points;
+}
+
 // A strip every DX of the layer named by the part, instead of the sheet.
 void strips(TrapezPart& part, double dx)
 {
@@ -523,25 +532,29 @@ void strips(TrapezPart& part, double dx)
 const SegmentLimit kSegmentLimits[] = {
     {"AtTheLimit", 200.0 * ZUN::kFsheetMaxSegments, nullptr, sharp, L""},
     {"OneMore", 200.0 * ZUN::kFsheetMaxSegments + 1.0, nullptr, sharp,
-     L"the sheet needs 10001 segments over its length, more than the 10000 a sheet may have"},
+     L"the sheet needs 1001 segments over its length, more than the 1000 a sheet may have"},
     {"BillionWaves", 200.0 * 1e9, nullptr, sharp,
-     L"the sheet needs 1000000000 segments over its length, more than the 10000 a sheet may have"},
+     L"the sheet needs 1000000000 segments over its length, more than the 1000 a sheet may have"},
     {"BillionWavesRounded", 200.0 * 1e9, [](TrapezPart& p) { p.sheet->set(2.0, L"FILLET_P"); }, rounded,
-     L"the sheet needs 1000000000 segments over its length, more than the 10000 a sheet may have"},
+     L"the sheet needs 1000000000 segments over its length, more than the 1000 a sheet may have"},
     {"SegmentBeyondAnyCount", 200.0, [](TrapezPart& p) { p.sheet->set(1e-300, L"SEG"); }, sharp,
-     L"the sheet needs 2e+302 segments over its length, more than the 10000 a sheet may have"},
+     L"the sheet needs 2e+302 segments over its length, more than the 1000 a sheet may have"},
     {"CorrugatedBillionWaves", 200.0 * 1e9, [](TrapezPart& p) { p.sheet->set(L"SINUS", L"CALC"); }, sharp,
-     L"the sheet needs 1000000000 segments over its length, more than the 10000 a sheet may have"},
-    {"StripsAtTheLimit", 1250.0, [](TrapezPart& p) { strips(p, 0.125); },
+     L"the sheet needs 1000000000 segments over its length, more than the 1000 a sheet may have"},
+    {"StripsAtTheLimit", 12.5, [](TrapezPart& p) { strips(p, 0.125); },
      [](const CZunDataItem* item, CZunContourSet& contours, CZunString* error) {
          return ZUN::fsheet_vll_region(item, contours, error);
      },
      L""},
+    {"PointsAtTheVertexLimit", 200.0 * 1000, [](TrapezPart& p) { p.sheet->set(CZunDataItem::Value(zigzag(100)), L"POINTS"); },
+     sharp, L""},
+    {"PointsAboveTheVertexLimit", 200.0 * 1000, [](TrapezPart& p) { p.sheet->set(CZunDataItem::Value(zigzag(101)), L"POINTS"); },
+     sharp, L"the sheet needs 101000 vertices over its length, more than the 100000 a sheet may have"},
     {"BillionStrips", 1250.0, [](TrapezPart& p) { strips(p, 1.25e-6); },
      [](const CZunDataItem* item, CZunContourSet& contours, CZunString* error) {
          return ZUN::fsheet_vll_region(item, contours, error);
      },
-     L"the region repeats 1000000000 times over the length, more than the 10000 a sheet may have"},
+     L"the region repeats 1000000000 times over the length, more than the 100 a layer may have"},
 };
 
 class SheetSegmentLimit : public ::testing::TestWithParam<SegmentLimit> {};
