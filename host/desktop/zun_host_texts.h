@@ -88,6 +88,20 @@ inline constexpr CZunHostText kNoSlides{"ZUN_HOST_0073", "Die Bibliothek enthäl
 inline constexpr CZunHostText kEmptyFile{"ZUN_HOST_0074", "Die Datei ist leer."};
 inline constexpr CZunHostText kWrongKinds{"ZUN_HOST_0080", "Werte falscher Art, mit der Vorgabe gezeichnet"};
 
+// The host's machining dialog.
+inline constexpr CZunHostText kHoleTitle{"ZUN_HOST_0081", "Bearbeitungen"};
+inline constexpr CZunHostText kHoleX{"ZUN_HOST_0082", "X"};
+inline constexpr CZunHostText kHoleY{"ZUN_HOST_0083", "Y"};
+inline constexpr CZunHostText kHoleDiameter{"ZUN_HOST_0084", "Durchmesser"};
+inline constexpr CZunHostText kHoleDepth{"ZUN_HOST_0085", "Tiefe (0: durch)"};
+inline constexpr CZunHostText kHoleSink{"ZUN_HOST_0086", "Senkung Ø"};
+inline constexpr CZunHostText kHoleThread{"ZUN_HOST_0087", "Gewinde"};
+inline constexpr CZunHostText kHoleAdd{"ZUN_HOST_0088", "Bohrung hinzufügen"};
+inline constexpr CZunHostText kHoleRemove{"ZUN_HOST_0089", "Bohrung entfernen"};
+inline constexpr CZunHostText kHoleBadRow{"ZUN_HOST_0090", "Zeile %1 (%2): diese Bohrung lässt sich nicht herstellen."};
+inline constexpr CZunHostText kChoosePart{"ZUN_HOST_0092", "Teil wählen"};
+inline constexpr CZunHostText kHoleNoEntity{"ZUN_HOST_0091", "Kein Lochbild gewählt: die Bearbeitungen brauchen ein Teil vom Typ HOLE."};
+
 // File dialog filters.
 inline constexpr CZunHostText kFilterDrawings{"ZUN_HOST_0066", "Zeichnungen (*.json)"};
 inline constexpr CZunHostText kFilterSlides{"ZUN_HOST_0067", "Dias (*.sld)"};

@@ -3,6 +3,8 @@
 #include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_msg.h"
 #include "contracts/data/zun_part_keys.h"
+#include "dialogs/zun_dlg_bgr.h"
+#include "host/desktop/zun_hole_dialog.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
@@ -17,6 +19,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
+#include <QInputDialog>
 #include <QLabel>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -61,6 +64,9 @@ CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(
     restoreSettings();
     m_app.setEntityPicker(
         [this](ZUN::CAdsName& entity, const CZunString& type, bool) { return pickEntity(entity, type); });
+    m_app.registerFunction(ZUN::kHoleDialogFunction, [this](const ZUN::CZunRbList& args, ZUN::CZunRbList& result) {
+        return runHoleDialog(args, result);
+    });
     if (!m_app.patternError().isEmpty())
         statusBar()->showMessage(zunHostText(T::kPatternsMissing) + QStringLiteral(": ") +
                                  fromZun(m_app.patternError()));
@@ -69,6 +75,7 @@ CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(
 CZunHostWindow::~CZunHostWindow()
 {
     m_app.setEntityPicker(nullptr);
+    m_app.registerFunction(ZUN::kHoleDialogFunction, nullptr);
 }
 
 // ---- building the window ---------------------------------------------------------
@@ -647,22 +654,70 @@ void CZunHostWindow::onPicked(int group)
     m_viewer->update();
 }
 
-bool CZunHostWindow::pickEntity(ZUN::CAdsName& entity, const CZunString& type) const
+bool CZunHostWindow::pickEntity(ZUN::CAdsName& entity, const CZunString& type)
 {
     // Modules that ask the user for a part get the one shown when its type
-    // fits, else the first of that type: the user chose it by showing it.
+    // fits: the user chose it by showing it. Otherwise the user chooses
+    // among the parts of that type; with only one there is nothing to ask.
     const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
-    const ZUN::CZunPart* shown = drawing.partByHandle(toZun(m_shownPart));
-    if (shown && (type.isEmpty() || shown->type == type)) {
-        entity = drawing.entityName(*shown);
-        return true;
+    const ZUN::CZunPart* chosen = drawing.partByHandle(toZun(m_shownPart));
+    if (!chosen || !(type.isEmpty() || chosen->type == type)) {
+        std::vector<const ZUN::CZunPart*> candidates;
+        QStringList names;
+        for (int i = 0; i < drawing.partCount(); ++i)
+            if (type.isEmpty() || drawing.part(i)->type == type) {
+                candidates.push_back(drawing.part(i));
+                names.append(fromZun(drawing.part(i)->name.isEmpty() ? drawing.part(i)->handle : drawing.part(i)->name));
+            }
+        const int index = candidates.size() == 1 ? 0 : chooseAmong(names);
+        chosen = index >= 0 && index < static_cast<int>(candidates.size()) ? candidates[index] : nullptr;
     }
-    for (int i = 0; i < drawing.partCount(); ++i)
-        if (type.isEmpty() || drawing.part(i)->type == type) {
-            entity = drawing.entityName(*drawing.part(i));
-            return true;
-        }
-    return false;
+    if (!chosen)
+        return false;
+    entity = drawing.entityName(*chosen);
+    m_pickedHandle = fromZun(chosen->handle);
+    return true;
+}
+
+int CZunHostWindow::chooseAmong(const QStringList& names)
+{
+    if (names.isEmpty())
+        return -1;
+    if (m_partChooser)
+        return m_partChooser(names);
+    bool ok = false;
+    const QString name = QInputDialog::getItem(this, zunHostText(T::kChoosePart), zunHostText(T::kChoosePart), names,
+                                               0, false, &ok);
+    return ok ? names.indexOf(name) : -1;
+}
+
+int CZunHostWindow::runHoleDialog(const ZUN::CZunRbList&, ZUN::CZunRbList& result)
+{
+    result = {ZUN::CRbValue::makeLong(0)};
+    ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(m_pickedHandle));
+    if (!part || part->type != CZunString(L"HOLE")) {
+        const QString text = zunHostText(T::kHoleNoEntity);
+        if (m_messageHook)
+            m_messageHook(zunHostText(T::kHoleTitle), text);
+        else
+            QMessageBox::information(this, zunHostText(T::kHoleTitle), text);
+        return kRtNorm;
+    }
+    CZunHoleDialog dialog(part->data, this);
+    if (dialog.exec() != QDialog::Accepted)
+        return kRtNorm;
+    part->data = dialog.entityData();
+    showEditedPart(m_pickedHandle);
+    result = {ZUN::CRbValue::makeLong(1)};
+    return kRtNorm;
+}
+
+void CZunHostWindow::showEditedPart(const QString& handle)
+{
+    if (m_shownPart == handle)
+        showPart(handle);
+    else if (m_shownPart.isEmpty() && m_tree->currentItem() == m_drawingNode)
+        showOverview();
 }
 
 bool CZunHostWindow::pickGroup(int group)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contracts/data/zun_resbuf.h"
 #include "host/desktop/zun_host_scene.h"
 #include "host/desktop/zun_host_settings.h"
 #include "host/desktop/zun_host_texts.h"
@@ -78,6 +79,19 @@ public:
     using MessageHook = std::function<void(const QString& caption, const QString& text)>;
     void setMessageHook(MessageHook hook) { m_messageHook = std::move(hook); }
 
+    // When a module asks for a part of a type and the shown part is not of
+    // it, the user chooses among the parts of that type (by name); the
+    // chooser answers the index, or -1 for none. Without a hook a list
+    // dialog asks; a test gives its own.
+    using PartChooser = std::function<int(const QStringList& names)>;
+    void setPartChooser(PartChooser chooser) { m_partChooser = std::move(chooser); }
+
+    // The host's machining dialog ("orv_hole_dial" of the application
+    // object): edits the drillings of the part last handed to a module by
+    // the entity pick. Answers the integer 1 when the user accepted (the
+    // part's data changed and its picture follows), 0 otherwise.
+    int runHoleDialog(const ZUN::CZunRbList& args, ZUN::CZunRbList& result);
+
     QTreeWidget* tree() const { return m_tree; }
     CZunDplistImage* viewer() const { return m_viewer; }
     ZUN::CSlidePic* slideView() const { return m_slideView; }
@@ -122,7 +136,9 @@ private:
     void showSlideNode(const QString& name, const QString& library);
     void showPictureNode(const QString& path);
     void onPicked(int group);
-    bool pickEntity(ZUN::CAdsName& entity, const CZunString& type) const;
+    bool pickEntity(ZUN::CAdsName& entity, const CZunString& type);
+    void showEditedPart(const QString& handle);
+    int chooseAmong(const QStringList& names);
     void updatePickText();
     QString groupKind(int group) const;
     void updateCursorText(const QPoint& at);
@@ -160,4 +176,7 @@ private:
     // The part shown, when one is: groups are then the part's own.
     QString m_shownPart;
     MessageHook m_messageHook;
+    PartChooser m_partChooser;
+    // The part the last entity pick handed out: the machining dialog edits it.
+    QString m_pickedHandle;
 };

@@ -448,8 +448,22 @@ TEST_F(HostWindow, TheEntityPickerOffersTheSelectedPart)
     ZUN::CAdsName entity;
     ASSERT_TRUE(zunAppPtr()->entitySelect(entity, L"DRILL", false));
     EXPECT_EQ(ZUN::drawingCurrent().partByName(entity)->handle, CZunString(L"D3"));
-    // Another type: the first part of that type.
+    // Another type: the user chooses among the parts of that type.
+    QStringList offered;
+    int answer = 2;
+    m_window->setPartChooser([&](const QStringList& names) {
+        offered = names;
+        return answer;
+    });
     ASSERT_TRUE(zunAppPtr()->entitySelect(entity, L"SHEET", false));
-    EXPECT_EQ(ZUN::drawingCurrent().partByName(entity)->handle, CZunString(L"5E"));
+    EXPECT_EQ(offered.size(), 4);
+    EXPECT_EQ(ZUN::drawingCurrent().partByName(entity)->handle, CZunString(L"7A"));
+    answer = -1;
+    EXPECT_FALSE(zunAppPtr()->entitySelect(entity, L"SHEET", false)) << "the user chose none";
+    // The only part of a type needs no choice.
+    offered.clear();
+    ASSERT_TRUE(zunAppPtr()->entitySelect(entity, L"HOLE", false));
+    EXPECT_EQ(ZUN::drawingCurrent().partByName(entity)->handle, CZunString(L"D4"));
+    EXPECT_TRUE(offered.isEmpty());
     EXPECT_FALSE(zunAppPtr()->entitySelect(entity, L"NONE", false));
 }
