@@ -132,9 +132,21 @@ void CZunComboBox::focusOutEvent(QFocusEvent* event)
 {
     // The list popup takes the focus while it is open, and another window
     // takes it with the activation: the user has not left the box yet.
-    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+    const Qt::FocusReason reason = event->reason();
+    if (reason != Qt::PopupFocusReason && reason != Qt::ActiveWindowFocusReason && !focusStaysInBox())
         checkEntry();
     QComboBox::focusOutEvent(event);
+}
+
+bool CZunComboBox::focusStaysInBox() const
+{
+    QAbstractItemView* list = view();
+    if (list && list->isVisible())
+        return true;
+    const QWidget* focus = QApplication::focusWidget();
+    if (!focus)
+        return false;
+    return focus == this || isAncestorOf(focus) || (list && list->window()->isAncestorOf(focus));
 }
 
 void CZunComboBox::checkEntry()

@@ -74,6 +74,9 @@ protected:
     virtual void checkEntry();
 
 private:
+    // Whether the focus only moved within the box or into its list.
+    bool focusStaysInBox() const;
+
     ZUN::CValueField m_field{ZUN::CValueField::Kind::Combo};
     CZunMapTempl<int, bool> m_altRows;
     std::function<void()> m_beep;
