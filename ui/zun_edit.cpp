@@ -2,6 +2,7 @@
 
 #include "ui/zun_msg_callback.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QMessageBox>
 #include <QPointer>
@@ -27,6 +28,52 @@ bool userLeft(const QWidget* field, Qt::FocusReason reason)
         return false;
     return field->isVisible() && field->window()->isVisible();
 }
+
+// A click that takes the focus from a field whose entry is refused must not
+// act as well: the OK button pressed while an entry is wrong would close the
+// dialog behind the message. The press that moved the focus is still on its
+// way to the clicked widget when the check ends; this filter eats it and its
+// release, and goes as soon as any other mouse press comes.
+class CClickSwallower : public QObject {
+public:
+    static void install()
+    {
+        auto* swallower = new CClickSwallower;
+        qApp->installEventFilter(swallower);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (!watched->isWidgetType())
+            return false;
+        switch (event->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            if (m_pressEaten) {
+                finish();
+                return false;
+            }
+            m_pressEaten = true;
+            return true;
+        case QEvent::MouseButtonRelease:
+            if (m_pressEaten)
+                finish();
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    void finish()
+    {
+        qApp->removeEventFilter(this);
+        deleteLater();
+    }
+
+    bool m_pressEaten = false;
+};
 
 } // namespace
 
@@ -120,8 +167,11 @@ void CZunEdit::focusOutEvent(QFocusEvent* event)
         m_checking = false;
     }
     QLineEdit::focusOutEvent(event);
-    if (refused)
+    if (refused) {
+        if (event->reason() == Qt::MouseFocusReason)
+            CClickSwallower::install();
         setFocus(Qt::OtherFocusReason);
+    }
     emit killFocus(refused);
 }
 

@@ -253,3 +253,22 @@ TEST(EditTemplate, SubclassReplacesAPlainFieldInPlace)
 
     EXPECT_EQ(ZUN::subclassDlgItem<CZunEdit>(&dlg, 4711), nullptr);
 }
+
+TEST_F(CFieldsDlgTest, ClickOnOkWithARefusedEntryDoesNotClose)
+{
+    length->setEditFlags(CZunEdit::kLength, kRange, 2, 0.0, 10.0);
+    length->setVal(1.0);
+    CBoxWatcher boxes;
+    typeInto(length, "99");
+    QWidget* ok = dlg->GetDlgItem(IDOK);
+    QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+    ASSERT_EQ(boxes.seen.size(), 1u);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return length->hasFocus(); }, 2000));
+    EXPECT_TRUE(dlg->isVisible()) << "the click that was refused closed the dialog";
+    EXPECT_EQ(length->text(), QString("10"));
+
+    // The next click is an ordinary one: the value is valid now.
+    QTest::mouseClick(ok, Qt::LeftButton, {}, ok->rect().center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg->isVisible(); }, 2000));
+    EXPECT_EQ(boxes.seen.size(), 1u);
+}
