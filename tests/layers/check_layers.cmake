@@ -20,6 +20,7 @@ set(zun_layers
   "images:5:pure"
   "images/slide:5:pure"
   "render/emf:5:pure"
+  "ui/core:5:pure"
   "contracts/os:6:qt"
   "render/qt:6:qt"
   "images/qt:7:qt"
