@@ -38,7 +38,9 @@ class CClickSwallower : public QObject {
 public:
     static void install()
     {
+        // Owned by the application, so that one waiting at the end goes too.
         auto* swallower = new CClickSwallower;
+        swallower->setParent(qApp);
         qApp->installEventFilter(swallower);
     }
 

@@ -3,6 +3,7 @@
 #include "tests/ui/edit_test_util.h"
 
 #include "contracts/data/zun_units.h"
+#include "ui/zun_subclass.h"
 
 #include <QAbstractItemView>
 #include <QImage>
@@ -239,4 +240,24 @@ TEST_F(CFieldsDlgTest, ComboPopupShowsTintedRows)
     combo->hidePopup();
     EXPECT_EQ(shot.pixelColor(row1.right() - 2, row1.center().y()), QColor(242, 242, 242));
     EXPECT_EQ(shot.pixelColor(row2.right() - 2, row2.center().y()), QColor(Qt::white));
+}
+
+TEST(ComboTemplate, SubclassReplacesAnEditableComboWithItsItems)
+{
+    CTestSettings settings;
+    CTestDlg dlg(kTplFields, nullptr);
+    auto* old = qobject_cast<QComboBox*>(dlg.GetDlgItem(1004));
+    ASSERT_NE(old, nullptr);
+    old->addItems({"1.0", "2.0"});
+    old->setEditText("7.5");
+    CZunComboBox* box = ZUN::subclassDlgItem<CZunComboBox>(&dlg, 1004);
+    ASSERT_NE(box, nullptr);
+    EXPECT_EQ(dlg.GetDlgItem(1004), box);
+    ASSERT_EQ(box->count(), 2);
+    EXPECT_EQ(box->itemText(1), QString("2.0"));
+    EXPECT_EQ(box->currentText(), QString("7.5"));
+    box->setEditFlags(CZunComboBox::kLength, kReq, 1, 0, 0);
+    double v = 0;
+    ASSERT_TRUE(box->getVal(v));
+    EXPECT_EQ(v, 7.5);
 }

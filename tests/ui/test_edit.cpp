@@ -272,3 +272,26 @@ TEST_F(CFieldsDlgTest, ClickOnOkWithARefusedEntryDoesNotClose)
     EXPECT_TRUE(QTest::qWaitFor([&] { return !dlg->isVisible(); }, 2000));
     EXPECT_EQ(boxes.seen.size(), 1u);
 }
+
+TEST_F(CFieldsDlgTest, KillFocusFollowsEveryCheck)
+{
+    length->setEditFlags(CZunEdit::kLength, kRange, 2, 0.0, 10.0);
+    length->setVal(1.0);
+    std::vector<bool> refusals;
+    QObject::connect(length, &CZunEdit::killFocus, [&](bool refused) {
+        refusals.push_back(refused);
+        // What the receiver reads is the checked value.
+        double v = 0;
+        length->getVal(v);
+        EXPECT_EQ(v, refused ? 10.0 : 4.0);
+    });
+    CBoxWatcher boxes;
+    typeInto(length, "99");
+    QTest::keyClick(length, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return length->hasFocus(); }, 2000));
+    typeInto(length, "4");
+    QTest::keyClick(length, Qt::Key_Tab);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return angle->hasFocus(); }, 2000));
+    EXPECT_EQ(refusals, (std::vector<bool>{true, false}));
+    EXPECT_EQ(boxes.seen.size(), 1u);
+}

@@ -99,8 +99,10 @@ bool CValueField::setEditFlags(int type, unsigned short flags, int decimals, dou
     m_flags = flags;
     if (type == kFieldLength || type == kFieldAngle) {
         const bool replace = m_kind == Kind::Edit ? decimals > 0 : decimals != -1;
+        // The edit's decimals are positive here and held to the word; the
+        // combo keeps a negative count as the word it is stored in.
         if (replace)
-            m_decimals = static_cast<unsigned short>(decimals);
+            m_decimals = static_cast<unsigned short>(decimals > USHRT_MAX ? USHRT_MAX : decimals);
     }
     if (type < kFieldInteger || type > kFieldAngle)
         return true;

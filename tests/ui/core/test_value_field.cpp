@@ -173,6 +173,9 @@ TEST(ValueFieldSetup, DecimalsAndLimitsFollowTheType)
     EXPECT_EQ(edit.maxVal(), 10.0);
     edit.setEditFlags(3, 0, 3, 0, 1);
     EXPECT_EQ(edit.decimals(), 3);
+    edit.setEditFlags(3, 0, 1 << 20, 0, 1);  // held to the 16-bit word
+    EXPECT_EQ(edit.decimals(), 65535);
+    edit.setEditFlags(3, 0, 3, 0, 1);
     edit.setEditFlags(1, 0, 5, 0, 1);  // integers take no decimals
     EXPECT_EQ(edit.decimals(), 3);
     edit.setEditFlags(0, 0, 0, 100, 200);  // plain text keeps the limits
