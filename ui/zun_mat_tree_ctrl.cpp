@@ -1,17 +1,33 @@
 #include "ui/zun_mat_tree_ctrl.h"
 
-#include "render/qt/zun_qstring.h"
 #include "ui/zun_dial_app.h"
 
 #include <QEvent>
+#include <QShowEvent>
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kKeyRole = Qt::UserRole;
-constexpr int kImageRole = Qt::UserRole + 1;
 constexpr int kFirstImageIcon = 2001;
+
+// A node of the tree: it knows its place in the layout, so that key and
+// image need no item data of their own.
+class CMatTreeItem : public QTreeWidgetItem {
+public:
+    static constexpr int kType = QTreeWidgetItem::UserType + 20;
+    explicit CMatTreeItem(int node) : QTreeWidgetItem(kType), m_node(node) {}
+    CMatTreeItem(QTreeWidgetItem* parent, int node) : QTreeWidgetItem(parent, kType), m_node(node) {}
+    int node() const { return m_node; }
+
+private:
+    int m_node;
+};
+
+int nodeOf(const QTreeWidgetItem* item)
+{
+    return item && item->type() == CMatTreeItem::kType ? static_cast<const CMatTreeItem*>(item)->node() : -1;
+}
 
 } // namespace
 
@@ -28,6 +44,7 @@ bool CZunMatTreeCtrl::init(unsigned flags, const wchar_t* selMat, const CZunArra
     clear();
     m_created.clear();
     m_hSelect = nullptr;
+    m_scrollPending = false;
     if (flags & ZUN::kMatTreePhys)
         m_physTypes = physTypes;
     m_reqMat = m_selMat = CZunString(selMat);
@@ -46,44 +63,69 @@ bool CZunMatTreeCtrl::init(unsigned flags, const wchar_t* selMat, const CZunArra
     // the view then takes each subtree in one step.
     const std::vector<ZUN::MatTreeNode>& nodes = m_layout.nodes();
     std::vector<QTreeWidgetItem*> items(nodes.size(), nullptr);
-    std::vector<std::pair<int, QTreeWidgetItem*>> made;
-    made.reserve(nodes.size());
+    m_created.assign(nodes.size(), nullptr);
     QList<QTreeWidgetItem*> roots;
+    // One text per material, shared by all its nodes.
+    std::vector<QString> texts(static_cast<size_t>(m_layout.materialsRead()));
     for (size_t i = 0; i < nodes.size(); ++i) {
         const ZUN::MatTreeNode& node = nodes[i];
-        QTreeWidgetItem* item = node.parent < 0 ? new QTreeWidgetItem() : new QTreeWidgetItem(items[static_cast<size_t>(node.parent)]);
-        item->setText(0, fromZun(node.text));
-        item->setIcon(0, m_images[node.image]);
-        item->setData(0, kImageRole, node.image);
-        if (node.parent < 0) {
-            roots.append(item);
+        const int n = static_cast<int>(i);
+        QTreeWidgetItem* item = node.parent < 0 ? new CMatTreeItem(n)
+                                                : new CMatTreeItem(items[static_cast<size_t>(node.parent)], n);
+        if (node.mat >= 0) {
+            QString& text = texts[static_cast<size_t>(node.mat)];
+            if (text.isNull()) {
+                const CZunString& zun = m_layout.matText(node.mat);
+                text = QString::fromWCharArray(zun.c_str(), zun.len());
+            }
+            item->setText(0, text);
         } else {
-            item->setData(0, kKeyRole, fromZun(node.key));
-            made.emplace_back(node.created, item);
+            item->setText(0, QString::fromWCharArray(m_layout.text(n).c_str(), m_layout.text(n).len()));
         }
+        item->setIcon(0, m_images[node.image]);
+        if (node.parent < 0)
+            roots.append(item);
+        else
+            m_created[static_cast<size_t>(node.created)] = item;
         items[i] = item;
     }
-    std::sort(made.begin(), made.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    m_created.reserve(made.size());
-    for (const auto& entry : made)
-        m_created.push_back(entry.second);
+    std::erase(m_created, nullptr);
     addTopLevelItems(roots);
 
     if (m_layout.selected() >= 0) {
         m_hSelect = items[static_cast<size_t>(m_layout.selected())];
         setCurrentItem(m_hSelect);
-        scrollToItem(m_hSelect);
+        showSelected(m_hSelect);
     }
     return true;
 }
 
+void CZunMatTreeCtrl::showSelected(QTreeWidgetItem* item)
+{
+    // Opening the branches to the node lays the whole tree out: a tree
+    // filled before its dialog shows does that once, when it shows.
+    if (isVisible()) {
+        scrollToItem(item);
+        m_scrollPending = false;
+    } else {
+        m_scrollPending = true;
+    }
+}
+
+void CZunMatTreeCtrl::showEvent(QShowEvent* event)
+{
+    CZunTreeCtrl::showEvent(event);
+    if (m_scrollPending && currentItem())
+        showSelected(currentItem());
+}
+
 bool CZunMatTreeCtrl::selectMat(const wchar_t* key)
 {
-    const QString wanted = fromZun(CZunString(key));
+    const CZunString wanted(key);
     for (QTreeWidgetItem* item : m_created) {
-        if (item->data(0, kKeyRole).toString() == wanted) {
+        if (m_layout.key(nodeOf(item)) == wanted) {
             setCurrentItem(item);
-            scrollToItem(item);
+            showSelected(item);
             return true;
         }
     }
@@ -99,14 +141,16 @@ bool CZunMatTreeCtrl::getSelMat(CZunString& key) const
     return true;
 }
 
-CZunString CZunMatTreeCtrl::itemKey(const QTreeWidgetItem* item)
+CZunString CZunMatTreeCtrl::itemKey(const QTreeWidgetItem* item) const
 {
-    return item ? toZun(item->data(0, kKeyRole).toString()) : CZunString();
+    return m_layout.key(nodeOf(item));
 }
 
-int CZunMatTreeCtrl::itemImage(const QTreeWidgetItem* item)
+int CZunMatTreeCtrl::itemImage(const QTreeWidgetItem* item) const
 {
-    return item ? item->data(0, kImageRole).toInt() : -1;
+    const int node = nodeOf(item);
+    return node >= 0 && node < static_cast<int>(m_layout.nodes().size()) ? m_layout.nodes()[static_cast<size_t>(node)].image
+                                                                          : -1;
 }
 
 bool CZunMatTreeCtrl::viewportEvent(QEvent* event)

@@ -38,16 +38,20 @@ public:
     // The key of the selected node; false when nothing or a root is selected.
     bool getSelMat(CZunString& key) const;
 
-    // The key of a node (empty for a root) and its image index.
-    static CZunString itemKey(const QTreeWidgetItem* item);
-    static int itemImage(const QTreeWidgetItem* item);
+    // The key of a node (empty for a root) and its image index (-1 for an
+    // item of no material tree).
+    CZunString itemKey(const QTreeWidgetItem* item) const;
+    int itemImage(const QTreeWidgetItem* item) const;
     // The image list: index 0, 1, 2.
     const QIcon& image(int index) const { return m_images[index]; }
 
 protected:
     bool viewportEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    void showSelected(QTreeWidgetItem* item);
+
     QIcon m_images[3];
     CZunMatMgr m_matMgr;
     CZunString m_selMat;  // requested as initial selection
@@ -56,4 +60,5 @@ private:
     ZUN::CMatTreeLayout m_layout;
     QTreeWidgetItem* m_hSelect = nullptr;
     std::vector<QTreeWidgetItem*> m_created;  // material nodes in the order they were made
+    bool m_scrollPending = false;             // the selected node is to be shown when the tree shows
 };

@@ -12,6 +12,7 @@
 #include "ui_test_dlg_9005.h"
 #include "ui_test_dlg_9020.h"
 #include "ui_test_dlg_9021.h"
+#include "ui_test_dlg_9022.h"
 
 #include <gtest/gtest.h>
 
@@ -24,6 +25,7 @@ void registerTestTemplates()
     ZUN::dlgTemplateRegister(kTplHost, &ZUN::dlgTemplateFrom<Ui::TestDlg9005>);
     ZUN::dlgTemplateRegister(kTplTabs, &ZUN::dlgTemplateFrom<Ui::TestDlg9020>);
     ZUN::dlgTemplateRegister(kTplMat, &ZUN::dlgTemplateFrom<Ui::TestDlg9021>);
+    ZUN::dlgTemplateRegister(kTplList, &ZUN::dlgTemplateFrom<Ui::TestDlg9022>);
 }
 
 int main(int argc, char** argv)

@@ -66,7 +66,7 @@ protected:
             for (QTreeWidgetItem* p = (*it)->parent(); p; p = p->parent())
                 ++depth;
             text += std::string(static_cast<size_t>(2 * depth), ' ') + (*it)->text(0).toStdString() + "[" +
-                    std::to_string(CZunMatTreeCtrl::itemImage(*it)) + "]\n";
+                    std::to_string(tree->itemImage(*it)) + "]\n";
         }
         return text;
     }
@@ -145,10 +145,10 @@ TEST_F(MatTreeCtrlTest, ImagesRootsAndSelection)
     QTreeWidgetItem* red = findText(QStringLiteral("Rotstahl"));
     QTreeWidgetItem* ghost = findText(QStringLiteral("GHOST"));
     ASSERT_TRUE(steel && red && ghost);
-    EXPECT_EQ(CZunMatTreeCtrl::itemImage(tree->topLevelItem(0)), 0);
-    EXPECT_EQ(CZunMatTreeCtrl::itemImage(steel), 1);
-    EXPECT_EQ(CZunMatTreeCtrl::itemImage(red), 2);
-    EXPECT_EQ(CZunMatTreeCtrl::itemImage(ghost), 1) << "an unknown key is no drawing material";
+    EXPECT_EQ(tree->itemImage(tree->topLevelItem(0)), 0);
+    EXPECT_EQ(tree->itemImage(steel), 1);
+    EXPECT_EQ(tree->itemImage(red), 2);
+    EXPECT_EQ(tree->itemImage(ghost), 1) << "an unknown key is no drawing material";
     for (int i = 0; i < 3; ++i) {
         EXPECT_FALSE(tree->image(i).isNull());
         // Sharp on high-density screens: the icon is drawn at 32 pixels, not scaled up.

@@ -21,7 +21,8 @@
 // kind of field, 9002 fixed "Fest" with one field, 9003 without title,
 // 9004 a tab page, 9005 "Gastgeber" with a tab control, 9020
 // "Registerkarten" with the module's tab control (3010), 9021 "Material"
-// with a country box (3021) and a material tree (3020).
+// with a country box (3021) and a material tree (3020), 9022 "Liste" with
+// a field (1001) below the place of a list.
 void registerTestTemplates();
 
 enum TestTemplate {
@@ -32,6 +33,7 @@ enum TestTemplate {
     kTplHost = 9005,
     kTplTabs = 9020,
     kTplMat = 9021,
+    kTplList = 9022,
 };
 
 // Each test gets its own settings folder: remembered positions of one test

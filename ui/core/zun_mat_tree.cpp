@@ -7,6 +7,7 @@
 #include <deque>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 
 namespace ZUN {
 
@@ -51,17 +52,35 @@ bool matTreeTextLess(const CZunString& a, const CZunString& b)
     return x < y;
 }
 
-// What one build works on; the nodes are made here in creation order and
-// put into display order at the end.
+// What one build works on. Nodes are made in creation order as plain
+// numbers (parent, material); texts live with the materials.
 struct CMatTreeLayout::Build {
     const CZunMatMgr& mgr;
     const MatTreeInput& in;
     std::unordered_map<std::wstring, int> index;  // material key -> m_mats
-    std::vector<MatTreeNode> made;                // creation order
-    std::vector<int> nodeMat;                     // material of each made node; -1 for a root
-    std::vector<std::vector<int>> children;       // per made node
+    std::unordered_set<std::wstring> drawing;     // keys the drawing holds
+    std::vector<int> madeParent;                  // per made node, creation order
+    std::vector<int> madeMat;                     // -1 for a root
     int selected = -1;
 };
+
+const CZunString& CMatTreeLayout::key(int node) const
+{
+    static const CZunString none;
+    const int mat = node >= 0 && node < static_cast<int>(m_nodes.size()) ? m_nodes[static_cast<size_t>(node)].mat : -1;
+    return mat < 0 ? none : m_mats[static_cast<size_t>(mat)].key;
+}
+
+const CZunString& CMatTreeLayout::text(int node) const
+{
+    static const CZunString none;
+    if (node < 0 || node >= static_cast<int>(m_nodes.size()))
+        return none;
+    const int mat = m_nodes[static_cast<size_t>(node)].mat;
+    if (mat >= 0)
+        return m_mats[static_cast<size_t>(mat)].text;
+    return m_rootText[node == m_libraryRoot ? 0 : 1];
+}
 
 int CMatTreeLayout::matIndex(Build& b, const CZunString& key)
 {
@@ -88,15 +107,24 @@ void CMatTreeLayout::readMat(Build& b, int i)
     for (const CZunString& sub : prop.subMats)
         subs.push_back(matIndex(b, sub));  // may move m_mats
 
+    const unsigned flags = b.in.flags;
     Mat& m = m_mats[static_cast<size_t>(i)];
     m.read = true;
-    m.label = label == key ? CZunString() : label;
+    m.label = label == key ? CZunString() : std::move(label);
     m.subs = std::move(subs);
-    m.shadow = b.mgr.isShadowMat(key);
+    // Only a material the drawing holds can be one the library lacks.
+    m.shadow = b.drawing.count(key.str()) && b.mgr.isShadowMat(key);
     m.selfEdge = prop.edgeKind != kMatEdgeNone;
     m.selfPhys = prop.physKind != kMatPhysNone &&
                  std::all_of(b.in.physTypes.begin(), b.in.physTypes.end(),
                              [&](const CZunString& type) { return hasPhysType(prop, type); });
+    if (flags & kMatTreeNames)
+        m.text = m.label.isEmpty() ? m.key : m.key + kNameGap + m.label;
+    else
+        m.text = m.label.isEmpty() ? m.key : m.label;
+    const bool shownForDescendant = ((flags & kMatTreeEdge) && !m.selfEdge) || ((flags & kMatTreePhys) && !m.selfPhys);
+    m.image = shownForDescendant ? kMatImageGroup : m.shadow ? kMatImageDrawing : kMatImageLibrary;
+    m.wanted = !b.in.selMat.isEmpty() && equalNoCase(m.key, b.in.selMat);
 }
 
 // Whether a material or any of its descendants passes the edge and the
@@ -141,25 +169,11 @@ bool CMatTreeLayout::listed(const Build& b, int mat) const
 
 void CMatTreeLayout::addSubtree(Build& b, const CZunArrayTempl<int>& tops, int root)
 {
-    const unsigned flags = b.in.flags;
     auto make = [&](int parent, int mat) {
-        const Mat& m = m_mats[static_cast<size_t>(mat)];
-        MatTreeNode node;
-        node.parent = parent;
-        node.key = m.key;
-        if (flags & kMatTreeNames)
-            node.text = m.label.isEmpty() ? m.key : m.key + kNameGap + m.label;
-        else
-            node.text = m.label.isEmpty() ? m.key : m.label;
-        const bool shownForDescendant = ((flags & kMatTreeEdge) && !m.selfEdge) || ((flags & kMatTreePhys) && !m.selfPhys);
-        node.image = shownForDescendant ? kMatImageGroup : m.shadow ? kMatImageDrawing : kMatImageLibrary;
-        node.created = static_cast<int>(b.made.size());
-        const int n = node.created;
-        b.made.push_back(std::move(node));
-        b.nodeMat.push_back(mat);
-        b.children.emplace_back();
-        b.children[static_cast<size_t>(parent)].push_back(n);
-        if (!b.in.selMat.isEmpty() && equalNoCase(m.key, b.in.selMat))
+        const int n = static_cast<int>(b.madeParent.size());
+        b.madeParent.push_back(parent);
+        b.madeMat.push_back(mat);
+        if (m_mats[static_cast<size_t>(mat)].wanted)
             b.selected = n;
         return n;
     };
@@ -195,42 +209,80 @@ void CMatTreeLayout::addSubtree(Build& b, const CZunArrayTempl<int>& tops, int r
     }
 }
 
-void CMatTreeLayout::sortChildren(Build& b)
+// The sibling orders as numbers, once per material: the text order, and
+// for the materials of the top level "SYSTEM" first and the rest by label
+// in the tree's language. Equal texts (labels) share a rank, so that the
+// stable sorts keep their order of making.
+void CMatTreeLayout::rankMaterials(Build&, const CZunArrayTempl<int>& tops)
 {
-    for (std::vector<int>& kids : b.children) {
-        std::stable_sort(kids.begin(), kids.end(), [&](int x, int y) {
-            return matTreeTextLess(b.made[static_cast<size_t>(x)].text, b.made[static_cast<size_t>(y)].text);
-        });
+    auto mat = [&](int i) -> Mat& { return m_mats[static_cast<size_t>(i)]; };
+    // Texts folded once: the sort then compares plain characters.
+    std::vector<std::wstring> folded(m_mats.size());
+    std::vector<int> byText(m_mats.size());
+    for (size_t i = 0; i < m_mats.size(); ++i) {
+        byText[i] = static_cast<int>(i);
+        folded[i] = m_mats[i].text.str();
+        for (wchar_t& c : folded[i])
+            c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
     }
-    // Under the roots the system material comes first and the rest follow
-    // by label in the tree's language.
-    auto labelOf = [&](int node) -> const CZunString& {
-        const Mat& m = m_mats[static_cast<size_t>(b.nodeMat[static_cast<size_t>(node)])];
-        return m.label.isEmpty() ? m.key : m.label;
-    };
-    auto first = [&](int node) {
-        const CZunString& key = b.made[static_cast<size_t>(node)].key;
-        return key.isEmpty() || equalNoCase(key, kSystem);
-    };
-    for (int root : {m_libraryRoot, m_drawingRoot}) {
-        if (root < 0)
-            continue;
-        std::vector<int>& kids = b.children[static_cast<size_t>(root)];
-        std::stable_sort(kids.begin(), kids.end(), [&](int x, int y) {
-            const bool fx = first(x);
-            const bool fy = first(y);
-            if (fx || fy)
-                return fx && !fy;
-            return labelOf(x) < labelOf(y);
-        });
+    std::sort(byText.begin(), byText.end(), [&](int x, int y) {
+        const int c = folded[static_cast<size_t>(x)].compare(folded[static_cast<size_t>(y)]);
+        return c != 0 ? c < 0 : mat(x).text.str() < mat(y).text.str();
+    });
+    for (size_t r = 0; r < byText.size(); ++r)
+        mat(byText[r]).textRank = r > 0 && mat(byText[r]).text == mat(byText[r - 1]).text
+                                      ? mat(byText[r - 1]).textRank
+                                      : static_cast<int>(r);
+
+    auto sortLabel = [&](int i) -> const CZunString& { return mat(i).label.isEmpty() ? mat(i).key : mat(i).label; };
+    std::vector<std::pair<bool, int>> byLabel;  // (not first, material)
+    for (int i : tops)
+        byLabel.emplace_back(!(mat(i).key.isEmpty() || equalNoCase(mat(i).key, kSystem)), i);
+    std::sort(byLabel.begin(), byLabel.end(), [&](const auto& x, const auto& y) {
+        if (x.first != y.first)
+            return !x.first;
+        return x.first && sortLabel(x.second) < sortLabel(y.second);
+    });
+    for (size_t r = 0; r < byLabel.size(); ++r) {
+        const auto& [later, x] = byLabel[r];
+        const bool same = r > 0 && later == byLabel[r - 1].first &&
+                          (!later || sortLabel(x) == sortLabel(byLabel[r - 1].second));
+        mat(x).rootRank = same ? mat(byLabel[r - 1].second).rootRank : static_cast<int>(r);
     }
 }
 
-void CMatTreeLayout::flatten(Build& b)
+// Puts the made nodes into display order: children of each node sorted by
+// their rank, subtrees whole.
+void CMatTreeLayout::order(Build& b)
 {
+    const size_t made = b.madeParent.size();
+    // Children per node in creation order, in one array.
+    std::vector<int> first(made + 1, 0);
+    for (size_t n = 0; n < made; ++n)
+        if (b.madeParent[n] >= 0)
+            ++first[static_cast<size_t>(b.madeParent[n]) + 1];
+    for (size_t n = 0; n < made; ++n)
+        first[n + 1] += first[n];
+    std::vector<int> children(static_cast<size_t>(first[made]));
+    std::vector<int> fill(first.begin(), first.end() - 1);
+    for (size_t n = 0; n < made; ++n)
+        if (b.madeParent[n] >= 0)
+            children[static_cast<size_t>(fill[static_cast<size_t>(b.madeParent[n])]++)] = static_cast<int>(n);
+
+    for (size_t n = 0; n < made; ++n) {
+        auto from = children.begin() + first[n];
+        auto to = children.begin() + first[n + 1];
+        const bool root = b.madeMat[n] < 0;
+        std::stable_sort(from, to, [&](int x, int y) {
+            const Mat& mx = m_mats[static_cast<size_t>(b.madeMat[static_cast<size_t>(x)])];
+            const Mat& my = m_mats[static_cast<size_t>(b.madeMat[static_cast<size_t>(y)])];
+            return root ? mx.rootRank < my.rootRank : mx.textRank < my.textRank;
+        });
+    }
+
     m_nodes.clear();
-    m_nodes.reserve(b.made.size());
-    std::vector<int> position(b.made.size(), -1);
+    m_nodes.reserve(made);
+    std::vector<int> position(made, -1);
     std::vector<int> todo;
     for (int root : {m_libraryRoot, m_drawingRoot}) {
         if (root < 0)
@@ -239,13 +291,16 @@ void CMatTreeLayout::flatten(Build& b)
         while (!todo.empty()) {
             const int n = todo.back();
             todo.pop_back();
-            MatTreeNode node = std::move(b.made[static_cast<size_t>(n)]);
-            if (node.parent >= 0)
-                node.parent = position[static_cast<size_t>(node.parent)];
+            MatTreeNode node;
+            const int parent = b.madeParent[static_cast<size_t>(n)];
+            node.parent = parent >= 0 ? position[static_cast<size_t>(parent)] : -1;
+            node.mat = b.madeMat[static_cast<size_t>(n)];
+            node.image = node.mat >= 0 ? m_mats[static_cast<size_t>(node.mat)].image : kMatImageGroup;
+            node.created = n;
             position[static_cast<size_t>(n)] = static_cast<int>(m_nodes.size());
-            m_nodes.push_back(std::move(node));
-            const std::vector<int>& kids = b.children[static_cast<size_t>(n)];
-            todo.insert(todo.end(), kids.rbegin(), kids.rend());
+            m_nodes.push_back(node);
+            for (int c = first[static_cast<size_t>(n) + 1] - 1; c >= first[static_cast<size_t>(n)]; --c)
+                todo.push_back(children[static_cast<size_t>(c)]);
         }
     }
     m_libraryRoot = position[static_cast<size_t>(m_libraryRoot)];
@@ -259,12 +314,18 @@ void CMatTreeLayout::build(const CZunMatMgr& mgr, const MatTreeInput& in)
     m_mats.clear();
     m_nodes.clear();
     m_libraryRoot = m_drawingRoot = m_selected = -1;
+    m_rootText[0] = in.libraryText;
+    m_rootText[1] = in.drawingText;
     Build b{mgr, in, {}, {}, {}, {}, -1};
     const unsigned flags = in.flags;
 
-    // The top level: the drawing's materials, less the ones the flags keep out.
     CZunArrayTempl<CZunString> keys;
     mgr.matDrawAll(keys, false);
+    b.drawing.reserve(static_cast<size_t>(keys.len()));
+    for (const CZunString& key : keys)
+        b.drawing.insert(key.str());
+
+    // The top level: the drawing's materials, less the ones the flags keep out.
     CZunArrayTempl<int> candidates;
     for (const CZunString& key : keys) {
         if (key.isEmpty() || equalNoCase(key, kSystem))
@@ -313,23 +374,22 @@ void CMatTreeLayout::build(const CZunMatMgr& mgr, const MatTreeInput& in)
     if (system >= 0)
         lib.append(system);
 
-    auto makeRoot = [&](const CZunString& text) {
-        MatTreeNode root;
-        root.text = text;
-        root.created = static_cast<int>(b.made.size());
-        b.made.push_back(root);
-        b.nodeMat.push_back(-1);
-        b.children.emplace_back();
-        return root.created;
+    auto makeRoot = [&] {
+        b.madeParent.push_back(-1);
+        b.madeMat.push_back(-1);
+        return static_cast<int>(b.madeParent.size()) - 1;
     };
-    m_libraryRoot = makeRoot(in.libraryText);
+    m_libraryRoot = makeRoot();
     addSubtree(b, lib, m_libraryRoot);
     if (flags & kMatTreeDrawing) {
-        m_drawingRoot = makeRoot(in.drawingText);
+        m_drawingRoot = makeRoot();
         addSubtree(b, drawing, m_drawingRoot);
     }
-    sortChildren(b);
-    flatten(b);
+    CZunArrayTempl<int> tops = lib;
+    for (int i : drawing)
+        tops.append(i);
+    rankMaterials(b, tops);
+    order(b);
 }
 
 } // namespace ZUN

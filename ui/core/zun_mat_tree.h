@@ -32,8 +32,7 @@ enum MatTreeImage : int {
 
 struct MatTreeNode {
     int parent = -1;    // index of the parent node; -1 for the two roots
-    CZunString key;     // empty for a root
-    CZunString text;
+    int mat = -1;       // the material shown (CMatTreeLayout::key, text); -1 for a root
     int image = kMatImageGroup;
     int created = 0;    // the order in which the nodes were made (first match of selectMat)
 };
@@ -61,6 +60,9 @@ public:
     // Nodes in display order: every node after its parent, siblings in
     // their sorted order, subtrees whole (depth first).
     const std::vector<MatTreeNode>& nodes() const { return m_nodes; }
+    // A node's material key (empty for a root) and text.
+    const CZunString& key(int node) const;
+    const CZunString& text(int node) const;
     int libraryRoot() const { return m_libraryRoot; }
     int drawingRoot() const { return m_drawingRoot; }  // -1 without kMatTreeDrawing
     // The node to select when the tree is shown: the last node whose key
@@ -68,13 +70,19 @@ public:
     int selected() const { return m_selected; }
     // Distinct materials looked up (each exactly once).
     int materialsRead() const { return static_cast<int>(m_mats.size()); }
+    // The text of material mat (MatTreeNode::mat), shared by all its nodes.
+    const CZunString& matText(int mat) const { return m_mats[static_cast<size_t>(mat)].text; }
 
 private:
     // One material as the tree needs it, read from the manager once.
     struct Mat {
         CZunString key;
         CZunString label;        // empty when the material has none of its own
+        CZunString text;         // what its nodes show
         std::vector<int> subs;   // indices of its sub-materials
+        int image = kMatImageLibrary;
+        int textRank = 0;        // place in the text order of siblings
+        int rootRank = 0;        // place in the label order under a root
         bool read = false;
         bool shadow = false;     // only the drawing holds it
         bool selfEdge = false;   // an edge material itself
@@ -82,6 +90,7 @@ private:
         bool edgeLeads = false;  // it or a descendant is an edge material
         bool physLeads = false;  // it or a descendant passes the physical test
         bool onPath = false;     // an ancestor of the node being built
+        bool wanted = false;     // its key is the requested selection
     };
     struct Build;
     int matIndex(Build& b, const CZunString& key);
@@ -89,11 +98,12 @@ private:
     void qualify(Build& b);
     bool listed(const Build& b, int mat) const;
     void addSubtree(Build& b, const CZunArrayTempl<int>& tops, int root);
-    void sortChildren(Build& b);
-    void flatten(Build& b);
+    void rankMaterials(Build& b, const CZunArrayTempl<int>& tops);
+    void order(Build& b);
 
     std::vector<Mat> m_mats;
     std::vector<MatTreeNode> m_nodes;
+    CZunString m_rootText[2];
     int m_libraryRoot = -1;
     int m_drawingRoot = -1;
     int m_selected = -1;

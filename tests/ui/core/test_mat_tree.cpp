@@ -54,8 +54,9 @@ std::string outlineOf(const CMatTreeLayout& layout)
     std::vector<int> depth;
     for (const MatTreeNode& node : layout.nodes()) {
         const int d = node.parent < 0 ? 0 : depth[static_cast<size_t>(node.parent)] + 1;
+        const int i = static_cast<int>(depth.size());
         depth.push_back(d);
-        text += std::string(static_cast<size_t>(2 * d), ' ') + node.text.toUtf8() + "[" + std::to_string(node.image) +
+        text += std::string(static_cast<size_t>(2 * d), ' ') + layout.text(i).toUtf8() + "[" + std::to_string(node.image) +
                 "]" + (static_cast<int>(depth.size()) - 1 == layout.selected() ? "*" : "") + "\n";
     }
     return text;
@@ -229,8 +230,11 @@ TEST_F(MatTreeLayoutTest, MaterialsReachedAreKeptOnce)
     // PANEL-1, PANEL-2, CORE, SKIN, FOAM, LOOP-A..C, EPDM, SYSTEM, METAL, SEALS, S235, ALU.
     EXPECT_EQ(layout.materialsRead(), 14);
     // Without an edge below them the panels are left out; SYSTEM always stays.
-    for (const MatTreeNode& node : layout.nodes())
-        EXPECT_NE(node.key, L"PANEL-1");
+    for (int i = 0; i < static_cast<int>(layout.nodes().size()); ++i)
+        EXPECT_NE(layout.key(i), L"PANEL-1");
+    EXPECT_TRUE(layout.key(layout.libraryRoot()).isEmpty());
+    EXPECT_EQ(layout.text(layout.libraryRoot()), L"Bibliothek");
+    EXPECT_TRUE(layout.text(-1).isEmpty());
 }
 
 TEST(MatTreeTextOrder, CaseFoldedThenExact)
