@@ -242,6 +242,55 @@ bool readFileForLoad(const CZunString& path, std::string& utf8, CDataFileError* 
     return false;
 }
 
+namespace {
+
+// Builds the document as nlohmann's own parser does, but keeps where and
+// why parsing stopped instead of throwing: a number beyond any double
+// stops it with an out_of_range exception, which carries no position and
+// which a catch of parse errors alone let escape.
+class PositionedSax {
+public:
+    explicit PositionedSax(Json& out) : m_dom(out, false) {}
+
+    bool null() { return m_dom.null(); }
+    bool boolean(bool v) { return m_dom.boolean(v); }
+    bool number_integer(Json::number_integer_t v) { return m_dom.number_integer(v); }
+    bool number_unsigned(Json::number_unsigned_t v) { return m_dom.number_unsigned(v); }
+    bool number_float(Json::number_float_t v, const Json::string_t& text) { return m_dom.number_float(v, text); }
+    bool string(Json::string_t& v) { return m_dom.string(v); }
+    bool binary(Json::binary_t& v) { return m_dom.binary(v); }
+    bool start_object(std::size_t n) { return m_dom.start_object(n); }
+    bool key(Json::string_t& v) { return m_dom.key(v); }
+    bool end_object() { return m_dom.end_object(); }
+    bool start_array(std::size_t n) { return m_dom.start_array(n); }
+    bool end_array() { return m_dom.end_array(); }
+
+    template <class Exception>
+    bool parse_error(std::size_t at, const std::string& /*token*/, const Exception& e)
+    {
+        position = at;
+        // "[json.exception.parse_error.101] parse error at line 1, column 2: syntax error ..."
+        // or "[json.exception.out_of_range.406] number overflow parsing '1e400'": keep what
+        // comes after the tag and after nlohmann's own position.
+        std::string what = e.what();
+        if (const size_t tag = what.find("] "); !what.empty() && what.front() == '[' && tag != std::string::npos)
+            what = what.substr(tag + 2);
+        if (what.rfind("parse error", 0) == 0)
+            if (const size_t colon = what.find(": "); colon != std::string::npos)
+                what = what.substr(colon + 2);
+        reason = what;
+        return false;
+    }
+
+    std::size_t position = 0;
+    std::string reason;
+
+private:
+    nlohmann::detail::json_sax_dom_parser<Json> m_dom;
+};
+
+} // namespace
+
 size_t jsonTooDeepAt(const std::string& utf8, int maxNesting)
 {
     int depth = 0;
@@ -286,24 +335,20 @@ bool parseJson(const std::string& utf8, const CZunString& sourceName, Json& out,
         }
         return false;
     }
-    try {
-        // Allow a byte order mark; nlohmann skips it itself for the first value.
-        out = Json::parse(utf8);
+    // Allow a byte order mark; nlohmann skips it itself for the first value.
+    Json doc;
+    PositionedSax sax(doc);
+    if (Json::sax_parse(utf8, &sax)) {
+        out = std::move(doc);
         return true;
-    } catch (const Json::parse_error& e) {
-        if (error) {
-            error->file = sourceName;
-            // byte is 1-based and points just past the offending character.
-            lineAndColumn(utf8, e.byte > 0 ? e.byte - 1 : 0, error->line, error->column);
-            std::string what = e.what();
-            // Drop nlohmann's "[json.exception.parse_error.101] parse error at line 1, column 2: " prefix.
-            const size_t colon = what.find(": ");
-            if (colon != std::string::npos)
-                what = what.substr(colon + 2);
-            error->message = CZunString::fromUtf8("malformed JSON: " + what);
-        }
-        return false;
     }
+    if (error) {
+        error->file = sourceName;
+        // The position is 1-based and points just past the offending character.
+        lineAndColumn(utf8, sax.position > 0 ? sax.position - 1 : 0, error->line, error->column);
+        error->message = CZunString::fromUtf8("malformed JSON: " + sax.reason);
+    }
+    return false;
 }
 
 void reportProblem(const std::string& utf8, const CZunString& sourceName, const JsonProblem& problem,

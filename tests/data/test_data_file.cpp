@@ -144,6 +144,11 @@ TEST(DataJson, MalformedFilesAreRefusedWithPlaceAndReason)
               "drawing.json:1:49: expected a row of four numbers at /M/v/2");
     EXPECT_EQ(loadError(""), "drawing.json:1:1: malformed JSON: syntax error while parsing value - unexpected end "
                              "of input; expected '[', '{', or a literal");
+    // A number beyond any double stopped the parser with an exception of
+    // another kind, which escaped the loader and ended the program.
+    EXPECT_EQ(loadError("{\"A\": [1, 1e400]}"), "drawing.json:1:15: malformed JSON: number overflow parsing '1e400'");
+    EXPECT_EQ(loadError("{\"A\": -" + std::string(400, '9') + "}"),
+              "drawing.json:1:407: malformed JSON: number overflow parsing '-" + std::string(400, '9') + "'");
 }
 
 TEST(DataJson, IntegersThatDoNotFitTheirKindAreNeverWrapped)
