@@ -468,7 +468,7 @@ private:
         }
         if (name.rfind("#X:", 0) == 0) {
             key = CZunItemKey(wideOf(name.substr(3)), kRtDxf0);
-            return true;
+            return name.size() > 3;
         }
         if (!name.empty() && name[0] == '#') {
             const bool isLong = name.size() > 1 && name[1] == 'L';
@@ -483,7 +483,9 @@ private:
             key = CZunItemKey(static_cast<int>(n), isLong ? kRtLong : kRtShort);
             return true;
         }
-        if (!name.empty() && name[0] == '$')
+        // An empty name names no item: a path skips empty steps, so it would
+        // stand for the directory itself.
+        if (name.empty() || name[0] == '$')
             return false;
         key = CZunItemKey(wideOf(name));
         return true;
@@ -497,6 +499,10 @@ private:
             m_path.push_back(it.key());
             if (!key(it.key(), k))
                 return fail("a key: a name, \"#<short>\", \"#L<long>\" or \"#X:<name>\"");
+            // "#5" and "#L5", or "A" and "#X:A", name one key: a second one
+            // would land on the first one's item, whatever its kind.
+            if (dir.getItem(CZunDataKey(k)))
+                return fail("a key given once in its directory");
             CZunDataItem* child = dir.mkItem(CZunDataKey(k));
             if (!item(it.value(), *child))
                 return false;
