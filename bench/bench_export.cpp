@@ -7,6 +7,7 @@
 
 #include "render/emf/zun_emf_dc.h"
 #include "render/emf/zun_emf_refresh.h"
+#include "render/paint/zun_viewfit.h"
 #include "render/paint/zun_painter.h"
 #include "render/qt/zun_cdc_qt.h"
 
@@ -29,7 +30,7 @@ CZunGDX& fittedPolylines()
 {
     static CZunGDX gdx = [] {
         CZunGDX list = zun_bench::polylines();
-        zunFitForExport(list, kHeight, kWidth);
+        zunFitToWindow(list, kHeight, kWidth);
         return list;
     }();
     return gdx;

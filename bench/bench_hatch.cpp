@@ -6,11 +6,11 @@
 #include "contracts/base/zun_math.h"
 #include "contracts/base/zun_polyline.h"
 #include "contracts/data/zun_app.h"
-#include "render/zun_dashing.h"
-#include "render/zun_hatching.h"
+#include "render/core/zun_dashing.h"
+#include "render/core/zun_hatching.h"
 
 #include "gdx/zun_gdx.h"
-#include "render/zun_font.h"
+#include "render/core/zun_font.h"
 
 #include <benchmark/benchmark.h>
 

@@ -77,6 +77,39 @@ enum GdxColorMode : int {
 
 } // namespace ZUN
 
+// The colour mode inside a flag word (bits 8..11), read and written by name
+// rather than by shifts. Any int is taken modulo 16, as the list stores it.
+inline constexpr unsigned long gdxFlagOfColorMode(int mode)
+{
+    return (static_cast<unsigned long>(mode) & 15ul) << gdxFlagColorModeShift;
+}
+inline constexpr int gdxColorModeOfFlag(unsigned long flag)
+{
+    return static_cast<int>((flag & gdxFlagColorModeMask) >> gdxFlagColorModeShift);
+}
+// flag with its colour mode replaced by mode; the other bits stay.
+inline constexpr unsigned long gdxFlagWithColorMode(unsigned long flag, int mode)
+{
+    return (flag & ~gdxFlagColorModeMask) | gdxFlagOfColorMode(mode);
+}
+
+// Bits of a point item's display mode (pdMode): the low three bits choose
+// the mark at the point, the higher ones add a frame round it.
+//   0 a small dot, 1 nothing, 2 a plus, 3 a cross, 4 a tick upward;
+//   8 a filled square instead of any mark; 32 a circle; 64 a square.
+// A mode with both 1 and 2 is the cross; with 1 but not 2 it draws no mark,
+// whatever else of the low bits is set.
+inline constexpr unsigned long pdModeDot = 0;
+inline constexpr unsigned long pdModeNoMark = 0x01;
+inline constexpr unsigned long pdModePlus = 0x02;
+inline constexpr unsigned long pdModeCross = pdModeNoMark | pdModePlus;
+inline constexpr unsigned long pdModeTick = 0x04;
+inline constexpr unsigned long pdModeFilledSquare = 0x08;
+inline constexpr unsigned long pdModeCircle = 0x20;
+inline constexpr unsigned long pdModeSquare = 0x40;
+// The item's own mode is this when the display list's default applies.
+inline constexpr unsigned long pdModeUseDefault = 0xFFFFFFFFul;
+
 // One graphic item. A plain record: the display list fills the fields that
 // the item's type uses and leaves the others at their initial values, so
 // readers (painter, export) can look at the fields directly.
@@ -187,8 +220,15 @@ public:
     // Appends copies; the extents are left as they are.
     bool addDisplayList(const CZunArrayTempl<CZunDisplayItem>& items);
     // Room for n items in all, so that a generator that knows its count
-    // fills the list without regrowing it.
-    void reserve(int n) { m_displayList.reserve(n); }
+    // fills the list without regrowing it. Room that cannot be had is not
+    // taken; the list then grows as items come.
+    void reserve(int n);
+
+    // No exception leaves an operation that adds items: when one fails
+    // part-way (memory runs out on a huge list, the host's text function
+    // throws), the items and extents are as they were before the call and
+    // the operation reports failure as it reports any other (false, or for
+    // the operations without a result, no item added).
 
     // ---- text items -------------------------------------------------------------
     // A text object of the data tree, laid out by the application's
@@ -280,6 +320,15 @@ public:
     int imageItemGet(const CZunPoint3d& p);
 
 protected:
+    // Runs add, which appends items and merges their extents, so that a
+    // throw leaves items and extents as they were; false after a throw.
+    // ourItems: the items added were made here, so their rules are checked.
+    template <class Add>
+    bool guardedAdd(Add&& add, bool ourItems = true) noexcept;
+    // In debug builds, asserts what every operation keeps true of the
+    // items from index from on and of the extents; nothing otherwise.
+    void checkInvariants(int from = 0) const;
+
     // Lays out item i's glyph outlines from its text, alignment and point.
     void txtReglUpd(int i);
 

@@ -4,6 +4,7 @@
 #include "gdx/zun_gdx_p.h"
 
 #include <algorithm>
+#include <cassert>
 #include <array>
 #include <cstdint>
 #include <utility>
@@ -48,33 +49,37 @@ void CZunGDX::imageVl(const Stack& stack, unsigned long flag, const CZunVertexAr
                       const CZunMatrix3d& mtx, const CZunArrayTempl<double>& linetype, double ltscale,
                       unsigned long thickn, const CZunPoint3d& anchor)
 {
-    if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
-        refresh_ext(vl, extMtx(mtx));
-    appendItem(m_displayList, objVl, stack, flag, [&](CZunDisplayItem& it) {
-        it.vl = vl;
-        it.color = color;
-        it.mtx = mtx;
-        it.linetype = lineTypeOrSolid(linetype);
-        it.ltscale = ltscale;
-        it.thickn = static_cast<std::uint32_t>(thickn);
-        if (flag & gdxFlagAnchored)
-            it.point = anchor;
+    guardedAdd([&] {
+        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
+            refresh_ext(vl, extMtx(mtx));
+        appendItem(m_displayList, objVl, stack, flag, [&](CZunDisplayItem& it) {
+            it.vl = vl;
+            it.color = color;
+            it.mtx = mtx;
+            it.linetype = lineTypeOrSolid(linetype);
+            it.ltscale = ltscale;
+            it.thickn = static_cast<std::uint32_t>(thickn);
+            if (flag & gdxFlagAnchored)
+                it.point = anchor;
+        });
     });
 }
 
 void CZunGDX::imagePt(const Stack& stack, unsigned long flag, const CZunPoint3d& pt, const CZunColor& color,
                       const CZunMatrix3d& mtx, double pdSize, unsigned long pdMode, const CZunPoint3d& anchor)
 {
-    if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
-        refresh_ext(pt, extMtx(mtx));
-    appendItem(m_displayList, objPt, stack, flag, [&](CZunDisplayItem& it) {
-        it.point = pt;
-        it.color = color;
-        it.mtx = mtx;
-        it.pdSize = pdSize;
-        it.pdMode = static_cast<std::uint32_t>(pdMode);
-        if (flag & gdxFlagAnchored)
-            it.vl.append(anchor, CZunPoint3d::kOrigin, 0.0);
+    guardedAdd([&] {
+        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
+            refresh_ext(pt, extMtx(mtx));
+        appendItem(m_displayList, objPt, stack, flag, [&](CZunDisplayItem& it) {
+            it.point = pt;
+            it.color = color;
+            it.mtx = mtx;
+            it.pdSize = pdSize;
+            it.pdMode = static_cast<std::uint32_t>(pdMode);
+            if (flag & gdxFlagAnchored)
+                it.vl.append(anchor, CZunPoint3d::kOrigin, 0.0);
+        });
     });
 }
 
@@ -83,22 +88,24 @@ void CZunGDX::imageReg(const Stack& stack, unsigned long flag, const Contours& r
                        unsigned long thickn, const CZunColor& fcolor, const ZUN::CHatchProp& hatch,
                        const CZunPoint3d& anchor)
 {
-    if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
-        refresh_ext(reg.get(0), extMtx(mtx));
-    appendItem(m_displayList, objReg, stack, flag, [&](CZunDisplayItem& it) {
-        it.reg = reg;
-        it.color = color;
-        it.mtx = mtx;
-        it.linetype = lineTypeOrSolid(linetype);
-        it.ltscale = ltscale;
-        it.thickn = static_cast<std::uint32_t>(thickn);
-        it.hatch = hatch;
-        if (flag & gdxFlagAnchored)
-            it.point = anchor;
-        // An outline-only region keeps the default fill colour; a filled one
-        // without a fill colour of its own is filled in its line colour.
-        if (flag & (gdxFlagFill | gdxFlagHatch))
-            it.fcolor = fcolor.colorIndex() < 0 ? color : fcolor;
+    guardedAdd([&] {
+        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
+            refresh_ext(reg.get(0), extMtx(mtx));
+        appendItem(m_displayList, objReg, stack, flag, [&](CZunDisplayItem& it) {
+            it.reg = reg;
+            it.color = color;
+            it.mtx = mtx;
+            it.linetype = lineTypeOrSolid(linetype);
+            it.ltscale = ltscale;
+            it.thickn = static_cast<std::uint32_t>(thickn);
+            it.hatch = hatch;
+            if (flag & gdxFlagAnchored)
+                it.point = anchor;
+            // An outline-only region keeps the default fill colour; a filled one
+            // without a fill colour of its own is filled in its line colour.
+            if (flag & (gdxFlagFill | gdxFlagHatch))
+                it.fcolor = fcolor.colorIndex() < 0 ? color : fcolor;
+        });
     });
 }
 
@@ -106,11 +113,13 @@ void CZunGDX::imagePicture(const Stack& stack, unsigned long flag, const wchar_t
                            const CZunPoint3d& corner1, const CZunPoint3d& corner2)
 {
     // Pixel corners have no place in model extents.
-    appendItem(m_displayList, objPicture, stack, flag, [&](CZunDisplayItem& it) {
-        it.txt = CZunString(name);
-        it.pdMode = static_cast<std::uint32_t>(id);
-        if (corner1 != corner2)
-            it.vl.append(corner1, corner2, 0.0);
+    guardedAdd([&] {
+        appendItem(m_displayList, objPicture, stack, flag, [&](CZunDisplayItem& it) {
+            it.txt = CZunString(name);
+            it.pdMode = static_cast<std::uint32_t>(id);
+            if (corner1 != corner2)
+                it.vl.append(corner1, corner2, 0.0);
+        });
     });
 }
 
@@ -118,14 +127,54 @@ bool CZunGDX::addDisplayList(const CZunArrayTempl<CZunDisplayItem>& items)
 {
     if (items.isEmpty())
         return false;
-    if (&items == &m_displayList) {
-        // Inserting a vector's own range into it is undefined; go by a copy.
-        const CZunArrayTempl<CZunDisplayItem> copy(items);
-        m_displayList.appendArray(copy);
-        return true;
+    const bool self = &items == &m_displayList;
+    // The items are the caller's, made as the caller pleased: only the
+    // extents are held to the list's rules afterwards.
+    return guardedAdd(
+        [&] {
+            std::vector<CZunDisplayItem>& list = m_displayList.vector();
+            const std::size_t n = items.vector().size();
+            // Room first: growing while copying in would move the items
+            // already there into the new storage, where a failing copy
+            // leaves them lost. (Appending the list to itself needs the room
+            // first too: its own range must not move while it is read.)
+            list.reserve(list.size() + n);
+            for (std::size_t k = 0; k < n; ++k)
+                list.push_back(self ? CZunDisplayItem(list[k]) : items.vector()[k]);
+        },
+        false);
+}
+
+void CZunGDX::reserve(int n)
+{
+    try {
+        m_displayList.reserve(n);
+    } catch (...) {
+        // Only room was asked for; the items are as they were.
     }
-    m_displayList.appendArray(items);
-    return true;
+}
+
+void CZunGDX::checkInvariants([[maybe_unused]] int from) const
+{
+#ifndef NDEBUG
+    // Extents: none, or a lower and an upper corner in that order (NaN
+    // corners from NaN input compare false either way and pass).
+    assert(m_ext.len() == 0 || m_ext.len() == 2);
+    if (m_ext.len() == 2) {
+        assert(!(m_ext.get(0).x > m_ext.get(1).x) && !(m_ext.get(0).y > m_ext.get(1).y)
+               && !(m_ext.get(0).z > m_ext.get(1).z));
+    }
+    for (int i = std::max(from, 0); i < m_displayList.len(); ++i) {
+        const CZunDisplayItem& it = m_displayList.get(i);
+        // Only the five kinds are ever made.
+        assert(it.type == objVl || it.type == objPt || it.type == objReg || it.type == objTxt
+               || it.type == objPicture);
+        // Lines and regions always carry a line type (solid when none given).
+        assert((it.type != objVl && it.type != objReg) || !it.linetype.isEmpty());
+        // Anchored points and texts hold their anchor as one vertex.
+        assert(!(it.flag & gdxFlagAnchored) || (it.type != objPt && it.type != objTxt) || it.vl.len() == 1);
+    }
+#endif
 }
 
 // ---- removing ------------------------------------------------------------------------

@@ -32,7 +32,7 @@ inline bool sameStack(const CZunArrayTempl<int>& a, const CZunArrayTempl<int>& b
 
 inline int colorModeOf(std::uint32_t flag)
 {
-    return static_cast<int>((flag & gdxFlagColorModeMask) >> gdxFlagColorModeShift);
+    return gdxColorModeOfFlag(flag);
 }
 
 inline bool countsForExt(std::uint32_t flag)
@@ -78,7 +78,8 @@ inline bool applyPropCode(std::uint32_t& flag, unsigned long code)
 
 inline std::uint32_t withColorMode(std::uint32_t flag, GdxColorMode m)
 {
-    return (flag & 0xFFu) | ((static_cast<std::uint32_t>(m) & 15u) << gdxFlagColorModeShift);
+    // Bits above the colour mode are not kept: the word holds nothing there.
+    return static_cast<std::uint32_t>((flag & 0xFFu) | gdxFlagOfColorMode(m));
 }
 
 inline bool isIdentity(const CZunMatrix3d& m)
@@ -153,3 +154,31 @@ bool CZunGDX::removeIf(Pred pred)
     refresh_ext();
     return true;
 }
+
+template <class Add>
+bool CZunGDX::guardedAdd(Add&& add, bool ourItems) noexcept
+{
+    // The extents are two points or none; kept by value, so that keeping
+    // them allocates nothing on the way of every item a generator adds.
+    const std::size_t len = m_displayList.vector().size();
+    const bool hadExt = m_ext.len() == 2;
+    const CZunPoint3d lo = hadExt ? m_ext.get(0) : CZunPoint3d();
+    const CZunPoint3d hi = hadExt ? m_ext.get(1) : CZunPoint3d();
+    try {
+        add();
+    } catch (...) {
+        std::vector<CZunDisplayItem>& items = m_displayList.vector();
+        items.erase(items.begin() + static_cast<std::ptrdiff_t>(len), items.end());
+        if (hadExt) {
+            m_ext[0] = lo;
+            m_ext[1] = hi;
+        } else {
+            m_ext.clear();
+        }
+        checkInvariants();
+        return false;
+    }
+    checkInvariants(ourItems ? static_cast<int>(len) : lenGet());
+    return true;
+}
+

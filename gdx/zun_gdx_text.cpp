@@ -1,9 +1,10 @@
 #include "gdx/zun_gdx.h"
+#include "gdx/zun_gdx_p.h"
 
 #include "contracts/base/zun_math.h"
 
-#include "render/zun_font.h"
-#include "render/zun_hatching.h"
+#include "render/core/zun_font.h"
+#include "render/core/zun_hatching.h"
 
 #include <algorithm>
 #include <cmath>
@@ -58,40 +59,43 @@ bool CZunGDX::imageTxt(const Stack& stack, unsigned long flag, const CZunDataIte
     Regions regl;
     if (!zun_text_to_regl(txt, regl, height))
         return false;
-    CZunDisplayItem item;
-    item.type = objTxt;
-    item.stack = stack;
-    item.flag = static_cast<std::uint32_t>(flag);
-    item.color = color;
-    item.mtx = mtx;
-    item.txtRegl = std::move(regl);
-    if (flag & gdxFlagAnchored)
-        item.vl = anchorVertex(anchor);
-    m_displayList.append(std::move(item));
-    mergeTextExtents(m_displayList.get(-1));
-    return true;
+    return guardedAdd([&] {
+        CZunDisplayItem item;
+        item.type = objTxt;
+        item.stack = stack;
+        item.flag = static_cast<std::uint32_t>(flag);
+        item.color = color;
+        item.mtx = mtx;
+        item.txtRegl = std::move(regl);
+        if (flag & gdxFlagAnchored)
+            item.vl = anchorVertex(anchor);
+        m_displayList.append(std::move(item));
+        mergeTextExtents(m_displayList.get(-1));
+    });
 }
 
 void CZunGDX::imageTxt(const Stack& stack, unsigned long flag, const wchar_t* text, const CZunColor& color,
                        const CZunMatrix3d& mtx, const wchar_t* align, const CZunPoint3d& point,
                        const CZunPoint3d& anchor)
 {
-    CZunDisplayItem item;
-    item.type = objTxt;
-    item.stack = stack;
-    item.flag = static_cast<std::uint32_t>(flag);
-    item.color = color;
-    item.mtx = mtx;
-    item.point = point;
-    item.txt = CZunString(text);
-    item.txtAlign = CZunString(align);
-    item.linetype = {1.0, 0.0, 0.0};
-    item.ltscale = 0.0;
-    if (flag & gdxFlagAnchored)
-        item.vl = anchorVertex(anchor);
-    m_displayList.append(std::move(item));
-    txtReglUpd(lenGet() - 1);
-    mergeTextExtents(m_displayList.get(-1));
+    guardedAdd([&] {
+        CZunDisplayItem item;
+        item.type = objTxt;
+        item.stack = stack;
+        item.flag = static_cast<std::uint32_t>(flag);
+        item.color = color;
+        item.mtx = mtx;
+        item.point = point;
+        item.txt = CZunString(text);
+        item.txtAlign = CZunString(align);
+        item.linetype = {1.0, 0.0, 0.0};
+        item.ltscale = 0.0;
+        if (flag & gdxFlagAnchored)
+            item.vl = anchorVertex(anchor);
+        m_displayList.append(std::move(item));
+        txtReglUpd(lenGet() - 1);
+        mergeTextExtents(m_displayList.get(-1));
+    });
 }
 
 template <class Change>

@@ -37,6 +37,8 @@ const NamedView* findView(const CZunString& name)
 // Points in model units: a pick is meant for items within a few units of
 // the cursor, whatever the zoom.
 constexpr double kPickTolerance = 5.0;
+// Chords this close to their arc pick as the arc does, at that tolerance.
+constexpr double kPickChordDeviation = 0.01;
 
 // Extents being gathered: componentwise minimum and maximum in the argument
 // order of p_min and p_max, inline for the loops over every item.
@@ -65,6 +67,14 @@ bool transformedExtents(const CZunVertexArray& vl, const CZunMatrix3d& m, Box& b
 {
     if (vl.isEmpty())
         return false;
+    // Arcs that do not lie level once transformed are boxed in their own
+    // plane, which needs the whole transformed polyline.
+    if (vl.hasArc() && (!(m.m[2][0] == 0.0 && m.m[2][1] == 0.0) || vl.arcPlane().axis(2) != CZunVector3d::kZAxis)) {
+        CZunPoint3d lo, hi;
+        vl.getTransformedCopy(m).extents(lo, hi);
+        box.add(lo, hi);
+        return true;
+    }
     const bool mirror = m.isMirroringXY();
     const CZunPoint3d first = vl.first().start() * m;
     Box own;
@@ -304,9 +314,17 @@ int CZunGDX::imageItemGet(const CZunPoint3d& p)
         } else if (it.type == objVl || it.type == objReg) {
             if (it.type == objReg && it.reg.isEmpty())
                 it.reg.append(CZunVertexArray());
-            const CZunVertexArray& vl = it.type == objVl ? it.vl : it.reg.first();
+            const CZunVertexArray& given = it.type == objVl ? it.vl : it.reg.first();
             // Most items carry the identity; their vertices are used as they are.
             const bool placed = !ZUN::gdx::isIdentity(it.mtx);
+            // Arcs are tested as xy arcs below: arcs in another plane, or
+            // turned out of xy by the item's matrix, are tested by their chords.
+            CZunVertexArray chords;
+            const bool apart = given.hasArc() && ((placed && !(it.mtx.m[2][0] == 0.0 && it.mtx.m[2][1] == 0.0)) ||
+                                                  given.arcPlane().axis(2) != CZunVector3d::kZAxis);
+            if (apart)
+                chords = ZUN::g_vl_expl(given, kPickChordDeviation);
+            const CZunVertexArray& vl = apart ? chords : given;
             for (const CZunVertex& v : vl) {
                 CZunVertex t = v;
                 if (placed)

@@ -4,10 +4,20 @@
 #include "contracts/data/zun_app.h"
 #include "images/qt/zun_picture.h"
 #include "images/slide/zun_gdx_sld.h"
+#include "images/slide/zun_slide.h"
 #include "images/slide/zun_slide_lib.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
 
 #include <cstdio>
 
@@ -43,38 +53,78 @@ void report(const QString& what, const QString& reason)
     std::fprintf(stderr, "zun-render: %s: %s\n", what.toLocal8Bit().constData(), reason.toLocal8Bit().constData());
 }
 
-// The reason a file cannot be read, or empty when it can.
-QString unreadable(const QString& path)
+// Counts what a slide would draw.
+class SlideCount : public ZUN::CSlideSink {
+public:
+    int drawn = 0;
+    bool slideBegin(const ZUN::SlideHeader&) override { return true; }
+    void slideVector(const ZUN::SlidePoint&, const ZUN::SlidePoint&) override { ++drawn; }
+    void slideSolidFill(const ZUN::SlidePoint*, int) override { ++drawn; }
+    void slideColor(int) override {}
+};
+
+// Why a slide's bytes give no picture: empty, no slide at all, or a slide
+// that draws nothing.
+QString slideProblem(const std::vector<std::uint8_t>& bytes)
 {
-    const QFileInfo info(path);
-    if (!info.exists())
-        return QStringLiteral("cannot read the file: no such file");
-    if (!info.isFile() || !info.isReadable())
-        return QStringLiteral("cannot read the file");
+    if (bytes.empty())
+        return QStringLiteral("the slide is empty (0 bytes)");
+    std::uint16_t order = 0;
+    SlideCount count;
+    if (!ZUN::slideDecode(bytes.data(), bytes.size(), order, count).ok)
+        return QStringLiteral("not a slide: no slide header of level 1 or 2");
+    if (count.drawn == 0)
+        return QStringLiteral("the slide has nothing to draw");
     return QString();
 }
 
-bool librarySlide(const CZunString& library, const CZunString& name, std::vector<ZunRenderSlide>& slides)
+// A slide's bytes as a display list, or the reason there is none.
+ZunRenderSlide slideFromBytes(const QString& fileName, const QString& label, const std::vector<std::uint8_t>& bytes)
 {
-    ZunRenderSlide slide{safeFileName(fromZun(name)), CZunGDX()};
-    if (!zun_gdx_image_sld(&slide.gdx, name.c_str(), library.c_str(), 0, nullptr))
+    ZunRenderSlide slide{safeFileName(fileName), label, QString(), CZunGDX()};
+    ZUN::CGdxSld converter;
+    converter.loadSlide(bytes.data(), static_cast<int>(bytes.size()));
+    if (bytes.empty() || !converter.convert(&slide.gdx, 0, nullptr)) {
+        slide.error = slideProblem(bytes);
+        if (slide.error.isEmpty())
+            slide.error = QStringLiteral("the slide cannot be drawn");
+    }
+    return slide;
+}
+
+bool readWhole(const QString& path, std::vector<std::uint8_t>& bytes, QString* error)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *error = QStringLiteral("cannot read the file: ") + file.errorString();
         return false;
-    slides.push_back(std::move(slide));
+    }
+    const QByteArray data = file.readAll();
+    bytes.assign(data.begin(), data.end());
     return true;
 }
 
 bool wholeLibrary(const QString& library, std::vector<ZunRenderSlide>& slides, QString* error)
 {
-    CZunArrayTempl<CZunString> names;
-    if (!ZUN::slideLibNames(toZun(library).c_str(), names)) {
-        *error = QStringLiteral("cannot read the slide library");
+    std::vector<std::uint8_t> bytes;
+    if (!readWhole(library, bytes, error))
+        return false;
+    if (bytes.empty()) {
+        *error = QStringLiteral("the slide library is empty (0 bytes)");
         return false;
     }
-    for (const CZunString& name : names)
-        librarySlide(toZun(library), name, slides);
-    if (slides.empty()) {
-        *error = QStringLiteral("the library holds no slide that can be drawn");
+    const std::vector<ZUN::SlideLibEntry> entries = ZUN::slideLibDirectory(bytes.data(), bytes.size());
+    if (entries.empty()) {
+        *error = QStringLiteral("not a slide library: no slide in its directory");
         return false;
+    }
+    for (const ZUN::SlideLibEntry& e : entries) {
+        const QString name = fromZun(ZUN::slideNameFromCp1252(e.name));
+        const std::size_t end = std::min<std::size_t>(bytes.size(), std::size_t(e.offset) + e.length);
+        std::vector<std::uint8_t> slide;
+        if (e.offset < end)
+            slide.assign(bytes.begin() + e.offset, bytes.begin() + static_cast<std::ptrdiff_t>(end));
+        slides.push_back(slideFromBytes(name, library + ':' + name, slide));
     }
     return true;
 }
@@ -82,33 +132,69 @@ bool wholeLibrary(const QString& library, std::vector<ZunRenderSlide>& slides, Q
 bool namedSlide(const CZunString& library, const CZunString& name, std::vector<ZunRenderSlide>& slides,
                 QString* error)
 {
-    if (librarySlide(library, name, slides))
-        return true;
     std::vector<std::uint8_t> bytes;
-    if (ZUN::slideReadFromLibrary(library.c_str(), name.c_str(), bytes))
-        *error = QStringLiteral("slide '%1' cannot be drawn").arg(fromZun(name));
-    else
-        *error = QStringLiteral("no slide named '%1' in the library").arg(fromZun(name));
-    return false;
+    if (!readWhole(fromZun(library), bytes, error))
+        return false;
+    std::string wanted;
+    ZUN::SlideLibEntry entry;
+    if (!ZUN::slideNameToCp1252(name.c_str(), wanted) ||
+        !ZUN::slideLibFind(bytes.data(), bytes.size(), wanted, entry)) {
+        *error = bytes.empty() ? QStringLiteral("the slide library is empty (0 bytes)")
+                               : QStringLiteral("no slide named '%1' in the library").arg(fromZun(name));
+        return false;
+    }
+    const std::vector<std::uint8_t> slide(bytes.begin() + entry.offset,
+                                          bytes.begin() + entry.offset + entry.length);
+    slides.push_back(slideFromBytes(fromZun(name), fromZun(library) + ':' + fromZun(name), slide));
+    return true;
 }
 
 bool slideFile(const QString& path, std::vector<ZunRenderSlide>& slides, QString* error)
 {
-    ZunRenderSlide slide{safeFileName(QFileInfo(path).completeBaseName()), CZunGDX()};
-    ZUN::CGdxSld converter;
-    if (!converter.loadSlide(toZun(path).c_str(), nullptr)) {
-        *error = QStringLiteral("cannot read the file");
+    std::vector<std::uint8_t> bytes;
+    if (!readWhole(path, bytes, error))
         return false;
-    }
-    if (!converter.convert(&slide.gdx, 0, nullptr)) {
-        *error = QStringLiteral("not a slide, or a slide with nothing to draw");
-        return false;
-    }
-    slides.push_back(std::move(slide));
+    slides.push_back(slideFromBytes(QFileInfo(path).completeBaseName(), path, bytes));
     return true;
 }
 
 } // namespace
+
+QString zunRenderUnreadable(const QString& path)
+{
+    const QFileInfo info(path);
+    if (info.isDir())
+        return QStringLiteral("is a directory, not a file");
+    if (!info.exists())
+        return QStringLiteral("cannot read the file: no such file");
+    if (!info.isFile() || !info.isReadable())
+        return QStringLiteral("cannot read the file");
+    return QString();
+}
+
+QString zunRenderOutputFolder(const QString& dir)
+{
+    std::error_code ec;
+    const std::filesystem::path path = dir.toStdString();
+    std::filesystem::create_directories(path, ec);
+    if (ec)
+        return QStringLiteral("cannot make the folder: ") + QString::fromStdString(ec.message());
+    if (!std::filesystem::is_directory(path, ec))
+        return QStringLiteral("cannot use it as the folder: ") +
+               QString::fromStdString(std::make_error_code(std::errc::not_a_directory).message());
+    if (::access(path.c_str(), W_OK) != 0)
+        return QStringLiteral("cannot write to the folder: ") + QString::fromLocal8Bit(std::strerror(errno));
+    return QString();
+}
+
+QString ZunRenderNames::unique(const QString& base)
+{
+    QString name = base;
+    for (int n = 2; m_taken.contains(name.toLower()); ++n)
+        name = base + '_' + QString::number(n);
+    m_taken.append(name.toLower());
+    return name;
+}
 
 ZunRenderInput zunRenderInputKind(const QString& input)
 {
@@ -123,18 +209,17 @@ ZunRenderInput zunRenderInputKind(const QString& input)
 
 bool zunRenderPicture(const QString& path, const QSize& size, QImage& image, QString* error)
 {
-    if (const QString reason = unreadable(path); !reason.isEmpty()) {
+    if (const QString reason = zunRenderUnreadable(path); !reason.isEmpty()) {
         *error = reason;
         return false;
     }
     QString failure;
-    ZUN::CPicture::setMessageHook([&failure](const QString&, const QString& text) { failure = text; });
     ZUN::CPicture picture;
+    picture.setMessageHook([&failure](const QString&, const QString& text) { failure = text; });
     picture.resize(size);
     if (CZunApp* app = zunAppPtr())
         picture.SetBackColor(app->bkColorGet());
     picture.LoadImageW(path.toStdWString().c_str());
-    ZUN::CPicture::setMessageHook({});
     if (!picture.hasPicture()) {
         *error = failure.isEmpty() ? QStringLiteral("not a picture") : failure;
         return false;
@@ -149,7 +234,7 @@ bool zunRenderSlides(const QString& reference, std::vector<ZunRenderSlide>& slid
     CZunString library, name;
     ZUN::slideSplitReference(toZun(reference), library, name);
     const QString file = library.isEmpty() ? reference : fromZun(library);
-    if (const QString reason = unreadable(file); !reason.isEmpty()) {
+    if (const QString reason = zunRenderUnreadable(file); !reason.isEmpty()) {
         *error = reason;
         return false;
     }
@@ -172,8 +257,8 @@ int zunRenderInputFiles(const QString& input, const QString& outDir, const QSize
         report(input, QStringLiteral("pictures are written as png only, not %1").arg(formats.join(',')));
         return 2;
     }
-    if (!QDir().mkpath(outDir)) {
-        report(outDir, QStringLiteral("cannot make the folder"));
+    if (const QString reason = zunRenderOutputFolder(outDir); !reason.isEmpty()) {
+        report(outDir, reason);
         return 1;
     }
     QString error;
@@ -183,9 +268,15 @@ int zunRenderInputFiles(const QString& input, const QString& outDir, const QSize
             report(input, error);
             return 1;
         }
-        const QString path = QDir(outDir).filePath(QFileInfo(input).completeBaseName() + ".png");
-        if (!image.save(path, "PNG")) {
-            report(path, QStringLiteral("cannot write the picture"));
+        // A png written over the png it was made from would lose the original.
+        ZunRenderNames names;
+        const QFileInfo source(input);
+        if (QFileInfo(outDir).canonicalFilePath() == source.canonicalPath() && source.suffix().toLower() == "png")
+            names.unique(source.completeBaseName());
+        const QString path = QDir(outDir).filePath(names.unique(source.completeBaseName()) + ".png");
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || !image.save(&file, "PNG")) {
+            report(path, QStringLiteral("cannot write the picture: ") + file.errorString());
             return 1;
         }
         std::printf("%s\n", path.toLocal8Bit().constData());
@@ -197,8 +288,14 @@ int zunRenderInputFiles(const QString& input, const QString& outDir, const QSize
         return 1;
     }
     int failed = 0;
-    for (ZunRenderSlide& slide : slides)
-        if (!writeList(slide.gdx, slide.fileName))
+    ZunRenderNames names;
+    for (ZunRenderSlide& slide : slides) {
+        if (!slide.error.isEmpty()) {
+            report(slide.label, slide.error);
             ++failed;
+        } else if (!writeList(slide.gdx, names.unique(slide.fileName))) {
+            ++failed;
+        }
+    }
     return failed > 0 ? 1 : 0;
 }

@@ -26,16 +26,40 @@ ZunRenderInput zunRenderInputKind(const QString& input);
 // background. False with the reason when the file cannot be shown.
 bool zunRenderPicture(const QString& path, const QSize& size, QImage& image, QString* error);
 
-// One slide as a display list with the name its files take.
+// One slide as a display list with the name its files take, or the reason
+// it cannot be drawn.
 struct ZunRenderSlide {
     QString fileName;  // without extension
+    QString label;     // what a message names: FILE.sld or LIBRARY.slb:NAME
+    QString error;     // empty when gdx holds the slide
     CZunGDX gdx;
 };
 
 // The slides a reference names: the slide of a file, the named slide of a
 // library, or every slide of a library in its order. False with the reason
-// when none can be read; a library's unreadable slides are left out.
+// when the file or the library cannot be used at all; a library's slides
+// that cannot be drawn come back with their reason.
 bool zunRenderSlides(const QString& reference, std::vector<ZunRenderSlide>& slides, QString* error);
+
+// Why a path cannot be read as an input file ("is a directory", "cannot read
+// the file: no such file"), or empty when it can.
+QString zunRenderUnreadable(const QString& path);
+
+// Makes the output folder when missing; empty when pictures can be written
+// into it, else the system's reason.
+QString zunRenderOutputFolder(const QString& dir);
+
+// File names for one run: every picture of one run gets its own base name,
+// the name asked for or, when a picture of this run has it already (letter
+// case aside, as not every file system tells case apart), the name with
+// "_2", "_3", ... added.
+class ZunRenderNames {
+public:
+    QString unique(const QString& base);
+
+private:
+    QStringList m_taken;  // lower case
+};
 
 // Writes a display list as <baseName>.<format> for every format asked for,
 // printing a line per file; false (after saying why) on a failed write.

@@ -72,15 +72,15 @@ bool zunHostWallImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePoi
         const bool isActive = key.isInt() && key.num() == active;
         const unsigned long mode = isActive ? ZUN::cModeHighlight : ZUN::cModeOwn;
         gdx->imageReg({static_cast<int>(key.isInt() ? key.num() : 0)},
-                      gdxFlagHatch | gdxFlagOutline | (mode << 8), {CZunVertexArray::fromPoints(corners, true)},
+                      gdxFlagHatch | gdxFlagOutline | gdxFlagOfColorMode(mode), {CZunVertexArray::fromPoints(corners, true)},
                       CZunColor(7), CZunMatrix3d(), {1.0}, 1.0, 0, CZunColor(8),
                       ZUN::CHatchProp(pattern, 0.0, scale, false), {});
         inner += thick;
     }
-    gdx->imageVl({0}, ZUN::cModeAxis << 8, axis, CZunColor(), CZunMatrix3d(), {1.0, 1.0, 1.0}, 20.0, 0, {});
+    gdx->imageVl({0}, gdxFlagOfColorMode(ZUN::cModeAxis), axis, CZunColor(), CZunMatrix3d(), {1.0, 1.0, 1.0}, 20.0, 0, {});
     if (!edited.isEmpty())
-        gdx->imageVl({0}, ZUN::cModeHighlight << 8, edited, CZunColor(), CZunMatrix3d(), {1.0}, 1.0, 2, {});
+        gdx->imageVl({0}, gdxFlagOfColorMode(ZUN::cModeHighlight), edited, CZunColor(), CZunMatrix3d(), {1.0}, 1.0, 2, {});
     if (coord)
-        gdx->imagePt({0}, ZUN::cModeBase << 8, CZunPoint3d::kOrigin, CZunColor(), CZunMatrix3d(), 0.0, 0, {});
+        gdx->imagePt({0}, gdxFlagOfColorMode(ZUN::cModeBase), CZunPoint3d::kOrigin, CZunColor(), CZunMatrix3d(), 0.0, 0, {});
     return true;
 }

@@ -103,7 +103,7 @@ bool zun_gdx_image_bar_surface(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CD
     for (const wchar_t* pick : {L"P1", L"P2"}) {
         CZunPoint3d p;
         if (options->get(p, {L"PICK", pick}))
-            gdx->imagePt({}, static_cast<unsigned long>(ZUN::cModeHighlight) << gdxFlagColorModeShift, p,
+            gdx->imagePt({}, gdxFlagOfColorMode(ZUN::cModeHighlight), p,
                          CZunColor(), CZunMatrix3d(), kPickSize, kPickMode, {});
     }
 
@@ -112,7 +112,7 @@ bool zun_gdx_image_bar_surface(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CD
     const CZunMatrix3d toBar = placementOf(bar).inverse();
     CZunArrayTempl<CZunDataKey> subs;
     ZUN::bar_bt_subs(part->get(), grp, bt, subs);
-    const unsigned long subFlag = gdxFlagOutline | (static_cast<unsigned long>(ZUN::cModeAux) << gdxFlagColorModeShift);
+    const unsigned long subFlag = gdxFlagOutline | gdxFlagOfColorMode(ZUN::cModeAux);
     for (const CZunDataKey& key : subs) {
         const CZunDataItem* sub = group->getItem(key);
         if (!sub)

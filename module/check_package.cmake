@@ -14,7 +14,8 @@ endfunction()
 
 run_step("install" ${CMAKE_COMMAND} --install ${BUILD_DIR} --prefix ${prefix} --component Zun)
 foreach(file lib/cmake/Zun/ZunConfig.cmake lib/cmake/Zun/ZunConfigVersion.cmake include/zun/gdx/zun_gdx.h
-             share/zun/data/zun.pat share/zun/samples/sample_drawing.json)
+             share/zun/data/zun.pat share/zun/samples/sample_drawing.json
+             share/zun/help/Zun.qch share/zun/help/de/Zun.qch)
   if(NOT EXISTS ${prefix}/${file})
     message(FATAL_ERROR "the installation lacks ${file}")
   endif()

@@ -43,6 +43,21 @@ void forEachChain(const CZunVertexArray& vl, F&& f)
         }
 }
 
+// The arc normal a piece of vl carries, so that its arcs stay in vl's plane
+// and count from the same side even where the piece's own ends no longer
+// settle the plane (the lone arc of a D standing upright).
+CZunVector3d pieceNormal(const CZunVertexArray& vl)
+{
+    return vl.hasArc() ? vl.arcPlane().axis(2) : vl.arcNormal();
+}
+
+void keepPlane(CZunArrayTempl<CZunVertexArray>& pieces, const CZunVertexArray& vl)
+{
+    const CZunVector3d n = pieceNormal(vl);
+    for (CZunVertexArray& piece : pieces)
+        piece.setArcNormal(n);
+}
+
 CZunVertexArray slice(const CZunVertexArray& vl, int i0, int i1)
 {
     CZunVertexArray part;
@@ -231,6 +246,7 @@ CZunArrayTempl<CZunVertexArray> g_vl_to_vll(const CZunVertexArray& vl)
 {
     CZunArrayTempl<CZunVertexArray> pieces;
     forEachChain(vl, [&](int i0, int i1) { pieces.append(slice(vl, i0, i1)); });
+    keepPlane(pieces, vl);
     return pieces;
 }
 
@@ -261,13 +277,7 @@ CZunVertexArray g_vl_expl(const CZunVertex& v, int pieces)
 CZunVertexArray g_vl_expl(const CZunVertexArray& vl, double deviation)
 {
     CZunVertexArray out;
-    out.reserve(vl.len());
-    for (const CZunVertex& v : vl) {
-        if (v.isArc())
-            appendExploded(out, v, g_vx_split_dif(v, deviation));
-        else
-            out.append(v);
-    }
+    g_vl_expl_append(vl, [deviation](const CZunVertex& flat) { return g_vx_split_dif(flat, deviation); }, out);
     return out;
 }
 
@@ -572,6 +582,7 @@ CZunArrayTempl<CZunVertexArray> g_vl_measure(const CZunVertexArray& vl, double f
     PieceSink sink{pieces};
     CZunMeasureWork work;
     measure(vl, factor, parm.dashes(), work, sink);
+    keepPlane(pieces, vl);
     return pieces;
 }
 
@@ -586,13 +597,17 @@ void g_vl_measure_append(const CZunVertexArray& vl, double factor, const CZunArr
 
 CZunArrayTempl<CZunVertexArray> g_vl_punch(const CZunVertexArray& vl, const CZunVertexArray& contour, bool inside)
 {
-    return punch(vl, &contour, 1, inside);
+    CZunArrayTempl<CZunVertexArray> pieces = punch(vl, &contour, 1, inside);
+    keepPlane(pieces, vl);
+    return pieces;
 }
 
 CZunArrayTempl<CZunVertexArray> g_vl_punch_reg(const CZunVertexArray& vl,
                                                const CZunArrayTempl<CZunVertexArray>& contours, bool inside)
 {
-    return punch(vl, contours.data(), contours.len(), inside);
+    CZunArrayTempl<CZunVertexArray> pieces = punch(vl, contours.data(), contours.len(), inside);
+    keepPlane(pieces, vl);
+    return pieces;
 }
 
 int g_vll_pt_inside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunPoint3d& p)
@@ -617,6 +632,7 @@ int g_vll_pt_inside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunP
 CZunVertexArray g_vl_cut(const CZunVertexArray& vl, const CZunPoint3d& from, const CZunPoint3d& to)
 {
     CZunVertexArray part;
+    part.setArcNormal(pieceNormal(vl));
     int i0 = 0, i1 = 0;
     double t0 = 0.0, t1 = 0.0;
     if (!locate(vl, from, i0, t0) || !locate(vl, to, i1, t1))

@@ -29,8 +29,16 @@ CZunArrayTempl<CZunVertexArray> g_vl_to_vll(const CZunVertexArray& vl);
 // A vertex cut into `pieces` (at least 1) straight vertices of equal arc
 // angle; a straight vertex into equal parts.
 CZunVertexArray g_vl_expl(const CZunVertex& v, int pieces);
-// Every arc replaced by g_vx_split_dif(arc, deviation) straight pieces.
+// Every arc replaced by g_vx_split_dif(arc, deviation) straight pieces, each
+// arc cut in its own plane (see CZunVertex), so that no chord leaves it by
+// more than deviation whatever plane the polyline lies in.
 CZunVertexArray g_vl_expl(const CZunVertexArray& vl, double deviation);
+// The same, appended to out, with the number of pieces of each arc chosen by
+// piecesOf(flat), flat being the arc in its plane's coordinates
+// (CZunVertexArray::arcPlane()) where it is a plane arc counted from +z.
+// Straight vertices are appended as they are.
+template <class PiecesOf>
+void g_vl_expl_append(const CZunVertexArray& vl, PiecesOf piecesOf, CZunVertexArray& out);
 // How many straight pieces an arc needs so that no chord leaves it by more
 // than deviation: 1 for a straight vertex, at least 1, at most
 // kZunMaxArcPieces (also for a deviation of 0 or less).
@@ -103,5 +111,42 @@ int g_vll_pt_inside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunP
 // to `to` in the polyline's direction (swapped if `to` comes first). Empty
 // when a point is not on vl or both are the same place.
 CZunVertexArray g_vl_cut(const CZunVertexArray& vl, const CZunPoint3d& from, const CZunPoint3d& to);
+
+// ---- template definitions ----------------------------------------------------
+
+template <class PiecesOf>
+void g_vl_expl_append(const CZunVertexArray& vl, PiecesOf piecesOf, CZunVertexArray& out)
+{
+    out.reserve(out.len() + vl.len());
+    if (!vl.hasArc()) {
+        out.append(vl);
+        return;
+    }
+    const CZunMatrix3d plane = vl.arcPlane();
+    // Arcs counted from +z are the vertices' own xy arcs: no detour through
+    // the plane's coordinates, which would only add rounding.
+    const bool level = plane.axis(2) == CZunVector3d::kZAxis;
+    const CZunMatrix3d toPlane = level ? CZunMatrix3d() : plane.inverse();
+    for (const CZunVertex& v : vl) {
+        if (!v.isArc()) {
+            out.append(v);
+            continue;
+        }
+        if (level) {
+            out.append(g_vl_expl(v, piecesOf(v)));
+            continue;
+        }
+        const CZunVertex flat(toPlane * v.start(), toPlane * v.end(), v.bulge());
+        const CZunVertexArray pieces = g_vl_expl(flat, piecesOf(flat));
+        // The ends stay exactly where they were; the inner points go back
+        // from the plane.
+        CZunPoint3d prev = v.start();
+        for (int k = 0; k < pieces.len(); ++k) {
+            const CZunPoint3d next = k + 1 == pieces.len() ? v.end() : plane * pieces.get(k).end();
+            out.append(prev, next);
+            prev = next;
+        }
+    }
+}
 
 } // namespace ZUN

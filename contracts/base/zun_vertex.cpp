@@ -522,6 +522,133 @@ CZunVertex CZunVertex::subVertex(double t0, double t1) const
 
 // ---- CZunVertexArray ---------------------------------------------------------
 
+namespace {
+
+// Newell's rule over a closed chain of points, taken relative to the first
+// point: far from the origin the products would otherwise lose the digits of
+// a small polygon.
+class NewellSum {
+public:
+    void take(const CZunPoint3d& p)
+    {
+        if (!m_started) {
+            m_ref = p;
+            m_started = true;
+        }
+        const CZunVector3d q = p - m_ref;
+        m_size = std::max({m_size, std::abs(q.x), std::abs(q.y), std::abs(q.z)});
+        m_n.x += (m_prev.y - q.y) * (m_prev.z + q.z);
+        m_n.y += (m_prev.z - q.z) * (m_prev.x + q.x);
+        m_n.z += (m_prev.x - q.x) * (m_prev.y + q.y);
+        m_prev = q;
+    }
+    // The unit normal of the closed chain; false when it encloses no area.
+    bool normal(CZunVector3d& n)
+    {
+        if (m_started)
+            take(m_ref);
+        if (!(m_n.length() > 1e-12 * m_size * m_size))
+            return false;
+        n = m_n.normal();
+        return true;
+    }
+
+private:
+    CZunPoint3d m_ref;
+    CZunVector3d m_n, m_prev;
+    double m_size = 0.0;
+    bool m_started = false;
+};
+
+// A normal this close to level makes an upright plane: rounding in a
+// transform must not turn its arcs over.
+constexpr double kUpright = 1e-9;
+
+// Turns a level normal to the side given: a normal this close to level
+// makes an upright plane, which rounding in a transform must not tilt.
+CZunVector3d upright(const CZunVector3d& n, const CZunVector3d& side)
+{
+    const CZunVector3d level = CZunVector3d(n.x, n.y, 0.0).normal();
+    return level.dotProduct(side) < 0.0 ? -level : level;
+}
+
+// The reference normal of a polyline's arcs: the plane through its vertex
+// ends, or where they leave it open the plane the arc normal settles, on
+// the side the arcs count from (see CZunVertex in the header).
+CZunVector3d arcReference(const CZunVertexArray& vl)
+{
+    const CZunVector3d& hint = vl.arcNormal();
+    if (vl.isEmpty())
+        return CZunVector3d::kZAxis;
+    NewellSum ends;
+    for (int i = 0; i < vl.len(); ++i) {
+        ends.take(vl.get(i).start());
+        if (i + 1 == vl.len() || !vl.get(i + 1).start().isEqualTo(vl.get(i).end()))
+            ends.take(vl.get(i).end());
+    }
+    CZunVector3d n;
+    if (ends.normal(n)) {
+        if (std::abs(n.z) > kUpright)
+            return n.z > 0.0 ? n : -n;
+        // Upright: the side the arc normal faces, else the side the ends
+        // run counter-clockwise from (the side Newell's rule gives).
+        const double facing = CZunVector3d(n.x, n.y, 0.0).normal().dotProduct(hint);
+        return upright(n, std::abs(facing) > kUpright ? hint : n);
+    }
+    // The ends lie on one line (or one point): the plane through it that the
+    // arc normal settles.
+    const CZunPoint3d& first = vl.first().start();
+    CZunVector3d along;
+    for (const CZunVertex& v : vl)
+        for (const CZunPoint3d& p : {v.start(), v.end()})
+            if ((p - first).length() > along.length())
+                along = p - first;
+    const CZunVector3d d = along.isZeroLength(0.0) ? CZunVector3d() : along.normal();
+    CZunVector3d up = hint - d * d.dotProduct(hint);
+    if (up.length() > kUpright) {
+        up = up.normal();
+        if (std::abs(up.z) <= kUpright)
+            return upright(up, up);
+        return up.z > 0.0 ? up : -up;
+    }
+    // The arc normal runs along the line: the plane that leans least from xy.
+    up = CZunVector3d::kZAxis - d * d.z;
+    if (up.length() <= kUpright) {
+        const CZunVector3d front = -CZunVector3d::kYAxis;
+        up = front - d * d.dotProduct(front);
+    }
+    return up.normal();
+}
+
+// The plane a polyline's arc normal stands on, carried by m: the image of
+// two axes spanning it, in their order, so that a mirror turns it over.
+CZunVector3d carriedNormal(const CZunMatrix3d& m, const CZunVector3d& n)
+{
+    const CZunVector3d u = n.perpVector();
+    const CZunVector3d image = (m * u).crossProduct(m * n.crossProduct(u));
+    return image.isZeroLength(0.0) ? CZunVector3d::kZAxis : image.normal();
+}
+
+bool keepsXyPlanes(const CZunMatrix3d& m)
+{
+    return m.m[2][0] == 0.0 && m.m[2][1] == 0.0;
+}
+
+bool isXyParallel(const CZunVertexArray& vl)
+{
+    const double z = vl.isEmpty() ? 0.0 : vl.first().start().z;
+    return std::all_of(vl.begin(), vl.end(), [z](const CZunVertex& v) { return v.start().z == z && v.end().z == z; });
+}
+
+// The arcs are the vertices' own xy arcs: level, counted from +z.
+bool arcsParallelToXy(const CZunVertexArray& vl)
+{
+    return isXyParallel(vl) && arcReference(vl) == CZunVector3d::kZAxis;
+}
+
+} // namespace
+
+
 CZunVertexArray CZunVertexArray::fromPoints(const CZunArrayTempl<CZunPoint3d>& points, bool closed)
 {
     CZunVertexArray result;
@@ -543,13 +670,31 @@ CZunVertexArray CZunVertexArray::fromPoints(const CZunArrayTempl<CZunPoint3d>& p
 
 CZunVertexArray& CZunVertexArray::transformBy(const CZunMatrix3d& m)
 {
-    const bool mirror = m.isMirroringXY();
+    bool mirror = m.isMirroringXY();
+    // A map that keeps a flat plan flat turns its arcs over exactly when it
+    // turns xy over. Any other polyline with arcs compares the image of its
+    // arcs' oriented plane with the reference side of the plane it lands in.
+    const CZunVector3d hint = carriedNormal(m, m_arcNormal);
+    if (hasArc() && !(keepsXyPlanes(m) && arcsParallelToXy(*this))) {
+        const CZunMatrix3d before = arcPlane();
+        const CZunVector3d image = (m * before.axis(0)).crossProduct(m * before.axis(1));
+        for (CZunVertex& v : *this) {
+            v.setStart(m * v.start());
+            v.setEnd(m * v.end());
+        }
+        m_arcNormal = hint;
+        if (image.dotProduct(arcReference(*this)) < 0.0)
+            for (CZunVertex& v : *this)
+                v.setBulge(-v.bulge());
+        return *this;
+    }
     for (CZunVertex& v : *this) {
         v.setStart(m * v.start());
         v.setEnd(m * v.end());
         if (mirror)
             v.setBulge(-v.bulge());
     }
+    m_arcNormal = hint;
     return *this;
 }
 
@@ -598,51 +743,100 @@ double CZunVertexArray::length() const
     return sum.value();
 }
 
+bool CZunVertexArray::hasArc() const
+{
+    return std::any_of(begin(), end(), [](const CZunVertex& v) { return v.isArc(); });
+}
+
+void CZunVertexArray::setArcNormal(const CZunVector3d& n)
+{
+    m_arcNormal = n.isZeroLength(0.0) ? CZunVector3d::kZAxis : n.normal();
+}
+
+CZunMatrix3d CZunVertexArray::arcPlane() const
+{
+    return CZunMatrix3d().setToPlaneToWorld(isEmpty() ? CZunPoint3d::kOrigin : first().start(), arcReference(*this));
+}
+
 CZunVector3d CZunVertexArray::normal() const
 {
     if (isEmpty())
         return CZunVector3d::kZAxis;
-    // Relative to the first point: far from the origin the products below
-    // would otherwise lose the digits of a small polygon.
-    const CZunPoint3d ref = first().start();
-    CZunVector3d n;
-    CZunVector3d prev, head;
-    bool started = false;
-    double size = 0.0;
-    const auto take = [&](const CZunPoint3d& p) {
-        const CZunVector3d q = p - ref;
-        size = std::max({size, std::abs(q.x), std::abs(q.y), std::abs(q.z)});
-        if (!started) {
-            head = q;
-            started = true;
-        } else {
-            n.x += (prev.y - q.y) * (prev.z + q.z);
-            n.y += (prev.z - q.z) * (prev.x + q.x);
-            n.z += (prev.x - q.x) * (prev.y + q.y);
-        }
-        prev = q;
+    // Arcs count through their midpoints in their own plane; an arc parallel
+    // to xy is its own xy arc already.
+    CZunMatrix3d plane, toPlane;
+    const bool flat = !hasArc() || arcsParallelToXy(*this);
+    if (!flat) {
+        plane = arcPlane();
+        toPlane = plane.inverse();
+    }
+    const auto midOf = [&](const CZunVertex& v) {
+        if (flat)
+            return v.mid();
+        return plane * CZunVertex(toPlane * v.start(), toPlane * v.end(), v.bulge()).mid();
     };
+    NewellSum sum;
     for (int i = 0; i < len(); ++i) {
         const CZunVertex& v = get(i);
-        take(v.start());
+        sum.take(v.start());
         if (v.isArc())
-            take(v.mid());
+            sum.take(midOf(v));
         if (i + 1 == len() || !get(i + 1).start().isEqualTo(v.end()))
-            take(v.end());
+            sum.take(v.end());
     }
-    take(ref);
-    if (!(n.length() > 1e-12 * size * size))
-        return CZunVector3d::kZAxis;
-    return n.normal();
+    CZunVector3d n;
+    return sum.normal(n) ? n : CZunVector3d::kZAxis;
 }
+
+namespace {
+
+// Grows the box by a vertex whose arc lies in the plane given (plane maps
+// the plane's coordinates to the world, toPlane back): an arc reaches its
+// extreme in a world coordinate where its radius points along that
+// coordinate's direction within the plane.
+void extendBoxInPlane(const CZunVertex& v, const CZunMatrix3d& plane, const CZunMatrix3d& toPlane, CZunPoint3d& lo,
+                      CZunPoint3d& hi)
+{
+    lo = ZUN::p_min(lo, ZUN::p_min(v.start(), v.end()));
+    hi = ZUN::p_max(hi, ZUN::p_max(v.start(), v.end()));
+    if (!v.isArc())
+        return;
+    const CZunVertex flat(toPlane * v.start(), toPlane * v.end(), v.bulge());
+    const xy::Arc a = xy::prepare(flat);
+    if (!a.isArc())
+        return;
+    const double sweep = std::abs(a.theta);
+    for (int k = 0; k < 3; ++k) {
+        const double ux = plane.m[k][0], uy = plane.m[k][1], len = std::hypot(ux, uy);
+        if (!(len > 0.0))
+            continue;
+        for (const double sign : {1.0, -1.0}) {
+            const double s = sweepTo(a, sign * ux / len, sign * uy / len);
+            if (s < sweep) {
+                const CZunPoint3d p = plane * xy::pointAt3(flat, a, s / sweep);
+                lo = ZUN::p_min(lo, p);
+                hi = ZUN::p_max(hi, p);
+            }
+        }
+    }
+}
+
+} // namespace
 
 bool CZunVertexArray::extents(CZunPoint3d& minCorner, CZunPoint3d& maxCorner) const
 {
     if (isEmpty())
         return false;
     CZunPoint3d lo = first().start(), hi = lo;
-    for (const CZunVertex& v : *this)
-        xy::extendBox(v, lo, hi);
+    const CZunMatrix3d plane = hasArc() && !arcsParallelToXy(*this) ? arcPlane() : CZunMatrix3d();
+    if (plane.axis(2) != CZunVector3d::kZAxis) {
+        const CZunMatrix3d toPlane = plane.inverse();
+        for (const CZunVertex& v : *this)
+            extendBoxInPlane(v, plane, toPlane, lo, hi);
+    } else {
+        for (const CZunVertex& v : *this)
+            xy::extendBox(v, lo, hi);
+    }
     minCorner = lo;
     maxCorner = hi;
     return true;
@@ -795,6 +989,10 @@ CZunArrayTempl<CZunVertexArray> CZunVertexArray::breakVertex(const CZunPoint3d& 
         pieces.append(*this);
         return pieces;
     }
+    // Each half keeps the whole's arc plane: a half may hold a lone arc.
+    const CZunVector3d plane = hasArc() ? arcReference(*this) : m_arcNormal;
+    head.setArcNormal(plane);
+    tail.setArcNormal(plane);
     pieces.append(head);
     pieces.append(tail);
     return pieces;

@@ -7,8 +7,40 @@ class CZunPoint3dArray;
 
 // One piece of a polyline: a straight segment (bulge 0) or an arc from the
 // start point to the end point. The bulge is tan(theta / 4) of the arc's
-// included angle theta, positive for an arc running counter-clockwise seen
-// from +z. Arcs lie in a plane parallel to xy; z runs linearly along them.
+// included angle theta, positive for an arc running counter-clockwise.
+//
+// How an arc lies in space. An arc belongs to the plane of its polyline
+// (CZunVertexArray::arcPlane()), and its bulge counts counter-clockwise seen
+// from that plane's reference side:
+//  - When the polyline's vertex ends span a plane (Newell's rule over the
+//    start and end points), the arcs lie in it. The bulges play no part, so
+//    the plane never depends on how the arcs are read.
+//  - When the ends lie on one line (a lone arc, a D of one chord and one
+//    arc) or on one point, they leave the plane open: the polyline's arc
+//    normal (CZunVertexArray::arcNormal(), +z unless set, turned with the
+//    polyline by transformBy) settles it. The plane is the one through that
+//    line whose normal is the arc normal's part perpendicular to the line;
+//    only when the arc normal runs along the line, the plane through it that
+//    leans least from xy, or for an upright line the one parallel to xz.
+//  - The reference side is the side facing +z. For an upright plane (normal
+//    within 1e-9 of level) it is the side the arc normal faces; when the arc
+//    normal lies in that plane too, the side from which the ends run
+//    counter-clockwise, and for upright ends on one line -y (x to the right,
+//    z up, as in a front view).
+//  - Ends off the plane (a polyline that is not flat) take the arc over their
+//    projection into the plane, rising evenly along it.
+// A polyline parallel to xy with the default arc normal thus has its arcs
+// parallel to xy, counted from +z. A lone arc or a D drawn in xy and turned
+// upright by a matrix stays the shape it was turned into; to build one
+// upright directly, set its arc normal to its plane's normal.
+//
+// The vertex's own operations (pointAt, mid, center, radius, bulgLen,
+// paramOf, isPoint, subVertex, transformBy) and the drawing-plane operations
+// of CZunVertexArray (pts, intersectWith, breakVertex) take the arc over its
+// xy projection, counted from +z: they are exact for polylines parallel to
+// xy, and for others once brought into arcPlane()'s coordinates. Flattening
+// (g_vl_expl of a polyline), the polyline's normal, extents and
+// transformBy follow the arc's own plane.
 class CZunVertex : public CZunObj {
 public:
     constexpr CZunVertex() = default;
@@ -84,6 +116,10 @@ public:
     // first point (unless the last point already is the first).
     static CZunVertexArray fromPoints(const CZunArrayTempl<CZunPoint3d>& points, bool closed);
 
+    // Transforms every vertex and the arc normal; where the map turns the
+    // arcs' plane over against its reference side, the bulges are negated,
+    // so that every arc keeps its shape (see CZunVertex for the reference
+    // side).
     CZunVertexArray& transformBy(const CZunMatrix3d& m);
     CZunVertexArray getTransformedCopy(const CZunMatrix3d& m) const;
     CZunVertexArray& move(const CZunVector3d& v);
@@ -94,9 +130,22 @@ public:
     bool isClosed(double tol = kZunTol) const;
     double length() const;
 
-    // Unit normal of the polyline's plane (Newell's rule over its points, arcs
-    // included by their midpoints); +z for a straight or empty polyline.
+    // Unit normal of the polyline's plane, on the side from which the
+    // polyline runs counter-clockwise: Newell's rule over its points, arcs
+    // included by their midpoints taken in their own plane. +z for a
+    // polyline that encloses no area (straight, empty).
     CZunVector3d normal() const;
+    // The arcs' plane (see CZunVertex): maps the xy plane onto it, the z axis
+    // on its reference side, the origin at the first point. In its
+    // coordinates (its inverse) every arc is a plane arc counted from +z.
+    CZunMatrix3d arcPlane() const;
+    bool hasArc() const;
+    // The normal that settles the arcs' plane where the vertex ends leave it
+    // open (see CZunVertex). +z unless set; copies keep it and transformBy
+    // turns it as the plane it stands on, so that a mirror turns it over.
+    const CZunVector3d& arcNormal() const { return m_arcNormal; }
+    // A zero vector restores +z; any other is kept as a unit vector.
+    void setArcNormal(const CZunVector3d& n);
 
     // Minimum and maximum corner of the polyline, arcs with their bulge.
     // False (corners untouched) for an empty polyline.
@@ -118,6 +167,9 @@ public:
     // Splits the polyline at a point on it: two pieces when p lies inside
     // the polyline, one (the whole) when p is an end or not on it.
     CZunArrayTempl<CZunVertexArray> breakVertex(const CZunPoint3d& p, double tol = 1e-7) const;
+
+private:
+    CZunVector3d m_arcNormal = CZunVector3d::kZAxis;
 };
 
 class CZunPoint3dArray : public CZunArrayTempl<CZunPoint3d> {

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 
 class CZunGDX;
 
@@ -38,6 +40,8 @@ public:
     // Pattern lines of a hatch pattern by name (case-insensitive); an
     // unknown name gives an empty definition and false. The patterns come
     // from data/zun.pat in the data folders unless a library is set.
+    // Reading is safe from any thread (painters off the UI thread look
+    // patterns up); setting belongs to the UI thread while nothing paints.
     virtual bool hatchPatternGet(const CZunString& name, ZUN::CHatchPattern& definition) const;
     void setHatchPatterns(const ZUN::CHatchPatternLib& patterns);
     const ZUN::CHatchPatternLib& hatchPatterns() const;
@@ -59,6 +63,7 @@ private:
     int m_format = 2;
     int m_precision = 2;
     std::uint32_t m_background = 0xFFFFFF;
+    mutable std::mutex m_patternsMutex;
     mutable std::unique_ptr<ZUN::CHatchPatternLib> m_patterns;
     CZunMapTempl<CZunString, Function> m_functions;
     EntityPicker m_picker;

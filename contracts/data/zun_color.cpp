@@ -123,8 +123,9 @@ void CZunColor::setColorIndex(int index)
     if (index < kNone || index > kByLayer)
         index = kNone;
     m_index = index;
-    if (index >= 1 && index <= 255)
-        m_rgb = paletteRgb(index);
+    // Every index carries its own colour: a value kept from the index before
+    // would show a by-block line in whatever colour came last.
+    m_rgb = paletteRgb(index);
 }
 
 void CZunColor::setOleColor(std::uint32_t rgb)

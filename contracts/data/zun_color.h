@@ -20,8 +20,11 @@ public:
     explicit CZunColor(int colorIndex) { setColorIndex(colorIndex); }
 
     int colorIndex() const { return m_index; }
-    // Sets the index; for a palette entry (1..255) the RGB value follows it,
-    // for -1, 0 and 256 the RGB value stays as it was.
+    // Sets the index, and the RGB value to that index's own colour: the
+    // palette entry for 1..255, black for -1 (no colour), 0 (by block) and
+    // 256 (by layer), whose real colour only the painter or the layer knows.
+    // Any other index is taken as -1. An exact RGB value that belongs with
+    // the index is set afterwards (setColor).
     void setColorIndex(int index);
 
     std::uint32_t oleColor() const { return m_rgb; }

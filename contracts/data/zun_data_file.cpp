@@ -589,6 +589,8 @@ private:
     {
         if (!j.is_object())
             return fail("a polyline {\"pts\": [...], \"closed\": false}");
+        if (j.contains("normal") && !at(std::string("normal"), [&] { return arcNormal(j["normal"], vl); }))
+            return false;
         if (j.contains("segs"))
             return at(std::string("segs"), [&] { return segments(j["segs"], vl); });
         const Json* pts = member(j, "pts");
@@ -601,6 +603,18 @@ private:
             closed = j["closed"].get<bool>();
         }
         return at(std::string("pts"), [&] { return points(*pts, closed, vl); });
+    }
+
+    // The normal that settles the plane of arcs whose ends lie on one line.
+    bool arcNormal(const Json& j, CZunVertexArray& vl)
+    {
+        CZunPoint3d n;
+        if (!j.is_array() || j.size() != 3 || !point(j, n))
+            return fail("a direction [x, y, z]");
+        if (n.asVector().isZeroLength(0.0))
+            return fail("a direction [x, y, z] that is not zero");
+        vl.setArcNormal(n.asVector());
+        return true;
     }
 
     bool points(const Json& j, bool closed, CZunVertexArray& vl)
@@ -873,6 +887,12 @@ JsonOut vertexArrayJson(const CZunVertexArray& vl, bool tagged)
                                         numberToJson(v.start().z), numberToJson(v.end().x), numberToJson(v.end().y),
                                         numberToJson(v.end().z), numberToJson(v.bulge())}));
         j["segs"] = std::move(segs);
+    }
+    // Written only where it differs from the default, so that files without
+    // arcs standing upright read as before.
+    if (vl.arcNormal() != CZunVector3d::kZAxis) {
+        const CZunVector3d& n = vl.arcNormal();
+        j["normal"] = Json::array({numberToJson(n.x), numberToJson(n.y), numberToJson(n.z)});
     }
     return j;
 }

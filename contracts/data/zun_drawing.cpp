@@ -3,6 +3,7 @@
 #include "contracts/data/zun_data_file_p.h"
 
 #include <algorithm>
+#include <string>
 
 namespace ZUN {
 
@@ -101,6 +102,8 @@ public:
         // value("zun", "") would throw for a "zun" that is no text.
         if (!doc.is_object() || !doc.contains("zun") || doc["zun"] != "drawing")
             return fail({}, "a drawing object {\"zun\": \"drawing\", ...}");
+        if (!version(doc))
+            return false;
         if (doc.contains("unit")) {
             if (!doc["unit"].is_number_integer())
                 return fail({std::string("unit")}, "a unit number");
@@ -124,6 +127,29 @@ private:
     {
         reportProblem(m_text, m_source, JsonProblem{path, expected}, m_error);
         return false;
+    }
+
+    // The format version: missing in the oldest files, which read as 1. A
+    // newer format is refused as a whole: reading what we know of it would
+    // quietly drop what we do not.
+    bool version(const Json& doc)
+    {
+        if (!doc.contains("version"))
+            return true;
+        const Json& v = doc["version"];
+        const JsonPath at{std::string("version")};
+        if (!v.is_number_integer() || v.get<long long>() < 1)
+            return fail(at, "a format version number from 1 to " + std::to_string(kDrawingFormatVersion));
+        if (v.get<long long>() > kDrawingFormatVersion) {
+            fail(at, {});
+            if (m_error)
+                m_error->message = CZunString::fromUtf8(
+                    "drawing format version " + std::to_string(v.get<long long>()) +
+                    " is newer than this program reads (up to " + std::to_string(kDrawingFormatVersion) +
+                    "); open it with a newer version");
+            return false;
+        }
+        return true;
     }
 
     bool tree(const Json& j, const JsonPath& at, CZunDataItem& item)
@@ -200,7 +226,7 @@ std::string CZunDrawing::toJson() const
 {
     JsonOut doc = JsonOut::object();
     doc["zun"] = "drawing";
-    doc["version"] = 1;
+    doc["version"] = kDrawingFormatVersion;
     doc["unit"] = m_unit;
     doc["layers"] = itemToJson(m_layers);
     doc["materials"] = itemToJson(m_materials);

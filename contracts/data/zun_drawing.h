@@ -29,6 +29,9 @@ struct CZunPart {
     long serial = 0;
 };
 
+// The drawing format this program writes and the newest it reads.
+inline constexpr int kDrawingFormatVersion = 1;
+
 // A drawing file: parts, layers and the drawing's own materials. The JSON
 // form is described in docs/data-files.md.
 class CZunDrawing {

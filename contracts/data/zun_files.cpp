@@ -1,7 +1,10 @@
 #include "contracts/data/zun_files.h"
 
+#include "contracts/data/zun_msg.h"
+
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -80,6 +83,9 @@ std::vector<std::string> searchPath()
         start = stop + 1;
     }
     appendUnique(dirs, installedDataDir());
+#ifdef ZUN_BUILD_DATA_DIR
+    appendUnique(dirs, ZUN_BUILD_DATA_DIR);
+#endif
 #ifdef ZUN_SOURCE_RES_DIR
     appendUnique(dirs, ZUN_SOURCE_RES_DIR);
 #endif
@@ -115,6 +121,28 @@ bool endsWithQch(const CZunString& name)
         return false;
     CZunString ext = name.right(4);
     return ext.makeLower() == L".qch";
+}
+
+bool isWebAddress(const CZunString& name)
+{
+    CZunString start = name.left(8);
+    start.makeLower();
+    return start.left(7) == L"http://" || start == L"https://";
+}
+
+// The web address a ".url" file holds: its first line that is not empty,
+// without surrounding blanks. Empty when that line is no web address.
+CZunString webAddressIn(const CZunString& file)
+{
+    std::ifstream in(file.toUtf8());
+    std::string line;
+    while (std::getline(in, line)) {
+        CZunString address = CZunString::fromUtf8(line);
+        if (address.trim().isEmpty())
+            continue;
+        return isWebAddress(address) ? address : CZunString();
+    }
+    return {};
 }
 
 } // namespace
@@ -189,10 +217,29 @@ CZunString help_find(const CZunString& helpName)
 {
     if (helpName.isEmpty())
         return {};
-    CZunString name = L"help/" + helpName;
-    if (!endsWithQch(helpName))
-        name += L".qch";
-    return fileFind(name);
+    if (isWebAddress(helpName))
+        return helpName;
+    std::error_code ec;
+    if (const fs::path given(helpName.toUtf8()); given.is_absolute())
+        return fs::is_regular_file(given, ec) ? helpName : CZunString();
+
+    const bool withExt = endsWithQch(helpName);
+    const std::string name = helpName.toUtf8();
+    const std::string file = withExt ? name : name + ".qch";
+    const std::string lang = msgLangSet(nullptr).toUtf8();
+    // Folder by folder, so that help a caller brings wins over the
+    // installed one as every other data file does; within a folder the
+    // user's language first.
+    for (const std::string& dir : searchPath()) {
+        const fs::path help = fs::path(dir) / "help";
+        if (!lang.empty() && fs::is_regular_file(help / lang / file, ec))
+            return CZunString::fromUtf8((help / lang / file).string());
+        if (fs::is_regular_file(help / file, ec))
+            return CZunString::fromUtf8((help / file).string());
+        if (!withExt && fs::is_regular_file(help / (name + ".url"), ec))
+            return webAddressIn(CZunString::fromUtf8((help / (name + ".url")).string()));
+    }
+    return {};
 }
 
 } // namespace ZUN

@@ -13,7 +13,9 @@ namespace ZUN {
 //  2. the entries of the environment variable ZUN_DATA_PATH, separated by
 //     ':' (empty entries are skipped);
 //  3. <folder of the running program>/../share/zun, the installed layout;
-//  4. the source tree's res folder, so that tests and tools work straight
+//  4. the build tree's folder of generated data (the help files), so that
+//     programs run from a build tree find what the build made;
+//  5. the source tree's res folder, so that tests and tools work straight
 //     from a build tree without installing.
 // The list is computed on every call, so a changed ZUN_DATA_PATH counts at
 // once. Trailing slashes are dropped and a folder appears only at its first
@@ -44,8 +46,15 @@ CZunString fileFind(const CZunString& name);
 // An empty name gives the folder itself.
 CZunString appFileName(const CZunString& name);
 
-// The help file of a help name ("Zun" finds help/Zun.qch on the data path;
-// a name that already ends in ".qch" is taken as it is). Empty when absent.
+// Where the help of a help name is: a help file (.qch) or a web address.
+//  - a name that is itself a web address ("http://", "https://") is
+//    returned unchanged; an absolute path is returned when the file exists;
+//  - otherwise the data folders are searched in order, and in each one
+//    help/<language>/Zun.qch for the current message language (msgLangSet),
+//    then help/Zun.qch (a name that already ends in ".qch" is taken as it
+//    is), then help/Zun.url, a text file whose first non-empty line is the
+//    web address of that help (it may hold "<topic>" where the topic goes).
+// Empty when none of them is there.
 CZunString help_find(const CZunString& helpName);
 
 } // namespace ZUN

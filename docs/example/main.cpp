@@ -49,9 +49,7 @@ int main(int argc, char** argv)
 
     // Fit the list into the picture and paint it.
     const int width = 480, height = 320;
-    CZunPoint3d lo, hi;
-    gdx.extMaxViewGet(lo, hi);
-    gdx.viewMtxSet(getViewMtx(lo, hi, height, width, 0.05));
+    zunFitToWindow(gdx, height, width);
     QImage image(width, height, QImage::Format_RGB32);
     {
         CZunQtDC dc(image);  // paints until it goes out of scope

@@ -86,6 +86,7 @@ inline constexpr CZunHostText kNotASlide{"ZUN_HOST_0072",
                                          "Kein Dia: der Kopf ist zu kurz oder von unbekannter Stufe."};
 inline constexpr CZunHostText kNoSlides{"ZUN_HOST_0073", "Die Bibliothek enthält kein lesbares Dia."};
 inline constexpr CZunHostText kEmptyFile{"ZUN_HOST_0074", "Die Datei ist leer."};
+inline constexpr CZunHostText kWrongKinds{"ZUN_HOST_0080", "Werte falscher Art, mit der Vorgabe gezeichnet"};
 
 // File dialog filters.
 inline constexpr CZunHostText kFilterDrawings{"ZUN_HOST_0066", "Zeichnungen (*.json)"};

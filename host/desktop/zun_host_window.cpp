@@ -2,6 +2,7 @@
 
 #include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_msg.h"
+#include "contracts/data/zun_part_keys.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
@@ -40,12 +41,6 @@ constexpr int kViewerId = 1001;
 // Exported pictures: large enough to print, small enough to mail.
 const QSize kExportSize(1600, 1200);
 
-CZunHostWindow::MessageHook& messageHook()
-{
-    static CZunHostWindow::MessageHook hook;
-    return hook;
-}
-
 QIcon standardIcon(QStyle::StandardPixmap which)
 {
     return QApplication::style()->standardIcon(which);
@@ -53,10 +48,6 @@ QIcon standardIcon(QStyle::StandardPixmap which)
 
 } // namespace
 
-void CZunHostWindow::setMessageHook(MessageHook hook)
-{
-    messageHook() = std::move(hook);
-}
 
 CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(parent), m_app(app)
 {
@@ -308,8 +299,8 @@ void CZunHostWindow::closeEvent(QCloseEvent* event)
 void CZunHostWindow::report(const CZunHostText& caption, const QString& file, const QString& reason)
 {
     const QString text = QStringLiteral("%1\n\n%2\n%3").arg(zunHostText(caption), file, reason);
-    if (messageHook())
-        messageHook()(zunHostText(T::kOpenFailed), text);
+    if (m_messageHook)
+        m_messageHook(zunHostText(T::kOpenFailed), text);
     else
         QMessageBox::warning(this, zunHostText(T::kOpenFailed), text);
 }
@@ -327,7 +318,23 @@ bool CZunHostWindow::openDrawing(const QString& path)
     rememberFile(path);
     fillDrawingNodes();
     showNode(m_drawingNode);
+    showKeyWarnings();
     return true;
+}
+
+void CZunHostWindow::showKeyWarnings()
+{
+    // In the status bar, not in a message box: the drawing is open and
+    // drawn, the warnings only say where it took defaults.
+    const std::vector<ZUN::CPartKeyWarning> warnings = ZUN::drawingKeyWarnings(ZUN::drawingCurrent());
+    QStringList lines;
+    for (const ZUN::CPartKeyWarning& w : warnings)
+        lines.append(fromZun(w.toString()));
+    statusBar()->setToolTip(lines.join('\n'));
+    if (lines.isEmpty())
+        return;
+    statusBar()->showMessage(QStringLiteral("%1 (%2): %3").arg(zunHostText(T::kWrongKinds)).arg(lines.size()).arg(
+        lines.join(QStringLiteral("; "))));
 }
 
 bool CZunHostWindow::openSlide(const QString& path)
@@ -776,8 +783,8 @@ bool CZunHostWindow::exportTo(const QString& path)
     QString error;
     if (!zunHostExport(*m_scene.displayList(), path, kExportSize, &error)) {
         const QString text = QStringLiteral("%1\n%2").arg(path, error);
-        if (messageHook())
-            messageHook()(zunHostText(T::kExportFailed), text);
+        if (m_messageHook)
+            m_messageHook(zunHostText(T::kExportFailed), text);
         else
             QMessageBox::warning(this, zunHostText(T::kExportFailed), text);
         return false;

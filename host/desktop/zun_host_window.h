@@ -73,10 +73,10 @@ public:
     // "de", "en" or "0" (message keys).
     void setLanguage(const QString& code);
 
-    // Where errors are reported: (caption, text). Without a hook a message
-    // box shows them; tests install their own.
+    // Where this window's errors are reported: (caption, text). Without a
+    // hook a message box shows them; a test gives the window it made its own.
     using MessageHook = std::function<void(const QString& caption, const QString& text)>;
-    static void setMessageHook(MessageHook hook);
+    void setMessageHook(MessageHook hook) { m_messageHook = std::move(hook); }
 
     QTreeWidget* tree() const { return m_tree; }
     CZunDplistImage* viewer() const { return m_viewer; }
@@ -96,6 +96,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Tells, without stopping the user, which keys of the open drawing's
+    // parts hold values of the wrong kind.
+    void showKeyWarnings();
+
     void buildWidgets();
     void buildMenus();
     void buildFileMenu();
@@ -155,4 +159,5 @@ private:
     QTreeWidgetItem* m_picturesNode = nullptr;
     // The part shown, when one is: groups are then the part's own.
     QString m_shownPart;
+    MessageHook m_messageHook;
 };

@@ -215,3 +215,156 @@ expect_run(1 -o ${WORK}/slides_named ${WORK}/inputs/plan.sld)
 if(NOT err MATCHES "plan\\.sld: cannot read the file")
   message(FATAL_ERROR "unclear message for a missing slide: ${err}")
 endif()
+
+# ---- wrong data, lost output and hidden failures --------------------------------
+
+# expect_message(RC REGEX ARGS...): exits with RC and says REGEX on standard error.
+function(expect_message expected_rc pattern)
+  expect_run(${expected_rc} ${ARGN})
+  if(NOT err MATCHES "${pattern}")
+    message(FATAL_ERROR "zun-render ${ARGN}: expected a message matching '${pattern}', got:\n${err}")
+  endif()
+  set(out "${out}" PARENT_SCOPE)
+  set(err "${err}" PARENT_SCOPE)
+endfunction()
+
+# count_lines(VAR TEXT REGEX): how many lines of TEXT match REGEX.
+function(count_lines var text pattern)
+  string(REGEX MATCHALL "[^\n]+" lines "${text}")
+  set(n 0)
+  foreach(line IN LISTS lines)
+    if(line MATCHES "${pattern}")
+      math(EXPR n "${n} + 1")
+    endif()
+  endforeach()
+  set(${var} ${n} PARENT_SCOPE)
+endfunction()
+
+set(D ${WORK}/data)
+set(wall_data "\"data\": {\"VL\": {\"$\": \"vl\", \"pts\": [[0, 0], [3000, 0]]}, \"SN\": {\"#1\": {\"THICK\": 240.0}}}")
+file(WRITE ${D}/newer.json "{\"zun\": \"drawing\", \"version\": 99, \"parts\": [{\"handle\": \"W\", \"type\": \"WALL\", ${wall_data}}]}")
+file(WRITE ${D}/text_version.json "{\"zun\": \"drawing\", \"version\": \"1\", \"parts\": [{\"handle\": \"W\", \"type\": \"WALL\", ${wall_data}}]}")
+file(WRITE ${D}/no_parts.json "{\"zun\": \"drawing\", \"version\": 1}")
+file(WRITE ${D}/empty_parts.json "{\"zun\": \"drawing\", \"version\": 1, \"parts\": []}")
+file(WRITE ${D}/a_file "not a folder")
+file(WRITE ${D}/empty.sld "")
+file(WRITE ${D}/empty.slb "")
+file(WRITE ${D}/notes.sld "These are notes, no slide at all: nothing to draw here.")
+write_bytes(${D}/blank.sld ${slide_header} 00 FC)  # a header and the end record
+file(MAKE_DIRECTORY ${D}/folder.sld)
+
+# Refused inputs and arguments: exit status, and a message naming the cause.
+expect_message(1 "newer\\.json:.*drawing format version 99 is newer than this program reads \\(up to 1\\)" ${D}/newer.json)
+expect_message(1 "text_version\\.json:.*expected a format version number" ${D}/text_version.json)
+expect_message(1 "no_parts\\.json: the drawing has no parts to draw" ${D}/no_parts.json)
+expect_message(1 "empty_parts\\.json: the drawing has no parts to draw" ${D}/empty_parts.json)
+expect_message(1 "data: is a directory, not a file" ${D})
+expect_message(1 "folder\\.sld: is a directory, not a file" ${D}/folder.sld)
+expect_message(2 "bad picture size '16385x100' \\(at most 16384x16384\\)" -s 16385x100)
+expect_message(2 "bad picture size '100x20000' \\(at most 16384x16384\\)" -s 100x20000)
+expect_message(1 "a_file/pictures: cannot make the folder: Not a directory" -o ${D}/a_file/pictures --part D4)
+expect_message(1 "a_file: cannot (make|use it as) the folder: .+" -o ${D}/a_file --part D4)
+# Empty arguments, passed as they are: a list would drop them.
+execute_process(COMMAND ${PROG} -o ${WORK}/empty_arg "" RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+if(NOT rc EQUAL 2 OR NOT err MATCHES "an empty argument where a file was expected")
+  message(FATAL_ERROR "an empty drawing argument: exit ${rc}\n${err}")
+endif()
+execute_process(COMMAND ${PROG} -o "" --part D4 RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+if(NOT rc EQUAL 2 OR NOT err MATCHES "option -o needs a value, not an empty argument")
+  message(FATAL_ERROR "an empty -o: exit ${rc}\n${err}")
+endif()
+execute_process(COMMAND ${PROG} --part "" RESULT_VARIABLE rc ERROR_VARIABLE err OUTPUT_QUIET)
+if(NOT rc EQUAL 2 OR NOT err MATCHES "option --part needs a value, not an empty argument")
+  message(FATAL_ERROR "an empty --part: exit ${rc}\n${err}")
+endif()
+expect_message(1 "empty\\.sld: the slide is empty \\(0 bytes\\)" -o ${WORK}/slides_bad ${D}/empty.sld)
+expect_message(1 "notes\\.sld: not a slide: no slide header" -o ${WORK}/slides_bad ${D}/notes.sld)
+expect_message(1 "blank\\.sld: the slide has nothing to draw" -o ${WORK}/slides_bad ${D}/blank.sld)
+expect_message(1 "empty\\.slb: the slide library is empty \\(0 bytes\\)" -o ${WORK}/slides_bad ${D}/empty.slb)
+file(GLOB nothing ${WORK}/slides_bad/* ${WORK}/empty_arg/*)
+if(nothing)
+  message(FATAL_ERROR "refused inputs wrote ${nothing}")
+endif()
+
+# A value of the wrong kind: a warning naming the file, the part and the key;
+# the part is drawn with the default all the same.
+file(WRITE ${D}/wrong_kind.json "{\"zun\": \"drawing\", \"version\": 1, \"parts\": [{\"handle\": \"W1\", \"type\": \"WALL\", \"name\": \"Wall\", \"data\": {\"VL\": {\"$\": \"vl\", \"pts\": [[0, 0], [3000, 0]]}, \"SN\": {\"#1\": {\"THICK\": \"two hundred\"}}}}]}")
+expect_message(0 "warning: .*wrong_kind\\.json: part W1 \\(Wall\\): key SN.1.THICK is not a number; drawn with its default"
+               -o ${WORK}/wrong_kind ${D}/wrong_kind.json)
+expect_png(${WORK}/wrong_kind/Wall.png 800 600)
+
+# Names that give one file name get numbered file names, every path printed once.
+file(WRITE ${D}/same_names.json "{\"zun\": \"drawing\", \"version\": 1, \"parts\": [
+  {\"handle\": \"W1\", \"type\": \"WALL\", \"name\": \"Wall A\", ${wall_data}},
+  {\"handle\": \"W2\", \"type\": \"WALL\", \"name\": \"Wall A\", ${wall_data}},
+  {\"handle\": \"W3\", \"type\": \"WALL\", \"name\": \"Wall/A\", ${wall_data}},
+  {\"handle\": \"W4\", \"type\": \"WALL\", \"name\": \"wall_a\", ${wall_data}}]}")
+expect_run(0 -o ${WORK}/same -s 64x48 -f png,svg ${D}/same_names.json)
+foreach(name Wall_A Wall_A_2 Wall_A_3 wall_a_4)
+  expect_png(${WORK}/same/${name}.png 64 48)
+  if(NOT EXISTS ${WORK}/same/${name}.svg)
+    message(FATAL_ERROR "${name}.svg was not written:\n${out}")
+  endif()
+  count_lines(printed "${out}" "/${name}\\.png$")
+  if(NOT printed EQUAL 1)
+    message(FATAL_ERROR "${name}.png printed ${printed} times:\n${out}")
+  endif()
+endforeach()
+file(GLOB same ${WORK}/same/*)
+list(LENGTH same count)
+count_lines(printed "${out}" "\\.(png|svg)$")
+if(NOT count EQUAL 8 OR NOT printed EQUAL 8)
+  message(FATAL_ERROR "4 parts in 2 formats: ${count} files and ${printed} lines, expected 8 each:\n${out}")
+endif()
+
+# A picture that cannot be written: the system's reason, the others written, exit 1.
+file(MAKE_DIRECTORY ${WORK}/blocked/Wall_A_2.png)
+expect_message(1 "Wall_A_2\\.png: cannot write the picture: .+" -o ${WORK}/blocked -s 64x48 ${D}/same_names.json)
+foreach(name Wall_A Wall_A_3 wall_a_4)
+  expect_png(${WORK}/blocked/${name}.png 64 48)
+endforeach()
+
+# A picture written next to the png it came from keeps that png.
+file(MAKE_DIRECTORY ${WORK}/pics)
+file(COPY ${WORK}/pictures_out/plan.png DESTINATION ${WORK}/pics)
+file(READ ${WORK}/pics/plan.png original HEX)
+expect_run(0 -o ${WORK}/pics -s 32x24 ${WORK}/pics/plan.png)
+expect_png(${WORK}/pics/plan_2.png 32 24)
+file(READ ${WORK}/pics/plan.png kept HEX)
+if(NOT kept STREQUAL original)
+  message(FATAL_ERROR "the picture overwrote the png it was made from")
+endif()
+
+# Parts that cannot be drawn: the others are written, the run exits 1, and a
+# line names each part with its reason.
+file(WRITE ${D}/some_fail.json "{\"zun\": \"drawing\", \"version\": 1, \"parts\": [
+  {\"handle\": \"R1\", \"type\": \"ROOF\", \"name\": \"Roof\", \"data\": {}},
+  {\"handle\": \"W1\", \"type\": \"WALL\", \"name\": \"Good wall\", ${wall_data}},
+  {\"handle\": \"W2\", \"type\": \"WALL\", \"name\": \"Wall without axis\", \"data\": {}}]}")
+expect_message(1 "part R1 \\(Roof\\) could not be drawn: no generator draws parts of type 'ROOF'"
+               -o ${WORK}/some_fail ${D}/some_fail.json)
+if(NOT err MATCHES "part W2 \\(Wall without axis\\) could not be drawn: the WALL generator found its data incomplete")
+  message(FATAL_ERROR "no reason for the wall without an axis:\n${err}")
+endif()
+expect_png(${WORK}/some_fail/Good_wall.png 800 600)
+file(GLOB some ${WORK}/some_fail/*)
+list(LENGTH some count)
+if(NOT count EQUAL 1 OR NOT out MATCHES "Good_wall\\.png\n")
+  message(FATAL_ERROR "expected the good wall alone: ${some}\n${out}")
+endif()
+
+# Library slides that cannot be drawn: the others are written, exit 1, a line each.
+set(library_bad 41 75 74 6F 43 41 44 20 53 6C 69 64 65 20 4C 69 62 72 61 72 79 20 31 2E 30 0D 0A 1A 00 00 00 00
+                53 51 55 41 52 45 ${pad26} B0 00 00 00
+                4C 49 4E 45 ${pad28} 01 01 00 00
+                42 41 44 ${pad28} 00 2A 01 00 00
+                ${empty_entry} ${slide_square} ${slide_line}
+                6E 6F 20 73 6C 69 64 65 20 68 65 72 65 20 61 74 20 61 6C 6C 2C 20 6A 75 73 74 20 74 65 78 74)
+write_bytes(${D}/mixed.slb ${library_bad})
+expect_message(1 "mixed\\.slb:BAD: not a slide" -o ${WORK}/mixed ${D}/mixed.slb)
+expect_png(${WORK}/mixed/SQUARE.png 800 600)
+expect_png(${WORK}/mixed/LINE.png 800 600)
+count_lines(printed "${out}" "\\.png$")
+if(NOT printed EQUAL 2)
+  message(FATAL_ERROR "a library with a bad slide: expected 2 pictures, got\n${out}")
+endif()

@@ -1,6 +1,7 @@
 // zun-render: draws the parts of a drawing into pictures.
 
 #include "contracts/data/zun_files.h"
+#include "contracts/data/zun_part_keys.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
 #include "host/zun_render_inputs.h"
@@ -29,21 +30,30 @@ const char* const kUsage =
     "\n"
     "  DRAWING      drawing file (default: the bundled sample drawing), or instead\n"
     "               a picture (.png .jpg .bmp .gif .ico .svg .emf): DIR/<name>.png, fitted\n"
-    "               as the picture control shows it, never enlarged (png only), or\n"
+    "               as the picture control shows it on the white background, never\n"
+    "               enlarged (png only), or\n"
     "               slides: FILE.sld, LIBRARY.slb:NAME, or LIBRARY.slb for each of its slides\n"
     "  -o DIR       folder for the pictures (default: the current folder; made when missing)\n"
     "  -s WxH       picture size in pixels (default: 800x600)\n"
     "  -f FORMATS   one or more of png, svg, pdf, emf, separated by commas (default: png).\n"
-    "               png is the picture as the viewer shows it, on the drawing's background;\n"
-    "               svg, pdf and emf (enhanced metafile) are the picture for documents:\n"
-    "               no background, white drawn black, 96 pixels per inch\n"
+    "               png is the picture as the viewer shows it, on the application's\n"
+    "               background colour, which is white here (an item of that colour is\n"
+    "               drawn inverted, black); svg and pdf are painted on white paper, a white\n"
+    "               rectangle behind the picture, white items drawn black; emf (enhanced\n"
+    "               metafile) has no background at all, white drawn black. svg, pdf and emf\n"
+    "               are at 96 pixels per inch\n"
     "  --records    after each metafile's name, the number of its drawing records\n"
     "  --part NAME  only the part with this name or handle\n"
     "  -h, --help   this text\n"
     "\n"
-    "Prints one line per file written.\n"
-    "Exit status: 0 pictures written, 1 unreadable or malformed input or a failed write,\n"
-    "2 bad arguments.\n";
+    "Prints one line per file written. Parts (and slides) whose names give the same\n"
+    "file name, letter case aside, get \"_2\", \"_3\", ... added, so that no picture\n"
+    "overwrites another.\n"
+    "Warnings (a key of a part holding a value of the wrong kind, drawn with its\n"
+    "default) and errors go to standard error.\n"
+    "Exit status: 0 every picture written, 1 unreadable or malformed input, a drawing\n"
+    "without parts, a part or slide that could not be drawn (the others are written)\n"
+    "or a failed write, 2 bad arguments.\n";
 
 const QStringList kFormats = {QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"),
                               QStringLiteral("emf")};
@@ -64,15 +74,23 @@ int usageError(const QString& message)
     return 2;
 }
 
-bool parseSize(const QString& text, int& width, int& height)
+// The largest picture side: a picture of 16384 x 16384 takes 1 GiB.
+constexpr int kMaxSide = 16384;
+
+// Empty when the size reads; else what is wrong with it.
+QString parseSize(const QString& text, int& width, int& height)
 {
     const QStringList parts = text.toLower().split('x');
     bool okW = false, okH = false;
-    if (parts.size() != 2)
-        return false;
-    width = parts[0].toInt(&okW);
-    height = parts[1].toInt(&okH);
-    return okW && okH && width > 0 && height > 0 && width <= 16384 && height <= 16384;
+    if (parts.size() == 2) {
+        width = parts[0].toInt(&okW);
+        height = parts[1].toInt(&okH);
+    }
+    if (!okW || !okH || width <= 0 || height <= 0)
+        return QStringLiteral("bad picture size '%1' (expected WxH, e.g. 800x600)").arg(text);
+    if (width > kMaxSide || height > kMaxSide)
+        return QStringLiteral("bad picture size '%1' (at most %2x%2)").arg(text).arg(kMaxSide);
+    return QString();
 }
 
 // Known formats, each once, in the order given.
@@ -100,6 +118,8 @@ int parseArguments(const QStringList& args, Options& options, bool& help)
             if (i + 1 >= args.size())
                 return usageError(QStringLiteral("option %1 needs a value").arg(option));
             out = args[++i];
+            if (out.isEmpty())
+                return usageError(QStringLiteral("option %1 needs a value, not an empty argument").arg(option));
             return 0;
         };
         if (a == "-h" || a == "--help") {
@@ -113,8 +133,8 @@ int parseArguments(const QStringList& args, Options& options, bool& help)
             QString size;
             if (const int rc = value("-s", size))
                 return rc;
-            if (!parseSize(size, options.width, options.height))
-                return usageError(QStringLiteral("bad picture size '%1' (expected WxH, e.g. 800x600)").arg(size));
+            if (const QString problem = parseSize(size, options.width, options.height); !problem.isEmpty())
+                return usageError(problem);
         } else if (a == "-f") {
             QString text, bad;
             if (const int rc = value("-f", text))
@@ -126,6 +146,8 @@ int parseArguments(const QStringList& args, Options& options, bool& help)
         } else if (a == "--part") {
             if (const int rc = value("--part", options.part))
                 return rc;
+        } else if (a.isEmpty()) {
+            return usageError(QStringLiteral("an empty argument where a file was expected"));
         } else if (a.startsWith('-') && a.size() > 1) {
             return usageError(QStringLiteral("unknown option '%1'").arg(a));
         } else if (options.drawing.isEmpty()) {
@@ -156,22 +178,39 @@ bool writePicture(CZunGDX& gdx, const QString& path, const QString& format, cons
     return saved;
 }
 
-// One file per format; one line per file written. False on a failed write.
+// Empty when path can be written, else the system's reason. The writers
+// below say no more than that they failed.
+QString unwritable(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return file.errorString();
+    return QString();
+}
+
+// One file per format; one line per file written. False on a failed write,
+// after the other formats are written.
 bool writePictures(CZunGDX& gdx, const QString& baseName, const Options& options)
 {
+    bool all = true;
     for (const QString& format : options.formats) {
         const QString file = QDir(options.outDir).filePath(baseName + '.' + format);
         int records = 0;
-        if (!writePicture(gdx, file, format, options, records)) {
-            std::fprintf(stderr, "zun-render: %s: cannot write the picture\n", file.toLocal8Bit().constData());
-            return false;
+        QString reason = unwritable(file);
+        if (reason.isEmpty() && !writePicture(gdx, file, format, options, records))
+            reason = QStringLiteral("the %1 writer failed").arg(format);
+        if (!reason.isEmpty()) {
+            std::fprintf(stderr, "zun-render: %s: cannot write the picture: %s\n", file.toLocal8Bit().constData(),
+                         reason.toLocal8Bit().constData());
+            all = false;
+            continue;
         }
         if (options.records && format == QLatin1String("emf"))
             std::printf("%s (%d drawing records)\n", file.toLocal8Bit().constData(), records);
         else
             std::printf("%s\n", file.toLocal8Bit().constData());
     }
-    return true;
+    return all;
 }
 
 // Runs Qt without a display and with a private runtime folder, which batch
@@ -202,8 +241,15 @@ int openDrawing(const Options& options, CZunString& drawingPath)
         std::fprintf(stderr, "zun-render: %s\n", error.toString().toUtf8().c_str());
         return 1;
     }
-    if (!QDir().mkpath(options.outDir)) {
-        std::fprintf(stderr, "zun-render: %s: cannot make the folder\n", options.outDir.toLocal8Bit().constData());
+    if (ZUN::drawingCurrent().partCount() == 0) {
+        std::fprintf(stderr, "zun-render: %s: the drawing has no parts to draw\n", drawingPath.toUtf8().c_str());
+        return 1;
+    }
+    for (const ZUN::CPartKeyWarning& w : ZUN::drawingKeyWarnings(ZUN::drawingCurrent()))
+        std::fprintf(stderr, "zun-render: warning: %s\n", w.toString().toUtf8().c_str());
+    if (const QString reason = zunRenderOutputFolder(options.outDir); !reason.isEmpty()) {
+        std::fprintf(stderr, "zun-render: %s: %s\n", options.outDir.toLocal8Bit().constData(),
+                     reason.toLocal8Bit().constData());
         return 1;
     }
     return 0;
@@ -215,6 +261,7 @@ int renderParts(const Options& options, const CZunString& drawingPath)
     const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
     int written = 0;
     int failed = 0;
+    ZunRenderNames names;
     for (int i = 0; i < drawing.partCount(); ++i) {
         const ZUN::CZunPart& part = *drawing.part(i);
         const QString name = QString::fromStdString(part.name.toUtf8());
@@ -222,23 +269,26 @@ int renderParts(const Options& options, const CZunString& drawingPath)
         if (!options.part.isEmpty() && options.part != name && options.part != handle)
             continue;
         CZunGDX gdx;
-        if (!zunPartImageBuild(part, gdx)) {
-            std::fprintf(stderr, "zun-render: %s: part %s (%s) could not be drawn: no generator for its type or "
-                                 "incomplete data\n",
-                         drawingPath.toUtf8().c_str(), handle.toLocal8Bit().constData(), part.type.toUtf8().c_str());
+        QString reason;
+        if (!zunPartImageBuild(part, gdx, &reason)) {
+            std::fprintf(stderr, "zun-render: %s: part %s%s could not be drawn: %s\n", drawingPath.toUtf8().c_str(),
+                         handle.toLocal8Bit().constData(),
+                         name.isEmpty() ? "" : (" (" + name + ")").toLocal8Bit().constData(),
+                         reason.toLocal8Bit().constData());
             ++failed;
             continue;
         }
-        if (!writePictures(gdx, zunPartFileName(part), options))
-            return 1;
-        ++written;
+        if (!writePictures(gdx, names.unique(zunPartFileName(part)), options))
+            ++failed;
+        else
+            ++written;
     }
     if (!options.part.isEmpty() && written == 0 && failed == 0) {
         std::fprintf(stderr, "zun-render: %s: no part named '%s'\n", drawingPath.toUtf8().c_str(),
                      options.part.toLocal8Bit().constData());
         return 1;
     }
-    return failed > 0 && written == 0 ? 1 : 0;
+    return failed > 0 ? 1 : 0;
 }
 
 } // namespace
@@ -260,6 +310,10 @@ int main(int argc, char** argv)
     zunAppSet(&host);
     CZunHostApp::registerGenerators();
 
+    if (!options.drawing.isEmpty() && QFileInfo(options.drawing).isDir()) {
+        std::fprintf(stderr, "zun-render: %s: is a directory, not a file\n", options.drawing.toLocal8Bit().constData());
+        return 1;
+    }
     if (zunRenderInputKind(options.drawing) != ZunRenderInput::Drawing)
         return zunRenderInputFiles(options.drawing, options.outDir, QSize(options.width, options.height),
                                    options.formats, [&options](CZunGDX& gdx, const QString& name) {

@@ -116,12 +116,6 @@ ZunRgb toRgb(const QColor& c)
            (static_cast<ZunRgb>(c.blue()) << 16);
 }
 
-CPicture::MessageHook& messageHook()
-{
-    static CPicture::MessageHook hook;
-    return hook;
-}
-
 } // namespace
 
 // ---- the picture object ------------------------------------------------------
@@ -380,16 +374,11 @@ CPicture::CPicture(QWidget* parent) : QWidget(parent), m_backColor(toRgb(palette
 
 CPicture::~CPicture() = default;
 
-void CPicture::setMessageHook(MessageHook hook)
-{
-    messageHook() = std::move(hook);
-}
-
 void CPicture::reportLoadFailure(const QString& text)
 {
     static const QString caption = QStringLiteral("CPicture::LoadImage");
-    if (messageHook()) {
-        messageHook()(caption, text);
+    if (m_messageHook) {
+        m_messageHook(caption, text);
         return;
     }
     QMessageBox box(QMessageBox::NoIcon, caption, text, QMessageBox::Ok, this);

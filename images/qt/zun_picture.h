@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 
 #include <QByteArray>
 #include <QImage>
@@ -136,10 +136,11 @@ public:
     // Copy's metafile (empty without a picture).
     QByteArray metafileData() const;
 
-    // Where load failures are reported: (caption, text). Without a hook a
-    // message box shows them; tests and batch tools install their own.
+    // Where this control's load failures are reported: (caption, text).
+    // Without a hook a message box shows them; tests and batch tools give
+    // the control they make a hook of their own, which no other control sees.
     using MessageHook = std::function<void(const QString& caption, const QString& text)>;
-    static void setMessageHook(MessageHook hook);
+    void setMessageHook(MessageHook hook) { m_messageHook = std::move(hook); }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -153,6 +154,7 @@ private:
     static QByteArray metafileOf(const QImage& picture);
 
     ZunRgb m_backColor;
+    MessageHook m_messageHook;
     CPictureObject m_picture;
     CPictureView m_view;
     QPoint m_panStartOffset;

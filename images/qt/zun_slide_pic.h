@@ -1,7 +1,7 @@
 #pragma once
 
 #include "images/slide/zun_slide.h"
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 
 #include <QImage>
 #include <QWidget>

@@ -1,6 +1,6 @@
 #include "images/slide/zun_gdx_sld.h"
 
-#include "render/zun_hatching.h"
+#include "render/core/zun_hatching.h"
 
 namespace ZUN {
 

@@ -5,7 +5,7 @@
 // screen and the clipboard show the same picture.
 
 #include "images/slide/zun_slide.h"
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 
 namespace ZUN {
 

@@ -3,7 +3,6 @@
 #include "contracts/base/zun_string.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <limits>
 
@@ -96,10 +95,20 @@ struct Bounds {
     }
 };
 
-// The pixels whose centres lie inside the polygon by the alternate rule, as
-// rectangles (right and bottom outside). Consecutive rows with the same
-// runs share one band of rectangles, which keeps regions of plain shapes
-// small.
+// The smallest integer not below num / den (den > 0), exactly.
+long long ceilDiv(long long num, long long den)
+{
+    return num >= 0 ? (num + den - 1) / den : -((-num) / den);
+}
+
+// The pixels whose top-left corners lie inside the polygon by the alternate
+// rule, as rectangles (right and bottom outside): the pixels the screen's
+// clip region of the same polygon holds, so that a cut-out leaves out the
+// same pixels in the picture as on the screen. An edge counts on the rows
+// from its upper end to before its lower end, and a crossing at x holds the
+// pixels from ceil(x) on; the arithmetic is exact, as corners often lie on
+// an edge. Consecutive rows with the same runs share one band of
+// rectangles, which keeps regions of plain shapes small.
 void polygonRectangles(const ZunIPoint* p, int n, std::vector<ZunIRect>& out)
 {
     out.clear();
@@ -113,15 +122,17 @@ void polygonRectangles(const ZunIPoint* p, int n, std::vector<ZunIRect>& out)
     std::vector<ZunIRect> band;
     std::size_t bandStart = 0;  // where the current band begins in out
     for (int y = top; y < bottom; ++y) {
-        const double yc = y + 0.5;
         xs.clear();
         for (int i = 0; i < n; ++i) {
-            const ZunIPoint a = p[i];
-            const ZunIPoint b = p[(i + 1) % n];
-            if ((a.y < yc) == (b.y < yc))
+            ZunIPoint a = p[i];
+            ZunIPoint b = p[(i + 1) % n];
+            if ((a.y > y) == (b.y > y))
                 continue;
-            const double x = a.x + (yc - a.y) * (b.x - a.x) / static_cast<double>(b.y - a.y);
-            xs.push_back(static_cast<int>(std::ceil(x - 0.5)));
+            if (a.y > b.y)
+                std::swap(a, b);
+            const long long dx = static_cast<long long>(b.x) - a.x;
+            const long long dy = static_cast<long long>(b.y) - a.y;
+            xs.push_back(static_cast<int>(a.x + ceilDiv((static_cast<long long>(y) - a.y) * dx, dy)));
         }
         std::sort(xs.begin(), xs.end());
         band.clear();
@@ -320,7 +331,7 @@ public:
         m_clipBox = r;
     }
 
-    // The polygon's pixels (centres inside by the alternate rule) cut out of
+    // The polygon's pixels (corners inside by the alternate rule) cut out of
     // the clip region as a list of rectangles.
     void excludePolygon(const ZunIPoint* points, int count)
     {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -27,10 +27,10 @@
 // as some readers fill black when none was selected.
 //
 // Clipping: the rectangle replaces the clip region. An excluded polygon is
-// cut out of it as the region of its pixels (centres inside by the
-// alternate rule) in difference mode: regions in this format are lists of
-// rectangles, so the cut is exact at the picture's resolution, the same
-// pixels the screen leaves out. (A clip path would scale better, but
+// cut out of it as the region of its pixels (top-left corners inside by
+// the alternate rule, the rule of the screen's clip regions) in difference
+// mode: regions in this format are lists of rectangles, so the cut is exact
+// at the picture's resolution, the same pixels the screen leaves out. (A clip path would scale better, but
 // readers honour difference-mode paths even less than regions.)
 //
 // Usage: draw through the CDC interface (for example with CZunPainter),

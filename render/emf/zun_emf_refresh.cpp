@@ -3,17 +3,10 @@
 #include "render/emf/zun_emf_dc.h"
 #include "render/paint/zun_viewfit.h"
 
-void zunFitForExport(CZunGDX& gdx, int height, int width)
-{
-    CZunPoint3d lo, hi;
-    gdx.extMaxViewGet(lo, hi);
-    gdx.viewMtxSet(getViewMtx(lo, hi, height, width, 0.05));
-}
-
 void zunPaintForExport(CZunGDX& gdx, CDC& dc, const CZunPainter::BitmapSource& bitmaps)
 {
     const ZunIRect client = dc.clientRect();
-    zunFitForExport(gdx, client.height(), client.width());
+    zunFitToWindow(gdx, client.height(), client.width());
     CZunPainter painter(dc);
     painter.setTarget(CZunPainter::Target::Metafile);
     painter.setBitmapSource(bitmaps);

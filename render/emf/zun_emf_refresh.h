@@ -9,12 +9,6 @@
 // Pictures of a whole display list for documents: fitted to the list's view
 // extents and drawn for paper (the painter's metafile target).
 
-// Sets the list's view matrix to the fit of its view extents into a
-// picture of width x height pixels with a margin of 0.05. The list keeps
-// it, so a viewer that shows the same list afterwards shows this fit. The
-// zoom matrix is left as it is.
-void zunFitForExport(CZunGDX& gdx, int height, int width);
-
 // Fits the list to dc's size and draws it there for paper: sorted, clipped
 // to the picture, no background. bitmaps supplies picture items (none drawn
 // without it).

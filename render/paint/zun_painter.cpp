@@ -4,8 +4,8 @@
 #include "contracts/data/zun_app.h"
 #include "contracts/data/zun_units.h"
 #include "render/paint/zun_viewfit.h"
-#include "render/zun_dashing.h"
-#include "render/zun_hatching.h"
+#include "render/core/zun_dashing.h"
+#include "render/core/zun_hatching.h"
 
 #include <algorithm>
 #include <bit>
@@ -52,13 +52,14 @@ struct HatchPiece {
 using HatchPieces = std::vector<HatchPiece>;
 
 // Generating hatch lines is most of the cost of painting a hatched region,
-// and the lines depend only on the region's contours, its hatch, the pattern
-// definition and the drawing unit (dots and short pieces are lengths in
-// it), never on the view or the item's matrix, which the painter applies
-// anew at every paint. So they are kept between paints, keyed by all of
-// those inputs bit for bit: an entry serves only the very input it was made
-// from, and any change of the region, its hatch, the pattern or the unit
-// finds no entry and generates afresh. Entries unused for longest go first
+// and the lines depend only on what the painter passes to the hatching: the
+// region's contours, its hatch, the pattern definition and the dot and
+// short-piece lengths in the drawing's unit, never on the view or the
+// item's matrix, which the painter applies anew at every paint. So they are
+// kept between paints, keyed by all of those inputs bit for bit: an entry
+// serves only the very input it was made from, and any change of the
+// region, its hatch, the pattern or the lengths finds no entry and
+// generates afresh. Entries unused for longest go first
 // once the kept lines outgrow the budget. Lookups lock, so that a second
 // thread painting another list cannot pull an entry away mid-paint.
 class HatchCache {
@@ -137,13 +138,14 @@ HatchCache& hatchCache()
 // Writes every input of a region's hatch lines into key, doubles by their
 // bits, and returns the key's hash.
 std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CHatchProp& hatch,
-                       const ZUN::CHatchPattern& pattern, double shortPiece, std::vector<std::uint64_t>& key)
+                       const ZUN::CHatchPattern& pattern, const ZunUnitLengths& lengths,
+                       std::vector<std::uint64_t>& key)
 {
     key.clear();
     const auto real = [&](double d) { key.push_back(std::bit_cast<std::uint64_t>(d)); };
     const auto count = [&](int n) { key.push_back(static_cast<std::uint64_t>(n)); };
-    count(ZUN::acad_unit_get());
-    real(shortPiece);
+    real(lengths.dot);
+    real(lengths.shortPiece);
     real(hatch.angle());
     real(hatch.scale());
     count(hatch.isDouble() ? 1 : 0);
@@ -180,15 +182,16 @@ std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CH
 
 // The hatch of the flattened region in its own space, each piece marked as
 // the painter draws it.
-HatchPieces hatchPieces(const CZunArrayTempl<CZunVertexArray>& flat, const ZUN::CHatchProp& hatch, double shortPiece)
+HatchPieces hatchPieces(const CZunArrayTempl<CZunVertexArray>& flat, const ZUN::CHatchProp& hatch,
+                        const ZUN::CHatchPattern& pattern, const ZunUnitLengths& lengths)
 {
     CZunString name = hatch.name();
     const bool dots = name.makeUpper() == L"DOTS";
     HatchPieces pieces;
-    for (const CZunVertexArray& line : zun_gdx_image_reg_hatch2(flat, CZunMatrix3d(), hatch)) {
+    for (const CZunVertexArray& line : zun_hatch_region(flat, CZunMatrix3d(), hatch, pattern, lengths)) {
         const bool drawAll = !dots && line.isContinuous();
         for (const CZunVertex& v : line)
-            pieces.push_back({v, drawAll || v.start().distanceTo(v.end()) >= shortPiece});
+            pieces.push_back({v, drawAll || v.start().distanceTo(v.end()) >= lengths.shortPiece});
     }
     return pieces;
 }
@@ -213,6 +216,21 @@ void CZunPainter::paint(CZunGDX* gdx)
 {
     if (!gdx)
         return;
+    // Memory running out part-way (a huge list, a huge hatch) stops the
+    // paint there: what is drawn stays, the device gets its clip and
+    // background colour back, and nothing is thrown at the caller.
+    const ZunRgb bkColor = m_dc.bkColor();
+    try {
+        paintList(*gdx);
+    } catch (...) {
+        m_dc.setBkColor(bkColor);
+        restoreClip();
+    }
+}
+
+void CZunPainter::paintList(CZunGDX& list)
+{
+    CZunGDX* const gdx = &list;
     m_client = m_dc.clientRect();
     m_background = gdx->backColorGet().oleColor();
     m_dc.setClipRect(m_client);
@@ -224,8 +242,10 @@ void CZunPainter::paint(CZunGDX* gdx)
         return;
     gdx->displListSort();
     const ZunRgb previous = m_dc.setBkColor(m_background);
-    m_shortPiece = ZUN::acadUnitCv(0.22, 4, -1);
-    m_dotLength = ZUN::acadUnitCv(0.21, 4, -1);
+    // The drawing's unit and the pattern definitions are looked up once
+    // per paint; everything below works from these.
+    m_lengths = ZunUnitLengths::ofDrawing();
+    m_patterns.clear();
     computeScreenMatrices(*gdx);
     m_turnsView = gdx->viewDirectionMtxGet() != CZunMatrix3d::kIdentity;
     for (int i = 0; i < gdx->lenGet(); ++i)
@@ -238,7 +258,7 @@ void CZunPainter::computeScreenMatrices(const CZunGDX& gdx)
     m_screen = gdx.zoomMtxGet() * gdx.viewMtxGet() * gdx.projMtxGet();
     // Fixed-size items keep one model unit the size it has in a 1 x 1 box
     // fitted into the window, whatever the zoom.
-    CZunMatrix3d f = getViewMtx({0, 0, 0}, {1, 1, 0}, m_client.height(), m_client.width(), 0.05);
+    CZunMatrix3d f = getViewMtx({0, 0, 0}, {1, 1, 0}, m_client.height(), m_client.width(), kFitMargin);
     f.setToScaling(f.axis(0).x);
     const CZunMatrix3d y = CZunMatrix3d().setCoordSystem(
         CZunPoint3d::kOrigin + gdx.viewMtxGet().translation(), CZunVector3d::kXAxis, -CZunVector3d::kYAxis,
@@ -264,7 +284,7 @@ const CZunMatrix3d& CZunPainter::itemScreenMatrix(const CZunGDX& gdx, int i)
 
 ZunRgb CZunPainter::itemColor(const CZunGDX& gdx, int i, int& mode) const
 {
-    mode = static_cast<int>((gdx.flagGet(i) >> 8) & 15);
+    mode = gdxColorModeOfFlag(gdx.flagGet(i));
     ZunRgb color = 0;
     if (mode == ZUN::cModeOwn) {
         if (gdx.colorGet(i).colorIndex() != -1)
@@ -295,7 +315,7 @@ void CZunPainter::prepareLineType(const CZunGDX& gdx, int i)
         lt.assign(stored.begin(), stored.end());
     const double scale = gdx.ltscaleGet(i);
     for (double& entry : lt)
-        entry = entry != 0.0 ? entry * scale : m_dotLength;
+        entry = entry != 0.0 ? entry * scale : m_lengths.lineTypeDot;
 }
 
 void CZunPainter::drawItem(const CZunGDX& gdx, int i)
@@ -337,7 +357,7 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
     const unsigned long m = gdx.pdModeGet(c.index);
     m_dc.selectPen(0, c.color);
     m_dc.selectHollowBrush();
-    if (m & 8) {
+    if (m & pdModeFilledSquare) {
         if (toMetafile()) {
             m_dc.selectSolidBrush(c.color);
             m_dc.rectangle({x - h, y - h, x + h, y + h});
@@ -346,9 +366,9 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
         }
         return;
     }
-    if (m & 32)
+    if (m & pdModeCircle)
         m_dc.ellipse({x - h, y - h, x + h, y + h});
-    if (m & 64) {
+    if (m & pdModeSquare) {
         const int a = toMetafile() ? h : size % 2 == 0 ? size / 2 : size / 2 - 1;
         m_dc.rectangle({x - a, y - a, x + h, y + h});
     }
@@ -356,19 +376,19 @@ void CZunPainter::drawPoint(const CZunGDX& gdx, const ItemContext& c)
         m_dc.moveTo(x, y);
         m_dc.lineTo(x + dx, y + dy);
     };
-    if ((m & 1) && (m & 2)) {
+    if ((m & pdModeCross) == pdModeCross) {
         ray(-h, -h);
         ray(-h, h);
         ray(h, -h);
         ray(h, h);
-    } else if (m & 1) {
+    } else if (m & pdModeNoMark) {
         // Only the circle or square, if any.
-    } else if (m & 2) {
+    } else if (m & pdModePlus) {
         ray(0, -h);
         ray(0, h);
         ray(h, 0);
         ray(-h, 0);
-    } else if (m & 4) {
+    } else if (m & pdModeTick) {
         ray(0, -h);
     } else {
         m_dc.selectSolidBrush(c.color);
@@ -391,8 +411,14 @@ void CZunPainter::drawPicture(const CZunGDX& gdx, const ItemContext& c)
     }
     if (!m_bitmaps)
         return;
-    const ZunBitmap bitmap = m_bitmaps(file, id, device(p1.x - p0.x), device(p1.y - p0.y),
-                                          toMetafile() ? kWhite : m_background);
+    // The bitmap source is the caller's; one that throws has no bitmap for
+    // this picture, and the rest of the list is still drawn.
+    ZunBitmap bitmap;
+    try {
+        bitmap = m_bitmaps(file, id, device(p1.x - p0.x), device(p1.y - p0.y), toMetafile() ? kWhite : m_background);
+    } catch (...) {
+        return;
+    }
     if (!bitmap.isNull())
         m_dc.bitBlt(device(p0.x), device(p0.y), bitmap, ZunRop::Copy);
 }
@@ -433,7 +459,7 @@ void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
         // the view direction out of the test.)
         const CZunMatrix3d toDevice = toMetafile() ? gdx.mtxGet(c.index) * c.screen()
                                                    : gdx.mtxGet(c.index) * gdx.viewDirectionMtxGet() * c.screen();
-        if (!zun_gdx_pattern_test(flat, hatchProp, toDevice)) {
+        if (!zun_hatch_pattern_test(flat, hatchProp, patternOf(hatchProp.name()), toDevice)) {
             hatch = false;
             fill = true;
         }
@@ -474,9 +500,10 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
                              const CZunMatrix3d& m)
 {
     m_line.vector().assign(line.begin(), line.end());
+    m_line.setArcNormal(line.arcNormal());
     if (m_turnsView)
         m_line.transformBy(viewDirection);
-    zun_gdx_image_vl_measure(m_line, m_lineType, 1, m_dash);
+    zun_gdx_image_vl_measure(m_line, m_lineType, 1, m_lengths.dot, m_dash);
     // Lines are drawn whole when continuous; a closed line is a continuous
     // one, so metafiles, which draw closed lines whole, need no case of their own.
     const bool continuous = m_line.isContinuous();
@@ -485,7 +512,7 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
     if (arcs)
         zun_gdx_image_vl_split(m_line, m_flat);
     for (const CZunVertex& v : arcs ? m_flat : m_line) {
-        if (!continuous && v.start().distanceTo(v.end()) < m_shortPiece)
+        if (!continuous && v.start().distanceTo(v.end()) < m_lengths.shortPiece)
             markShortPiece(v.start() * m, c.color);
         else
             drawVertex(v, m);
@@ -495,18 +522,30 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
 void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
                             const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color)
 {
-    zunAppPtr()->hatchPatternGet(hatch.name(), m_pattern);
-    const std::uint64_t hash = hatchKey(reg, hatch, m_pattern, m_shortPiece, m_hatchKey);
+    const ZUN::CHatchPattern& pattern = patternOf(hatch.name());
+    const std::uint64_t hash = hatchKey(reg, hatch, pattern, m_lengths, m_hatchKey);
     HatchCache& cache = hatchCache();
     std::shared_ptr<const HatchPieces> pieces = cache.find(m_hatchKey, hash);
     if (!pieces)
-        pieces = cache.insert(m_hatchKey, hash, hatchPieces(flat, hatch, m_shortPiece));
+        pieces = cache.insert(m_hatchKey, hash, hatchPieces(flat, hatch, pattern, m_lengths));
     for (const HatchPiece& piece : *pieces) {
         if (piece.line)
             drawVertex(piece.v, c.area());
         else
             markShortPiece(piece.v.start() * c.area(), color);
     }
+}
+
+const ZUN::CHatchPattern& CZunPainter::patternOf(const CZunString& name)
+{
+    // By the name as given: the application's lookup decides how names
+    // match, and a paint rarely uses more than a handful of spellings.
+    if (const ZUN::CHatchPattern* known = m_patterns.find(name))
+        return *known;
+    ZUN::CHatchPattern definition;
+    zunAppPtr()->hatchPatternGet(name, definition);
+    m_patterns.setAt(name, std::move(definition));
+    return *m_patterns.find(name);
 }
 
 void CZunPainter::clearHatchCache()
@@ -617,6 +656,7 @@ void CZunPainter::fillScanLines(const CZunArrayTempl<CZunVertexArray>& contours,
     onDevice.setLen(contours.len());
     for (int k = 0; k < contours.len(); ++k) {
         onDevice[k].vector().assign(contours.get(k).begin(), contours.get(k).end());
+        onDevice[k].setArcNormal(contours.get(k).arcNormal());
         onDevice[k].transformBy(m);
     }
     CZunPoint3d lo, hi;

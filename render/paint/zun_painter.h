@@ -1,8 +1,10 @@
 #pragma once
 
 #include "gdx/zun_gdx.h"
-#include "render/zun_cdc.h"
-#include "render/zun_dashing.h"
+#include "render/paint/zun_cdc.h"
+#include "contracts/base/zun_map.h"
+#include "render/core/zun_dashing.h"
+#include "render/core/zun_unit_lengths.h"
 
 #include <cstdint>
 #include <functional>
@@ -23,7 +25,9 @@ public:
     void setBitmapSource(BitmapSource source) { m_bitmaps = std::move(source); }
 
     // Paints the list (sorting it into drawing order first); a null list
-    // paints nothing at all, an empty one the background only.
+    // paints nothing at all, an empty one the background only. Throws
+    // nothing: a paint that runs out of memory stops where it was, and a
+    // picture whose bitmap source throws is left out.
     void paint(CZunGDX* gdx);
 
     // Hatch lines are kept between paints, for as long as the region, its
@@ -43,6 +47,8 @@ public:
 private:
     struct ItemContext;
 
+    void paintList(CZunGDX& gdx);
+
     void computeScreenMatrices(const CZunGDX& gdx);
     const CZunMatrix3d& itemScreenMatrix(const CZunGDX& gdx, int i);
     ZunRgb itemColor(const CZunGDX& gdx, int i, int& mode) const;
@@ -59,6 +65,8 @@ private:
     // it through m, short pieces of a dashed line as single pixels.
     void drawDashed(const CZunVertexArray& line, const CZunMatrix3d& viewDirection, const ItemContext& c,
                     const CZunMatrix3d& m);
+    // The definition of the pattern name, looked up once per paint.
+    const ZUN::CHatchPattern& patternOf(const CZunString& name);
     void drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
                    const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color);
 
@@ -95,8 +103,7 @@ private:
     bool m_turnsView = false;   // the list has a view direction other than the plan
     CZunMatrix3d m_itemScreen;  // S(i) of an anchored item
     CZunMatrix3d m_itemArea;    // A(i) of the item being drawn
-    double m_shortPiece = 0.0;  // pieces shorter than this become pixels
-    double m_dotLength = 0.0;   // length of a dot of a line type
+    ZunUnitLengths m_lengths;   // dots and short pieces in the drawing's unit, per paint
     std::vector<ZunIPoint> m_points;  // reused polygon buffer
     // Working buffers reused from item to item, so that drawing a line or a
     // glyph allocates nothing once they have grown.
@@ -104,6 +111,7 @@ private:
     CZunVertexArray m_line, m_flat;
     CZunDashWork m_dash;
     CZunArrayTempl<CZunVertexArray> m_contours;
-    ZUN::CHatchPattern m_pattern;
+    // The pattern definitions used in this paint by name, looked up once.
+    CZunMapTempl<CZunString, ZUN::CHatchPattern> m_patterns;
     std::vector<std::uint64_t> m_hatchKey;
 };

@@ -2,6 +2,7 @@
 
 #include "contracts/base/zun_polyline.h"
 #include "contracts/data/zun_view.h"
+#include "gdx/zun_gdx.h"
 
 #include <algorithm>
 
@@ -31,4 +32,11 @@ CZunMatrix3d getViewMtx(CZunPoint3d min, CZunPoint3d max, int height, int width,
 CZunVertexArray zun_g_vl_mtx_view(const CZunVertexArray& vl, CZunVector3d direction, CZunPoint3d point, bool flag)
 {
     return ZUN::g_vx_xy(vl.getTransformedCopy(ZUN::g_mtx_view(direction, point, flag)));
+}
+
+void zunFitToWindow(CZunGDX& gdx, int height, int width)
+{
+    CZunPoint3d lo, hi;
+    gdx.extMaxViewGet(lo, hi);
+    gdx.viewMtxSet(getViewMtx(lo, hi, height, width, kFitMargin));
 }

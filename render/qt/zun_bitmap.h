@@ -2,7 +2,7 @@
 
 #include "contracts/base/zun_string.h"
 #include "render/paint/zun_painter.h"
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 
 // The bitmap of a picture item. With a file name: when the data folders'
 // search finds it and the found name ends in ".ico" or ".bmp" (in any case),

@@ -191,10 +191,24 @@ void CZunQtDC::polygon(const ZunIPoint* points, int count)
     m_painter.drawPath(path.subtracted(m_cutOut));
 }
 
+bool CZunQtDC::drawsOnePixelBox(const ZunIRect& rect)
+{
+    if (rect.width() != 1 || rect.height() != 1)
+        return false;
+    // Qt draws nothing for a box of no extent; the device's box of one
+    // pixel is that pixel, as metafile readers show it (a filled rectangle
+    // of one pixel is recorded as such a box).
+    if (m_hasPen)
+        m_painter.drawPoint(rect.left, rect.top);
+    return true;
+}
+
 void CZunQtDC::ellipse(const ZunIRect& rect)
 {
     flushLines();
     const SettleOnReturn settle;
+    if (drawsOnePixelBox(rect))
+        return;
     // The device rectangle excludes its right and bottom edge; Qt's includes them.
     m_painter.drawEllipse(QRect(rect.left, rect.top, rect.width() - 1, rect.height() - 1));
 }
@@ -203,6 +217,8 @@ void CZunQtDC::rectangle(const ZunIRect& rect)
 {
     flushLines();
     const SettleOnReturn settle;
+    if (drawsOnePixelBox(rect))
+        return;
     m_painter.drawRect(QRect(rect.left, rect.top, rect.width() - 1, rect.height() - 1));
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 
 #include <QImage>
 #include <QPainter>
@@ -67,6 +67,8 @@ public:
 private:
     QPolygon toPolygon(const ZunIPoint* points, int count) const;
     void flushLines();
+    // Draws a box of one pixel; false for any other box.
+    bool drawsOnePixelBox(const ZunIRect& rect);
 
     void begin(QPaintDevice& device, QSize size);
 

@@ -71,9 +71,7 @@ void CZunDplistImage::zoomExtents()
 {
     if (!m_gdx)
         return;
-    CZunPoint3d lo, hi;
-    m_gdx->extMaxViewGet(lo, hi);
-    m_gdx->viewMtxSet(getViewMtx(lo, hi, height(), width(), 0.05));
+    zunFitToWindow(*m_gdx, height(), width());
     m_zoom.setToIdentity();
     m_gdx->zoomMtxSet(m_zoom);
 }
@@ -195,9 +193,9 @@ void CZunDplistImage::updateCursor()
 // ---- polyline preview --------------------------------------------------------
 
 namespace {
-constexpr unsigned long kBaseShown = ZUN::cModeBase << 8;                                  // 1024
-constexpr unsigned long kBaseHidden = kBaseShown | gdxFlagHidden | gdxFlagNoExt;          // 1036
-constexpr unsigned long kPolyline = 6ul << 8;                                             // 1536
+constexpr unsigned long kBaseShown = gdxFlagOfColorMode(ZUN::cModeBase);          // 1024
+constexpr unsigned long kBaseHidden = kBaseShown | gdxFlagHidden | gdxFlagNoExt;  // 1036
+constexpr unsigned long kPolyline = gdxFlagOfColorMode(6);                        // 1536
 } // namespace
 
 CZunVllImage::CZunVllImage(QWidget* parent, int id) : CZunDplistImage(parent, id)

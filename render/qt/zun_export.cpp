@@ -1,6 +1,7 @@
 #include "render/qt/zun_export.h"
 
 #include "render/emf/zun_emf_refresh.h"
+#include "render/paint/zun_viewfit.h"
 #include "render/qt/zun_bitmap.h"
 #include "render/qt/zun_cdc_qt.h"
 #include "render/paint/zun_painter.h"
@@ -37,7 +38,7 @@ bool paintOn(QPaintDevice& device, CZunGDX& gdx, QSize size = {})
     if (!dc.isActive())
         return false;
     const ZunIRect client = dc.clientRect();
-    zunFitForExport(gdx, client.height(), client.width());
+    zunFitToWindow(gdx, client.height(), client.width());
     CZunGDX paper(gdx);
     CZunColor white;
     white.setColor(0xFFFFFF);

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "render/zun_cdc.h"
+#include "render/paint/zun_cdc.h"
 
 #include <QImage>
 

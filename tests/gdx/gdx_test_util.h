@@ -32,7 +32,7 @@ inline CZunVertexArray square(double x0, double y0, double size)
     return CZunVertexArray::fromPoints({{x0, y0}, {x0 + size, y0}, {x0 + size, y0 + size}, {x0, y0 + size}}, true);
 }
 
-inline unsigned long withMode(unsigned long flag, int mode) { return flag | (static_cast<unsigned long>(mode) << 8); }
+inline unsigned long withMode(unsigned long flag, int mode) { return flag | gdxFlagOfColorMode(mode); }
 
 inline void addVl(CZunGDX& g, const Stack& s, const CZunVertexArray& vl, unsigned long flag = 0,
                   const CZunMatrix3d& mtx = CZunMatrix3d())

@@ -92,6 +92,32 @@ TEST(GdxFlags, ColourModeKeepsPropertyBitsAndRedrawSelectsAll)
     EXPECT_FALSE(g.propSet({9}, propShow));
 }
 
+// The public helpers for the colour mode inside the flag word: the mode
+// sits in bits 8..11 and is taken modulo 16; the other bits are left alone.
+struct FlagModeCase {
+    unsigned long flag;
+    int mode;
+    unsigned long withMode;
+};
+
+class GdxFlagColorMode : public ::testing::TestWithParam<FlagModeCase> {};
+
+TEST_P(GdxFlagColorMode, ReadAndWrittenByName)
+{
+    const FlagModeCase& c = GetParam();
+    EXPECT_EQ(gdxFlagWithColorMode(c.flag, c.mode), c.withMode);
+    EXPECT_EQ(gdxColorModeOfFlag(c.withMode), c.mode & 15);
+    EXPECT_EQ(gdxFlagOfColorMode(c.mode), c.withMode & gdxFlagColorModeMask);
+    EXPECT_EQ(gdxFlagWithColorMode(c.withMode, c.mode), c.withMode);
+}
+
+INSTANTIATE_TEST_SUITE_P(Flags, GdxFlagColorMode,
+                         ::testing::Values(FlagModeCase{0x00, ZUN::cModeOwn, 0x000},
+                                           FlagModeCase{gdxFlagHatch | gdxFlagOutline, ZUN::cModeBase, 0x412},
+                                           FlagModeCase{0xF0F3, ZUN::cModeHighlight, 0xF1F3},
+                                           FlagModeCase{0x2FF, ZUN::cModeContrast, 0xFFF},
+                                           FlagModeCase{0x1, 17, 0x101}));
+
 TEST(GdxFlags, ColourTableAndDefaultConstruction)
 {
     OpenGdx g;

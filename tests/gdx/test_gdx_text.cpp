@@ -2,7 +2,7 @@
 
 #include "contracts/data/zun_app.h"
 #include "contracts/data/zun_resbuf.h"
-#include "render/zun_font.h"
+#include "render/core/zun_font.h"
 
 #include <gtest/gtest.h>
 

@@ -2,6 +2,7 @@
 
 #include "contracts/data/zun_view.h"
 
+#include <cmath>
 #include <numbers>
 
 using namespace gdxtest;
@@ -161,6 +162,43 @@ TEST(GdxPick, ItemMatrixHiddenItemsAndTypesWithoutPick)
     EXPECT_EQ(h.imageItemGet({20, 5, 0}), 0);  // an empty stack reads 0
     EXPECT_EQ(h.imageItemGet({10, 10, 0}), -1);
     EXPECT_EQ(h.imageItemGet({5, 25, 0}), 0);  // exactly 5.0 away
+}
+
+// A D standing in the xz plane, seen from the front: a click on its arc
+// picks it, whether it was drawn upright or stood up by the item's matrix.
+TEST(GdxPick, ArcsOutsideTheFloorPlanPickInTheirOwnPlane)
+{
+    const double r = 40.0, quarter = std::tan(std::atan(1.0) / 2.0);
+    CZunMatrix3d front;  // window x is x, window y is z
+    front.setCoordSystem({}, CZunVector3d::kXAxis, -CZunVector3d::kZAxis, CZunVector3d::kYAxis);
+    const CZunPoint3d onArc{60 + r * std::sqrt(0.5), r * std::sqrt(0.5), 0};  // in the window
+
+    CZunVertexArray upright;
+    upright.append({20, 0, 0}, {100, 0, 0});
+    upright.append({100, 0, 0}, {60, 0, r}, quarter);
+    upright.append({60, 0, r}, {20, 0, 0}, quarter);
+    OpenGdx g;
+    g.viewDirectionMtxSet(front);
+    addReg(g, {7}, {upright});
+    EXPECT_EQ(g.imageItemGet(onArc), 7);
+    EXPECT_EQ(g.imageItemGet({60, r / 2, 0}), -1);  // inside the D, far from its edge
+    // Its box, seen from the front, is as flat as the D: no floor-plan bulge
+    // towards the viewer.
+    CZunPoint3d lo, hi;
+    ASSERT_TRUE(g.extmaxGet(lo, hi));
+    EXPECT_TRUE(lo.isEqualTo({20, 0, 0}, 1e-9)) << lo.x << " " << lo.y << " " << lo.z;
+    EXPECT_TRUE(hi.isEqualTo({100, r, 0}, 1e-9)) << hi.x << " " << hi.y << " " << hi.z;
+
+    CZunVertexArray plan;
+    plan.append({-r, 0, 0}, {r, 0, 0});
+    plan.append({r, 0, 0}, {0, r, 0}, quarter);
+    plan.append({0, r, 0}, {-r, 0, 0}, quarter);
+    CZunMatrix3d stand;  // y becomes z: the D stands on the x axis
+    stand.setCoordSystem({60, 0, 0}, CZunVector3d::kXAxis, CZunVector3d::kZAxis, -CZunVector3d::kYAxis);
+    OpenGdx h;
+    h.viewDirectionMtxSet(front);
+    addVl(h, {8}, plan, 0, stand);
+    EXPECT_EQ(h.imageItemGet(onArc), 8);
 }
 
 TEST(GdxPick, WindowPointGoesBackThroughTheInversesInTheirOrder)

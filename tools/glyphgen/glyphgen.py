@@ -1,5 +1,5 @@
 #!/usr/bin/python3
-"""Builds the outline font from glyphs.py and writes render/zun_glyphs_data.cpp.
+"""Builds the outline font from glyphs.py and writes render/core/zun_glyphs_data.cpp.
 
 Usage (from the repository root):
     /usr/bin/python3 tools/glyphgen/glyphgen.py [--out FILE]
@@ -92,7 +92,7 @@ def write_cpp(font, out):
     w('// Do not edit by hand: change the designs there and run the generator')
     w('// again (tools/glyphgen/README.md).')
     w('')
-    w('#include "render/zun_font_map.h"')
+    w('#include "render/core/zun_font_map.h"')
     w('')
     w('#include <cstddef>')
     w('#include <utility>')

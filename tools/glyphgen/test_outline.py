@@ -119,7 +119,7 @@ class GeneratedData(unittest.TestCase):
             with open(out, encoding='utf-8') as f:
                 fresh = f.read()
         with open(os.path.join(root, 'render', 'zun_glyphs_data.cpp'), encoding='utf-8') as f:
-            self.assertEqual(f.read(), fresh, 'render/zun_glyphs_data.cpp is stale: run glyphgen.py')
+            self.assertEqual(f.read(), fresh, 'render/core/zun_glyphs_data.cpp is stale: run glyphgen.py')
 
 
 if __name__ == '__main__':

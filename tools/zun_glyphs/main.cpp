@@ -2,7 +2,7 @@
 // laid out the way string text items lay out their glyphs. Used to produce
 // docs/glyphs.png and to look at the font at any size.
 
-#include "render/zun_font.h"
+#include "render/core/zun_font.h"
 
 #include <QImage>
 #include <QPainter>

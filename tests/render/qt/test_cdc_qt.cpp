@@ -1,0 +1,240 @@
+#include "render/qt/zun_cdc_qt.h"
+#include "tests/render/qt/pixel_probes.h"
+
+#include <QPainter>
+
+#include <gtest/gtest.h>
+
+#include <random>
+#include <vector>
+
+namespace {
+
+constexpr ZunRgb kWhite = 0xFFFFFF;
+constexpr ZunRgb kRed = 0x0000FF;    // 0x00BBGGRR
+constexpr ZunRgb kBlue = 0xFF0000;
+
+QImage blank(int w, int h)
+{
+    QImage image(w, h, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    return image;
+}
+
+ZunRgb at(const QImage& image, int x, int y)
+{
+    return zunPixelToRgb(image.pixel(x, y) & 0xFFFFFF);
+}
+
+int count(const QImage& image, ZunRgb color)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += at(image, x, y) == color;
+    return n;
+}
+
+} // namespace
+
+TEST(QtDevice, ColoursKeepTheirByteOrder)
+{
+    QImage image = blank(4, 4);
+    {
+        CZunQtDC dc(image);
+        dc.setPixel(1, 1, kRed);
+        dc.fillSolidRect({2, 2, 4, 4}, kBlue);
+    }
+    EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0xFF0000u);  // red in the image's 0xRRGGBB
+    expectRgb(image, {{1, 1, kRed}, {3, 3, kBlue}});
+    EXPECT_EQ(count(image, kBlue), 4);
+}
+
+TEST(QtDevice, PolygonFillsLeftTopInsideRightBottomOutside)
+{
+    QImage image = blank(12, 12);
+    {
+        CZunQtDC dc(image);
+        dc.selectNullPen();
+        dc.selectSolidBrush(kRed);
+        dc.polygon({{2, 2}, {8, 2}, {8, 6}, {2, 6}});
+    }
+    EXPECT_EQ(count(image, kRed), 6 * 4);
+    expectRgb(image, {{2, 2, kRed}, {8, 2, kWhite}, {2, 6, kWhite}});
+}
+
+TEST(QtDevice, AlternateRuleLeavesTheOverlapOfASelfCrossingPolygonEmpty)
+{
+    QImage image = blank(20, 20);
+    {
+        CZunQtDC dc(image);
+        dc.selectNullPen();
+        dc.selectSolidBrush(kRed);
+        // Two squares in one polygon, the second inside the first.
+        dc.polygon({{0, 0}, {16, 0}, {16, 16}, {0, 16}, {0, 0}, {4, 4}, {12, 4}, {12, 12}, {4, 12}, {4, 4}});
+    }
+    expectRgb(image, {{8, 8, kWhite}, {2, 8, kRed}});
+}
+
+TEST(QtDevice, ExcludedPolygonsCutHolesIntoLaterDrawing)
+{
+    QImage image = blank(20, 20);
+    {
+        CZunQtDC dc(image);
+        dc.setClipRect(dc.clientRect());
+        dc.excludeClipPolygon({{5, 5}, {15, 5}, {15, 15}, {5, 15}});
+        dc.fillSolidRect(dc.clientRect(), kBlue);
+        dc.setPixel(10, 10, kRed);  // inside the hole: clipped away
+        dc.setClipRect(dc.clientRect());
+        dc.setPixel(11, 11, kRed);  // clip restored
+    }
+    expectRgb(image, {{10, 10, kWhite}, {11, 11, kRed}, {4, 4, kBlue}});
+    EXPECT_EQ(count(image, kWhite), 10 * 10 - 1);
+}
+
+TEST(QtDevice, LinesIncludeBothEndsAndNullPenDrawsNothing)
+{
+    QImage image = blank(10, 10);
+    {
+        CZunQtDC dc(image);
+        dc.selectPen(0, kRed);
+        dc.moveTo(1, 1);
+        dc.lineTo(6, 1);
+        dc.selectNullPen();
+        dc.lineTo(6, 8);
+    }
+    EXPECT_EQ(count(image, kRed), 6);
+    expectRgb(image, {{6, 1, kRed}, {6, 5, kWhite}});
+}
+
+TEST(QtDevice, XorCopyTwiceRestoresAndAndMasks)
+{
+    QImage image = blank(6, 6);
+    image.setPixel(1, 1, 0xFF123456);
+    const QImage before = image;
+    ZunBitmap pattern;
+    pattern.width = 3;
+    pattern.height = 3;
+    pattern.pixels.assign(9, 0x00F0F0F0);
+    {
+        CZunQtDC dc(image);
+        dc.bitBlt(0, 0, pattern, ZunRop::Xor);
+        EXPECT_EQ(dc.painter().compositionMode(), QPainter::CompositionMode_SourceOver);
+    }
+    EXPECT_EQ(image.pixel(1, 1) & 0xFFFFFF, 0x123456u ^ 0xF0F0F0u);
+    {
+        CZunQtDC dc(image);
+        dc.bitBlt(0, 0, pattern, ZunRop::Xor);
+    }
+    EXPECT_EQ(image, before);
+    {
+        CZunQtDC dc(image);
+        dc.bitBlt(0, 0, pattern, ZunRop::And);
+    }
+    EXPECT_EQ(image.pixel(0, 0) & 0xFFFFFF, 0xF0F0F0u);
+    EXPECT_EQ(image.pixel(4, 4) & 0xFFFFFF, 0xFFFFFFu);
+}
+
+TEST(QtDevice, BitmapsConvertBothWays)
+{
+    QImage image = blank(3, 2);
+    image.setPixel(2, 1, 0xFFABCDEF);
+    const ZunBitmap bitmap = CZunQtDC::fromQImage(image);
+    EXPECT_EQ(bitmap.pixel(2, 1), 0xABCDEFu);
+    EXPECT_EQ(CZunQtDC::toQImage(bitmap), image);
+}
+
+// The device gathers hairlines and draws them together; whatever comes
+// between them must still land on top of the lines before it and under the
+// lines after it.
+TEST(QtDeviceLines, GatheredLinesKeepTheirPlaceAmongOtherDrawing)
+{
+    QImage image = blank(20, 20);
+    {
+        CZunQtDC dc(image);
+        dc.selectPen(0, kRed);
+        dc.moveTo(0, 5);
+        dc.lineTo(19, 5);
+        dc.setPixel(10, 5, kBlue);  // on the line drawn before
+        dc.selectSolidBrush(kBlue);
+        dc.selectNullPen();
+        dc.polygon(std::vector<ZunIPoint>{{0, 4}, {5, 4}, {5, 8}, {0, 8}});
+        dc.selectPen(0, kRed);
+        dc.moveTo(0, 6);
+        dc.lineTo(19, 6);  // over the polygon
+        dc.fillSolidRect({15, 0, 20, 20}, kWhite);
+        dc.moveTo(0, 12);
+        dc.lineTo(19, 12);
+        dc.painter().fillRect(QRect(0, 12, 3, 1), Qt::blue);  // over the line before
+        dc.moveTo(0, 15);
+        dc.lineTo(19, 15);  // drawn when the device closes
+    }
+    expectRgb(image, {{10, 5, kBlue}, {9, 5, kRed}, {2, 5, kBlue}, {2, 6, kRed}, {17, 5, kWhite}, {17, 6, kWhite},
+                      {1, 12, kBlue}, {4, 12, kRed}, {19, 15, kRed}});
+}
+
+// Thousands of lines in runs of one pen, wide pens between them, pixels and
+// clip changes: the picture is the one that drawing every line on its own
+// with QPainter gives.
+TEST(QtDeviceLines, GatheringChangesNoPixel)
+{
+    std::mt19937 rng(5);
+    std::uniform_int_distribution<int> pos(-20, 220), colour(0, 0xFFFFFF), roll(0, 99);
+    QImage ours = blank(200, 200), direct = blank(200, 200);
+    {
+        CZunQtDC dc(ours);
+        QPainter p(&direct);
+        int width = 0;
+        ZunRgb color = 0;
+        QRect clip(0, 0, 200, 200);
+        const auto pen = [&] {
+            dc.selectPen(width, color);
+            QPen q(CZunQtDC::toQColor(color));
+            q.setWidth(width > 1 ? width : 0);
+            q.setCapStyle(Qt::RoundCap);
+            q.setJoinStyle(Qt::RoundJoin);
+            p.setPen(q);
+        };
+        pen();
+        for (int i = 0; i < 12000; ++i) {
+            const int r = roll(rng);
+            if (i > 2000 && r < 3) {  // the first 2,000 lines are one run, longer than a batch
+                if (r != 2) {             // 2: the same pen again, as the painter selects per item
+                    width = r == 0 ? 3 : 0;
+                    color = static_cast<ZunRgb>(colour(rng));
+                }
+                pen();
+            } else if (i > 2000 && r == 3) {
+                const int x = pos(rng) & 127, y = pos(rng) & 127;
+                dc.setPixel(x, y, 0x00FF00);
+                if (clip.contains(x, y))
+                    direct.setPixel(x, y, 0xFF00FF00);
+            } else if (i > 2000 && r == 4) {
+                const int x = pos(rng) & 63, y = pos(rng) & 63;
+                dc.setClipRect({x, y, x + 120, y + 120});
+                clip = QRect(x, y, 120, 120);
+                p.setClipRect(clip);
+            } else {
+                const QLine line(pos(rng), pos(rng), pos(rng), pos(rng));
+                dc.moveTo(line.x1(), line.y1());
+                dc.lineTo(line.x2(), line.y2());
+                p.drawLine(line);
+            }
+        }
+    }
+    EXPECT_EQ(ours, direct);
+}
+
+TEST(QtDeviceLines, APenChangedThroughThePainterIsSelectedAgain)
+{
+    QImage image = blank(10, 10);
+    {
+        CZunQtDC dc(image);
+        dc.selectPen(0, kRed);
+        dc.painter().setPen(Qt::blue);
+        dc.selectPen(0, kRed);  // the same pen as selected last: it must still come back
+        dc.moveTo(0, 3);
+        dc.lineTo(9, 3);
+    }
+    EXPECT_EQ(count(image, kRed), 10);
+}

@@ -1,0 +1,176 @@
+#include "contracts/data/zun_app.h"
+#include "render/paint/zun_painter.h"
+#include "render/qt/zun_cdc_qt.h"
+
+#include <functional>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+// Hatch lines are kept between paints. Whatever changes between two paints,
+// the second picture must be the one a painter without kept lines draws:
+// each case paints, changes one thing, paints again, then drops the kept
+// lines and paints once more for the reference.
+
+namespace {
+
+CZunVertexArray box(double x, double y, double w, double h)
+{
+    return CZunVertexArray::fromPoints(CZunPoint3dArray{{x, y}, {x + w, y}, {x + w, y + h}, {x, y + h}}, true);
+}
+
+CZunGDX hatchedList(const CZunArrayTempl<CZunVertexArray>& region = {box(10, 10, 80, 70), box(40, 35, 20, 15)},
+                    const ZUN::CHatchProp& hatch = ZUN::CHatchProp(L"ANSI31", 0.0, 4.0, false))
+{
+    CZunGDX gdx(CZunColor(7), CZunMatrix3d(), 0.0, 0, {}, {});
+    gdx.imageReg({1}, gdxFlagHatch, region, CZunColor(1), {}, {1.0}, 1.0, 0, CZunColor(3), hatch, {});
+    return gdx;
+}
+
+QImage render(CZunGDX& gdx)
+{
+    QImage image(120, 100, QImage::Format_RGB32);
+    CZunQtDC dc(image);
+    CZunPainter(dc).paint(&gdx);
+    return image;
+}
+
+int differingPixels(const QImage& a, const QImage& b)
+{
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
+// Paints, applies the change, paints again; the second picture must differ
+// from the first and equal a paint with nothing kept.
+void expectDrawnAnew(CZunGDX& gdx, const std::function<void(CZunGDX&)>& change)
+{
+    CZunPainter::clearHatchCache();
+    const QImage before = render(gdx);
+    EXPECT_EQ(render(gdx), before);  // the kept lines draw what fresh ones drew
+    change(gdx);
+    const QImage after = render(gdx);
+    CZunPainter::clearHatchCache();
+    const QImage fresh = render(gdx);
+    EXPECT_GT(differingPixels(before, after), 20);
+    EXPECT_EQ(differingPixels(after, fresh), 0);
+}
+
+} // namespace
+
+TEST(PaintHatchCache, ChangedHatchIsDrawnAnew)
+{
+    CZunGDX gdx = hatchedList();
+    {
+        SCOPED_TRACE("scale");
+        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"ANSI31", 0.0, 6.0, false)); });
+    }
+    {
+        SCOPED_TRACE("angle");
+        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"ANSI31", 0.5, 6.0, false)); });
+    }
+    {
+        SCOPED_TRACE("pattern");
+        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"ANSI37", 0.5, 6.0, false)); });
+    }
+    {
+        SCOPED_TRACE("double user hatch");
+        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"_USER", 0.5, 6.0, true)); });
+    }
+}
+
+TEST(PaintHatchCache, ChangedRegionMatrixOrViewIsDrawnAnew)
+{
+    {
+        SCOPED_TRACE("contours");
+        CZunGDX gdx = hatchedList();
+        expectDrawnAnew(gdx, [](CZunGDX& g) { g = hatchedList({box(10, 10, 80, 70), box(20, 20, 30, 15)}); });
+    }
+    {
+        SCOPED_TRACE("item matrix");
+        CZunGDX gdx = hatchedList();
+        CZunMatrix3d turn;
+        turn.setToRotation(0.3, CZunVector3d::kZAxis, {50, 45, 0});
+        expectDrawnAnew(gdx, [&](CZunGDX& g) { g.mtxSet({1}, turn); });
+    }
+    {
+        SCOPED_TRACE("zoom");
+        CZunGDX gdx = hatchedList();
+        CZunMatrix3d zoom;
+        zoom.setToScaling(1.5, {50, 45, 0});
+        expectDrawnAnew(gdx, [&](CZunGDX& g) { g.zoomMtxSet(zoom); });
+    }
+}
+
+TEST(PaintHatchCache, ChangedPatternDefinitionIsDrawnAnew)
+{
+    const ZUN::CHatchPatternLib original = zunAppPtr()->hatchPatterns();
+    ZUN::CHatchPatternLib wider = original;
+    ASSERT_TRUE(wider.parse("*ANSI31, wider lines\n45, 0, 0, 0, 5.5\n", L"test"));
+    CZunGDX gdx = hatchedList();
+    expectDrawnAnew(gdx, [&](CZunGDX&) { zunAppPtr()->setHatchPatterns(wider); });
+    zunAppPtr()->setHatchPatterns(original);
+    CZunPainter::clearHatchCache();
+}
+
+TEST(PaintHatchCache, TwoListsWithOneRegionShareNothingWrong)
+{
+    // One region in two lists with different views: the kept lines are in
+    // the region's own space, so each list draws them where its view puts them.
+    CZunPainter::clearHatchCache();
+    CZunGDX a = hatchedList();
+    CZunGDX b = hatchedList();
+    CZunMatrix3d shift;
+    shift.setToTranslation({15, 5, 0});
+    b.viewMtxSet(shift);
+    const QImage first = render(a);
+    const QImage second = render(b);
+    CZunPainter::clearHatchCache();
+    EXPECT_EQ(render(b), second);
+    EXPECT_EQ(render(a), first);
+    EXPECT_NE(first, second);
+}
+
+// The kept lines are shared by every painter in the process, and pictures
+// may be painted off the UI thread (exports, thumbnails). Painters on
+// several threads at once, starting with nothing kept and an application
+// object that has not loaded its patterns yet, each draw the picture a
+// lone painter draws.
+TEST(PaintHatchCache, PaintersOnSeveralThreadsDrawWhatALonePainterDraws)
+{
+    CZunApp app;
+    CZunApp* previous = zunAppSet(&app);
+    const ZUN::CHatchProp hatches[] = {ZUN::CHatchProp(L"ANSI31", 0.0, 4.0, false),
+                                       ZUN::CHatchProp(L"ANSI37", 0.5, 6.0, false),
+                                       ZUN::CHatchProp(L"_USER", 0.2, 5.0, true),
+                                       ZUN::CHatchProp(L"BRICK", 0.0, 3.0, false)};
+    constexpr int kThreads = 8;
+    std::vector<QImage> images(kThreads);
+    CZunPainter::clearHatchCache();
+    {
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&, t] {
+                CZunGDX gdx = hatchedList({box(10, 10, 80, 70), box(40, 35, 20, 15)}, hatches[t % 4]);
+                for (int round = 0; round < 3; ++round)
+                    images[static_cast<size_t>(t)] = render(gdx);
+            });
+        for (std::thread& thread : threads)
+            thread.join();
+    }
+    for (int t = 0; t < kThreads; ++t) {
+        CZunPainter::clearHatchCache();
+        CZunGDX gdx = hatchedList({box(10, 10, 80, 70), box(40, 35, 20, 15)}, hatches[t % 4]);
+        const QImage alone = render(gdx);
+        EXPECT_EQ(differingPixels(images[static_cast<size_t>(t)], alone), 0) << "thread " << t;
+        QImage background(alone.size(), alone.format());
+        background.fill(alone.pixel(0, 0));
+        EXPECT_GT(differingPixels(alone, background), 100) << "thread " << t << " drew no hatch";
+    }
+    CZunPainter::clearHatchCache();
+    zunAppSet(previous);
+}
