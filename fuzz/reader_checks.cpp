@@ -282,6 +282,13 @@ std::string checkPatternLib(const CHatchPatternLib& lib)
             for (const double v : line)
                 if (!std::isfinite(v))
                     return "pattern " + utf8(name) + " has a number that is not finite";
+            // What the hatching works from: every number under its name.
+            const CPatternLine named = patternLineOf(line);
+            const bool same = named.angle == line[0] && named.originX == line[1] && named.originY == line[2] &&
+                              named.shift == line[3] && named.spacing == line[4] &&
+                              std::equal(named.dashes.begin(), named.dashes.end(), line.begin() + 5, line.end());
+            if (!same)
+                return "pattern " + utf8(name) + " has a line whose named form differs from its numbers";
         }
     }
     return {};

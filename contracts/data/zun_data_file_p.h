@@ -1,7 +1,9 @@
 #pragma once
 
 // Private to the Data library: the JSON conversions that the file formats
-// (data trees, drawings, configuration, catalogues) share.
+// (data trees, drawings, configuration, catalogues) share. The reading side
+// lives in zun_data_file_reader.cpp, the writing side in
+// zun_data_file_writer.cpp.
 
 #include "contracts/data/zun_data_file.h"
 
@@ -53,7 +55,7 @@ void reportProblem(const std::string& utf8, const CZunString& sourceName, const 
 bool itemFromJson(const Json& j, CZunDataItem& item, JsonPath& path, JsonProblem& problem);
 JsonOut itemToJson(const CZunDataItem& item);
 
-std::string utf8Of(const CZunString& s);
-CZunString wideOf(const std::string& s);
+inline std::string utf8Of(const CZunString& s) { return s.toUtf8(); }
+inline CZunString wideOf(const std::string& s) { return CZunString::fromUtf8(s); }
 
 } // namespace ZUN::json_detail

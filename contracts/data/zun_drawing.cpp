@@ -99,7 +99,8 @@ public:
 
     bool read(const Json& doc, CZunDrawing& into)
     {
-        if (!doc.is_object() || doc.value("zun", "") != "drawing")
+        // value("zun", "") would throw for a "zun" that is no text.
+        if (!doc.is_object() || !doc.contains("zun") || doc["zun"] != "drawing")
             return fail({}, "a drawing object {\"zun\": \"drawing\", ...}");
         if (!version(doc))
             return false;

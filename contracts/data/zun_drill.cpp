@@ -3,6 +3,7 @@
 #include "contracts/base/zun_math.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cwctype>
 #include <string>
@@ -51,8 +52,10 @@ bool readNumber(const std::wstring& s, size_t& pos, double& value)
     }
     if (digits.empty() || digits == ".")
         return false;
-    value = std::stod(digits);
-    return true;
+    // from_chars, unlike stod, reports a number beyond a double instead of
+    // throwing out of the drawing ("M" and four hundred nines).
+    const auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value);
+    return ec == std::errc() && end == digits.data() + digits.size();
 }
 
 double keyValue(const CZunDataItem* gen, const wchar_t* key, double fallback)

@@ -23,6 +23,33 @@ namespace {
 
 constexpr int kLeadingNumbers = 5;  // angle, x, y, delta-x, delta-y
 
+} // namespace
+
+CPatternLine patternLineOf(const CHatchLine& numbers)
+{
+    // An entry past the end reads as 0.
+    CPatternLine line;
+    line.angle = numbers.get(0);
+    line.originX = numbers.get(1);
+    line.originY = numbers.get(2);
+    line.shift = numbers.get(3);
+    line.spacing = numbers.get(4);
+    if (numbers.len() > kLeadingNumbers)
+        line.dashes.assign(numbers.begin() + kLeadingNumbers, numbers.end());
+    return line;
+}
+
+CPatternLines patternLinesOf(const CHatchPattern& definition)
+{
+    CPatternLines lines;
+    lines.reserve(static_cast<size_t>(definition.len()));
+    for (const CHatchLine& numbers : definition)
+        lines.push_back(patternLineOf(numbers));
+    return lines;
+}
+
+namespace {
+
 std::string_view trimmed(std::string_view s)
 {
     const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\f' || c == '\v'; };

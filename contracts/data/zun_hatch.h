@@ -46,6 +46,27 @@ private:
 using CHatchLine = CZunArrayTempl<double>;
 using CHatchPattern = CZunArrayTempl<CHatchLine>;
 
+// One line family by name instead of by position: what the hatching and
+// the density test work from, read once from a definition's numbers. The
+// lengths are unscaled, as in the definition.
+struct CPatternLine {
+    double angle = 0.0;    // direction of the lines, degrees counter-clockwise from x
+    double originX = 0.0;  // a point the family's first line passes through
+    double originY = 0.0;
+    double shift = 0.0;    // delta-x: along the line, from one line to the next
+    double spacing = 0.0;  // delta-y: across, from one line to the next; 0 draws nothing
+    // Positive a dash, negative a gap, 0 a dot; none: solid lines.
+    std::vector<double> dashes;
+
+    friend bool operator==(const CPatternLine&, const CPatternLine&) = default;
+};
+using CPatternLines = std::vector<CPatternLine>;
+
+// The named form of a line family; an entry the numbers lack (a definition
+// from an application object need not hold all five) reads as 0.
+CPatternLine patternLineOf(const CHatchLine& numbers);
+CPatternLines patternLinesOf(const CHatchPattern& definition);
+
 // What one pattern may hold: the painter draws every line family across
 // the whole region and every dash along each line, so a pattern beyond
 // these is refused when read instead of stalling every hatch that uses it.

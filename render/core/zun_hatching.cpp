@@ -271,14 +271,14 @@ public:
         m_trim.setLen(1);
     }
 
-    void run(const ZUN::CHatchLine& line)
+    void run(const ZUN::CPatternLine& line)
     {
-        const double dx = m_scale * line[3];
-        const double dy = m_scale * line[4];
+        const double dx = m_scale * line.shift;
+        const double dy = m_scale * line.spacing;
         if (!(std::abs(dy) > 0.0))
             return;  // no spacing: no lines
 
-        const CZunMatrix3d cs = lineFrame(line[0]);
+        const CZunMatrix3d cs = lineFrame(line.angle);
         const CZunMatrix3d toLocal = cs.inverse();
         m_local.setLen(m_pattern.len());
         for (int c = 0; c < m_pattern.len(); ++c) {
@@ -292,8 +292,7 @@ public:
 
         m_dashList.clear();
         double period = 0.0;
-        for (int i = 5; i < line.len(); ++i) {
-            const double entry = line[i];
+        for (const double entry : line.dashes) {
             if (entry == 0.0) {
                 m_dashList.append(m_dotLen);
                 period += 1.0;
@@ -311,7 +310,7 @@ public:
             m_halfLen = m_diag * kPlainReach;
         }
 
-        const CZunPoint3d base = toLocal * CZunPoint3d(m_scale * line[1], m_scale * line[2], 0.0);
+        const CZunPoint3d base = toLocal * CZunPoint3d(m_scale * line.originX, m_scale * line.originY, 0.0);
         m_base = base;
         // Every step goes up by |dy|; the shift along the line follows it.
         m_stepX = dy > 0.0 ? dx : -dx;
@@ -619,14 +618,14 @@ bool zun_gdx_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::C
     try {
         ZUN::CHatchPattern definition;
         zunAppPtr()->hatchPatternGet(hatch.name(), definition);
-        return zun_hatch_pattern_test(std::move(contours), hatch, definition, mtx);
+        return zun_hatch_pattern_test(std::move(contours), hatch, ZUN::patternLinesOf(definition), mtx);
     } catch (...) {
         return false;
     }
 }
 
 bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::CHatchProp& hatch,
-                            const ZUN::CHatchPattern& definition, const CZunMatrix3d& mtx)
+                            const ZUN::CPatternLines& definition, const CZunMatrix3d& mtx)
 {
     const double deviceScale = (CZunVector3d::kXAxis * mtx).length();
 
@@ -636,15 +635,15 @@ bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN:
     if (contours.isEmpty())
         contours.setLen(1);
     CZunVertexArray local;
-    for (const ZUN::CHatchLine& line : definition) {
-        const double dx = line.len() > 3 && line[3] != 0.0 ? hatch.scale() * line[3] : ZUN::nan();
-        const double dy = line.len() > 4 && line[4] != 0.0 ? hatch.scale() * line[4] : ZUN::nan();
+    for (const ZUN::CPatternLine& line : definition) {
+        const double dx = line.shift != 0.0 ? hatch.scale() * line.shift : ZUN::nan();
+        const double dy = line.spacing != 0.0 ? hatch.scale() * line.spacing : ZUN::nan();
         if (!std::isfinite(dx) && !std::isfinite(dy))
             continue;
         // Only the outer boundary's size across the lines matters here.
         local.vector().assign(contours[0].begin(), contours[0].end());
         local.setArcNormal(contours[0].arcNormal());
-        local.transformBy(lineFrame(line[0]).inverse());
+        local.transformBy(lineFrame(line.angle).inverse());
         CZunPoint3d c0, c1;
         ZUN::g_vl_extmax(local, 0.0, c0, c1);
         const double ex = std::abs(c0.x - c1.x);
@@ -692,29 +691,32 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVert
         ZUN::CHatchPattern definition;
         if (!zun_hatch_is_user(hatch))
             zunAppPtr()->hatchPatternGet(hatch.name(), definition);
-        return zun_hatch_region(std::move(contours), mtx, hatch, definition, ZunUnitLengths::ofDrawing());
+        return zun_hatch_region(std::move(contours), mtx, hatch, ZUN::patternLinesOf(definition),
+                                ZunUnitLengths::ofDrawing());
     } catch (...) {
         return {};
     }
 }
 
 CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
-                                                 const ZUN::CHatchProp& hatch, const ZUN::CHatchPattern& given,
+                                                 const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& given,
                                                  const ZunUnitLengths& lengths)
 {
     Contours result;
     const CZunString name = upperName(hatch.name());
-    ZUN::CHatchPattern user;
+    ZUN::CPatternLines user;
     if (zun_hatch_is_user(hatch)) {
-        user.append(ZUN::CHatchLine{0.0, 0.0, 0.0, 0.0, 1.0});
+        ZUN::CPatternLine plain;  // lines at the hatch angle, 1 x scale apart
+        plain.spacing = 1.0;
+        user.push_back(std::move(plain));
         if (hatch.isDouble()) {
             const ZUN::CHatchProp crossing(hatch.name(), ZUN::g_ang(hatch.angle() + ZUN::kPi / 2.0), hatch.scale(),
                                            false);
             result = zun_hatch_region(contours, mtx, crossing, given, lengths);
         }
     }
-    const ZUN::CHatchPattern& definition = zun_hatch_is_user(hatch) ? user : given;
-    if (definition.isEmpty())
+    const ZUN::CPatternLines& definition = zun_hatch_is_user(hatch) ? user : given;
+    if (definition.empty())
         return result;
 
     intoPatternSpace(contours, mtx);
@@ -724,7 +726,7 @@ CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray>
     zun_gdx_reg_orient(contours, CZunVector3d::kZAxis);
 
     HatchWalker walker(contours, mtx, hatch, name == L"GRAVEL", c0.distanceTo(c1), lengths.dot, result);
-    for (const ZUN::CHatchLine& line : definition)
+    for (const ZUN::CPatternLine& line : definition)
         walker.run(line);
     return result;
 }

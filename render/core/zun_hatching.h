@@ -44,14 +44,15 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch(CZunArrayTempl<CZunVerte
                                                         double spacing, double angle);
 
 // The same with the inputs given, which the functions above look up: the
-// pattern definition of hatch.name() (a "_USER" or "_U" hatch needs none
-// and ignores it) and the lengths in the drawing's unit. Callers that hatch
+// pattern definition of hatch.name(), its lines read once into their named
+// form (ZUN::patternLinesOf; a "_USER" or "_U" hatch needs none and
+// ignores it), and the lengths in the drawing's unit. Callers that hatch
 // region after region, such as the painter, look them up once and pass
 // them; tests pass definitions of their own.
 bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN::CHatchProp& hatch,
-                            const ZUN::CHatchPattern& definition, const CZunMatrix3d& mtx);
+                            const ZUN::CPatternLines& definition, const CZunMatrix3d& mtx);
 CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
-                                                 const ZUN::CHatchProp& hatch, const ZUN::CHatchPattern& definition,
+                                                 const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& definition,
                                                  const ZunUnitLengths& lengths);
 // True for the plain user hatch ("_USER", "_U"), which has no definition.
 bool zun_hatch_is_user(const ZUN::CHatchProp& hatch);

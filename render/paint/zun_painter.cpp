@@ -138,7 +138,7 @@ HatchCache& hatchCache()
 // Writes every input of a region's hatch lines into key, doubles by their
 // bits, and returns the key's hash.
 std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CHatchProp& hatch,
-                       const ZUN::CHatchPattern& pattern, const ZunUnitLengths& lengths,
+                       const ZUN::CPatternLines& pattern, const ZunUnitLengths& lengths,
                        std::vector<std::uint64_t>& key)
 {
     key.clear();
@@ -152,10 +152,15 @@ std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CH
     count(hatch.name().len());
     for (const wchar_t ch : hatch.name().view())
         key.push_back(static_cast<std::uint64_t>(ch));
-    count(pattern.len());
-    for (const ZUN::CHatchLine& line : pattern) {
-        count(line.len());
-        for (const double d : line)
+    count(static_cast<int>(pattern.size()));
+    for (const ZUN::CPatternLine& line : pattern) {
+        real(line.angle);
+        real(line.originX);
+        real(line.originY);
+        real(line.shift);
+        real(line.spacing);
+        count(static_cast<int>(line.dashes.size()));
+        for (const double d : line.dashes)
             real(d);
     }
     count(reg.len());
@@ -183,7 +188,7 @@ std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CH
 // The hatch of the flattened region in its own space, each piece marked as
 // the painter draws it.
 HatchPieces hatchPieces(const CZunArrayTempl<CZunVertexArray>& flat, const ZUN::CHatchProp& hatch,
-                        const ZUN::CHatchPattern& pattern, const ZunUnitLengths& lengths)
+                        const ZUN::CPatternLines& pattern, const ZunUnitLengths& lengths)
 {
     CZunString name = hatch.name();
     const bool dots = name.makeUpper() == L"DOTS";
@@ -522,7 +527,7 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
 void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
                             const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color)
 {
-    const ZUN::CHatchPattern& pattern = patternOf(hatch.name());
+    const ZUN::CPatternLines& pattern = patternOf(hatch.name());
     const std::uint64_t hash = hatchKey(reg, hatch, pattern, m_lengths, m_hatchKey);
     HatchCache& cache = hatchCache();
     std::shared_ptr<const HatchPieces> pieces = cache.find(m_hatchKey, hash);
@@ -536,15 +541,15 @@ void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZ
     }
 }
 
-const ZUN::CHatchPattern& CZunPainter::patternOf(const CZunString& name)
+const ZUN::CPatternLines& CZunPainter::patternOf(const CZunString& name)
 {
     // By the name as given: the application's lookup decides how names
     // match, and a paint rarely uses more than a handful of spellings.
-    if (const ZUN::CHatchPattern* known = m_patterns.find(name))
+    if (const ZUN::CPatternLines* known = m_patterns.find(name))
         return *known;
     ZUN::CHatchPattern definition;
     zunAppPtr()->hatchPatternGet(name, definition);
-    m_patterns.setAt(name, std::move(definition));
+    m_patterns.setAt(name, ZUN::patternLinesOf(definition));
     return *m_patterns.find(name);
 }
 

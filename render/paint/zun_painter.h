@@ -65,8 +65,8 @@ private:
     // it through m, short pieces of a dashed line as single pixels.
     void drawDashed(const CZunVertexArray& line, const CZunMatrix3d& viewDirection, const ItemContext& c,
                     const CZunMatrix3d& m);
-    // The definition of the pattern name, looked up once per paint.
-    const ZUN::CHatchPattern& patternOf(const CZunString& name);
+    // The lines of the pattern name, looked up and read once per paint.
+    const ZUN::CPatternLines& patternOf(const CZunString& name);
     void drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
                    const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color);
 
@@ -112,6 +112,6 @@ private:
     CZunDashWork m_dash;
     CZunArrayTempl<CZunVertexArray> m_contours;
     // The pattern definitions used in this paint by name, looked up once.
-    CZunMapTempl<CZunString, ZUN::CHatchPattern> m_patterns;
+    CZunMapTempl<CZunString, ZUN::CPatternLines> m_patterns;
     std::vector<std::uint64_t> m_hatchKey;
 };

@@ -176,6 +176,21 @@ TEST(DataJson, MalformedFilesAreRefusedWithPlaceAndReason)
               "drawing.json:1:49: expected a row of four numbers at /M/v/2");
     EXPECT_EQ(loadError(""), "drawing.json:1:1: malformed JSON: syntax error while parsing value - unexpected end "
                              "of input; expected '[', '{', or a literal");
+    // Keys that name no item, or an item named before, used to land on the
+    // directory itself or on the first item, and then on a null pointer.
+    EXPECT_EQ(loadError("{\"\": 1, \"B\": {\"C\": 2}}"),
+              "drawing.json:1:6: expected a key: a name, \"#<short>\", \"#L<long>\" or \"#X:<name>\" at /");
+    EXPECT_EQ(loadError("{\"#X:\": 1}"),
+              "drawing.json:1:9: expected a key: a name, \"#<short>\", \"#L<long>\" or \"#X:<name>\" at /#X:");
+    EXPECT_EQ(loadError("{\"#5\": 1, \"#L5\": {\"A\": 1}}"),
+              "drawing.json:1:18: expected a key given once in its directory at /#L5");
+    EXPECT_EQ(loadError("{\"P\": {\"A\": {\"B\": 1}, \"#X:A\": 2}}"),
+              "drawing.json:1:13: expected a key given once in its directory at /P/A");
+    // A number beyond any double stopped the parser with an exception of
+    // another kind, which escaped the loader and ended the program.
+    EXPECT_EQ(loadError("{\"A\": [1, 1e400]}"), "drawing.json:1:15: malformed JSON: number overflow parsing '1e400'");
+    EXPECT_EQ(loadError("{\"A\": -" + std::string(400, '9') + "}"),
+              "drawing.json:1:407: malformed JSON: number overflow parsing '-" + std::string(400, '9') + "'");
 }
 
 TEST(DataJson, IntegersThatDoNotFitTheirKindAreNeverWrapped)

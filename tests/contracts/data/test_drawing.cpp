@@ -230,3 +230,14 @@ TEST(PartKeyKinds, TheSampleDrawingHasNoWarnings)
     for (const ZUN::CPartKeyWarning& w : ZUN::drawingKeyWarnings(drawing))
         ADD_FAILURE() << w.toString().toUtf8();
 }
+
+TEST(Drawing, AnEnvelopeOfTheWrongKindIsRefusedNotThrown)
+{
+    // A "zun" that is no text made the loader throw out of the program.
+    ZUN::CZunDrawing drawing;
+    for (const char* text : {R"({"zun": []})", R"({"zun": 1, "parts": []})", R"({"zun": null})", R"({"zun": {}})"}) {
+        ZUN::CDataFileError error;
+        EXPECT_FALSE(drawing.loadJson(text, L"kind.json", &error)) << text;
+        EXPECT_EQ(error.toString(), L"kind.json:1:1: expected a drawing object {\"zun\": \"drawing\", ...} at /") << text;
+    }
+}

@@ -113,6 +113,12 @@ TEST(DrillThread, MetricDesignations)
     for (const wchar_t* bad : {L"M11", L"M10x", L"10", L"M", L"", L"M10x6", L"M10y1", L"M10x1.25mm", L"G1/2"})
         EXPECT_FALSE(drillThreadGet(bad, d, p)) << CZunString(bad);
     EXPECT_EQ(d, -1.0) << "untouched on failure";
+
+    // Numbers beyond a double used to throw out of the reader.
+    for (const std::wstring& huge : {L"M" + std::wstring(400, L'9'), L"M10x0." + std::wstring(400, L'0') + L"1",
+                                     L"M0." + std::wstring(400, L'0') + L"1"})
+        EXPECT_FALSE(drillThreadGet(CZunString(huge), d, p));
+    EXPECT_EQ(d, -1.0);
 }
 
 TEST(DrillGen, ThreadGivesTapDrillCoreAndLength)

@@ -143,3 +143,47 @@ TEST(PatternFile, ShippedPatternsLoadAndCanBeDrawn)
         }
     }
 }
+
+namespace {
+
+struct NamedLine {
+    const char* name;
+    CHatchLine numbers;
+    CPatternLine expected;
+};
+
+std::ostream& operator<<(std::ostream& out, const NamedLine& c) { return out << c.name; }
+
+const NamedLine kNamedLines[] = {
+    {"Solid", {45, 1, 2, 0.5, 3.175}, {45, 1, 2, 0.5, 3.175, {}}},
+    {"Dashed", {90, -1, 0.25, 0, 1, 2, -1, 0, -0.5}, {90, -1, 0.25, 0, 1, {2, -1, 0, -0.5}}},
+    {"OneDash", {0, 0, 0, 3, 4, -2}, {0, 0, 0, 3, 4, {-2}}},
+    // An application object may hand out fewer than five numbers: the
+    // missing ones are 0, so the family has no spacing and draws nothing.
+    {"NoSpacing", {30, 1, 2, 3}, {30, 1, 2, 3, 0, {}}},
+    {"AngleOnly", {60}, {60, 0, 0, 0, 0, {}}},
+    {"Empty", {}, {}},
+};
+
+class PatternLineNames : public ::testing::TestWithParam<NamedLine> {};
+
+} // namespace
+
+TEST_P(PatternLineNames, NameEachNumberOfTheFamily)
+{
+    EXPECT_EQ(patternLineOf(GetParam().numbers), GetParam().expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Definitions, PatternLineNames, ::testing::ValuesIn(kNamedLines),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(PatternLines, ComeInTheOrderOfTheDefinition)
+{
+    CHatchPatternLib lib;
+    ASSERT_TRUE(lib.parse("*TWO\n0, 0,0, 0,1, 2,-1\n90, 1,2, 3,4\n", L"two.pat"));
+    const CPatternLines lines = patternLinesOf(definitionOf(lib, L"TWO"));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[0], (CPatternLine{0, 0, 0, 0, 1, {2, -1}}));
+    EXPECT_EQ(lines[1], (CPatternLine{90, 1, 2, 3, 4, {}}));
+    EXPECT_TRUE(patternLinesOf(CHatchPattern()).empty());
+}

@@ -39,11 +39,11 @@ const CHatchPatternLib& patterns()
     return lib;
 }
 
-CHatchPattern definitionOf(const wchar_t* name)
+CPatternLines definitionOf(const wchar_t* name)
 {
     CHatchPattern definition;
     patterns().get(name, definition);
-    return definition;
+    return patternLinesOf(definition);
 }
 
 const ZunUnitLengths kMillimetres = ZunUnitLengths::inUnit(kUnitMillimeter);
