@@ -134,6 +134,23 @@ CZunDataItem& CZunDataItem::operator=(const CZunDataItem& other)
     return *this;
 }
 
+CZunDataItem& CZunDataItem::operator=(CZunDataItem&& other) noexcept
+{
+    if (this == &other)
+        return *this;
+    // Take everything out of other first: other may be one of our own
+    // descendants, which goes with our old children.
+    const bool isDir = other.m_isDir;
+    Value value = std::move(other.m_value);
+    std::vector<std::unique_ptr<CZunDataItem>> children = std::move(other.m_children);
+    m_isDir = isDir;
+    m_value = std::move(value);
+    m_children = std::move(children);
+    for (auto& child : m_children)
+        child->m_parent = this;
+    return *this;
+}
+
 CZunDataItem::~CZunDataItem() = default;
 
 CZunDataItem* CZunDataItem::childAt(int i) const

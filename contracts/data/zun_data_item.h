@@ -144,6 +144,9 @@ public:
     CZunDataItem& operator=(const CZunDataItem& other);
     // Takes the content; the new item has no parent.
     CZunDataItem(CZunDataItem&& other) noexcept;
+    // Takes value, directory flag and children; the key and the place in
+    // the tree stay, as with the copy.
+    CZunDataItem& operator=(CZunDataItem&& other) noexcept;
     ~CZunDataItem();
 
     const CZunItemKey& getKey() const { return m_key; }

@@ -29,6 +29,16 @@ constexpr const wchar_t* kPhys = L"PHYS";
 constexpr const wchar_t* kRef = L"REF";
 constexpr const wchar_t* kProps = L"PROPS";
 
+// The same as keys, made once: a material is read for every node of a
+// material tree, and a key made from text costs an allocation each time.
+const CZunDataKey kLabelKey(kLabel);
+const CZunDataKey kSubsKey(kSubs);
+const CZunDataKey kEdgeKey(kEdge);
+const CZunDataKey kEdgesKey(kEdges);
+const CZunDataKey kPhysKey(kPhys);
+const CZunDataKey kRefKey(kRef);
+const CZunDataKey kPropsKey(kProps);
+
 bool isOwnMember(const CZunItemKey& key)
 {
     if (!key.isText())
@@ -143,20 +153,21 @@ Given readOwn(const CZunDataItem& m, const CZunString& key, CMatProp& out)
 {
     Given given;
     out.key = key;
-    textListOf(m.getItem(kSubs), out.subMats);
-    given.edges = textListOf(m.getItem(kEdges), out.edges) == Field::Given;
-    given.edge = kindOf(m.getItem(kEdge), out.edgeKind) == Field::Given;
-    m.get(out.refKey, kRef);
+    m.get(out.label, kLabelKey);
+    textListOf(m.getItem(kSubsKey), out.subMats);
+    given.edges = textListOf(m.getItem(kEdgesKey), out.edges) == Field::Given;
+    given.edge = kindOf(m.getItem(kEdgeKey), out.edgeKind) == Field::Given;
+    m.get(out.refKey, kRefKey);
 
-    if (const CZunDataItem* props = m.getItem(kProps); props && props->isDir())
+    if (const CZunDataItem* props = m.getItem(kPropsKey); props && props->isDir())
         addProps(*props, out.props, true);
     for (const auto& child : m.childList())
         if (!isOwnMember(child->getKey()) && !out.props.getItem(CZunDataKey(child->getKey())))
             out.props.setItem(CZunDataKey(child->getKey()), *child);
 
-    given.phys = kindOf(m.getItem(kPhys), out.physKind) == Field::Given;
+    given.phys = kindOf(m.getItem(kPhysKey), out.physKind) == Field::Given;
     CZunString flag;
-    if (!given.phys && m.get(flag, kPhys) && !flag.isEmpty()) {
+    if (!given.phys && m.get(flag, kPhysKey) && !flag.isEmpty()) {
         out.physKind = physKindOfFlag(flag);
         given.phys = true;
         if (!out.props.getItem(CZunDataKey(CZunItemKey(flag))))
@@ -340,7 +351,7 @@ bool CZunMatMgr::propGet(const CZunString& key, CMatProp& prop) const
     std::vector<std::wstring> chain;
     if (!resolve(sources, key, found, chain))
         return false;
-    prop = found;
+    prop = std::move(found);
     return true;
 }
 
@@ -348,11 +359,17 @@ CZunString CZunMatMgr::matLabel(const CZunString& key, const CZunString& country
 {
     const std::shared_ptr<const Library> lib = library();
     const Sources sources{*lib, drawingCurrent().materials()};
-    CZunString label;
+    CMatProp own;
+    own.key = key;
     if (const CZunDataItem* m = sources.find(key))
-        m->get(label, kLabel);
-    const CZunString text = label.isEmpty() ? CZunString() : label_get(label, country);
-    return text.isEmpty() ? key : text;
+        m->get(own.label, kLabelKey);
+    return labelOf(own, country);
+}
+
+CZunString CZunMatMgr::labelOf(const CMatProp& prop, const CZunString& country)
+{
+    const CZunString text = prop.label.isEmpty() ? CZunString() : label_get(prop.label, country);
+    return text.isEmpty() ? prop.key : text;
 }
 
 bool CZunMatMgr::isShadowMat(const CZunString& key) const

@@ -46,6 +46,7 @@ struct CMatProp {
     CZunString refKey;                     // the material it derives from; may be empty
     CZunArrayTempl<CZunString> physProps;  // keys of props, in key order ("DENSITY", "STEEL", ...)
     CZunDataItem props{true};              // physical property values by key (density, lambda, colour, hatch ...)
+    CZunString label;                      // its own composite label ("\\de:...\\en:..."), never taken over
 };
 
 } // namespace ZUN
@@ -71,6 +72,8 @@ public:
     // language the label lacks gives the German text); the key itself when
     // the material has no label or is unknown.
     CZunString matLabel(const CZunString& key, const CZunString& country) const;
+    // The same for properties already read: what matLabel gives for them.
+    static CZunString labelOf(const ZUN::CMatProp& prop, const CZunString& country);
     // A material of the drawing that the library does not know: it travels
     // with the drawing and is lost when copied into another one.
     bool isShadowMat(const CZunString& key) const;

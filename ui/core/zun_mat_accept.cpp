@@ -9,16 +9,6 @@
 namespace ZUN {
 namespace {
 
-// A physical sub-type is a flag property: present, and not switched off.
-bool hasPhysType(const CMatProp& prop, const CZunString& type)
-{
-    const CZunDataKey key{CZunItemKey(type)};
-    if (!prop.props.getItem(key))
-        return false;
-    bool on = true;
-    return !prop.props.get(on, key) || on;
-}
-
 // Whether every material on key's chain of references is known and the
 // chain ends; one that comes back to a material already on it does not.
 bool chainEnds(const CZunMatMgr& mgr, const CZunString& key)
@@ -43,7 +33,7 @@ bool physAccepts(const CZunMatMgr& mgr, const CZunString& key, const CMatProp& p
     if (!chainEnds(mgr, key) || prop.physKind == kMatPhysNone)
         return false;
     return std::all_of(physTypes.begin(), physTypes.end(),
-                       [&](const CZunString& type) { return hasPhysType(prop, type); });
+                       [&](const CZunString& type) { return matHasPhysType(prop, type); });
 }
 
 } // namespace

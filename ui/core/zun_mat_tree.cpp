@@ -24,8 +24,9 @@ bool equalNoCase(const CZunString& a, const CZunString& b)
            });
 }
 
-// A physical sub-type is a flag property: present, and not switched off.
-bool hasPhysType(const CMatProp& prop, const CZunString& type)
+} // namespace
+
+bool matHasPhysType(const CMatProp& prop, const CZunString& type)
 {
     const CZunDataKey key{CZunItemKey(type)};
     if (!prop.props.getItem(key))
@@ -33,8 +34,6 @@ bool hasPhysType(const CMatProp& prop, const CZunString& type)
     bool on = true;
     return !prop.props.get(on, key) || on;
 }
-
-} // namespace
 
 bool matTreeTextLess(const CZunString& a, const CZunString& b)
 {
@@ -100,8 +99,9 @@ void CMatTreeLayout::readMat(Build& b, int i)
     // its key.
     CMatProp prop;
     const CZunString key = m_mats[static_cast<size_t>(i)].key;
+    prop.key = key;
     b.mgr.propGet(key, prop);
-    CZunString label = b.mgr.matLabel(key, b.in.country);
+    CZunString label = CZunMatMgr::labelOf(prop, b.in.country);
     std::vector<int> subs;
     subs.reserve(static_cast<size_t>(prop.subMats.len()));
     for (const CZunString& sub : prop.subMats)
@@ -117,7 +117,7 @@ void CMatTreeLayout::readMat(Build& b, int i)
     m.selfEdge = prop.edgeKind != kMatEdgeNone;
     m.selfPhys = prop.physKind != kMatPhysNone &&
                  std::all_of(b.in.physTypes.begin(), b.in.physTypes.end(),
-                             [&](const CZunString& type) { return hasPhysType(prop, type); });
+                             [&](const CZunString& type) { return matHasPhysType(prop, type); });
     if (flags & kMatTreeNames)
         m.text = m.label.isEmpty() ? m.key : m.key + kNameGap + m.label;
     else

@@ -6,6 +6,9 @@
 #include <vector>
 
 class CZunMatMgr;
+namespace ZUN {
+struct CMatProp;
+}
 
 // Which nodes the material tree shows and in which order, without any
 // widget: the material tree control inserts what this computes, and tests
@@ -108,6 +111,10 @@ private:
     int m_drawingRoot = -1;
     int m_selected = -1;
 };
+
+// Whether a material has a physical sub-type: a flag property that is
+// present and not switched off.
+bool matHasPhysType(const CMatProp& prop, const CZunString& type);
 
 // Text order of sibling nodes: letters compared without regard to case,
 // ties broken by the exact text, so the order is total and repeatable.

@@ -159,6 +159,31 @@ TEST(DataItemCopy, DeepCopiesAreIndependent)
     EXPECT_EQ(root.getItem(L"PART\\INNER\\INNER"), nullptr);
 }
 
+// Moving into an item takes the content and keeps the item's own key and
+// place, as copying does; the source may even be the item's own descendant.
+TEST(DataItemCopy, MovedContentKeepsTheTargetsPlace)
+{
+    CZunDataItem root(true);
+    root.set(square(5), L"PART\\VL");
+    root.set(7, L"OTHER\\N");
+    CZunDataItem* other = root.getItem(L"OTHER");
+    CZunDataItem source = *root.getItem(L"PART");
+    *other = std::move(source);
+    EXPECT_EQ(other->getKey(), CZunItemKey(L"OTHER"));
+    EXPECT_EQ(other->parent(), &root);
+    CZunVertexArray vl;
+    EXPECT_TRUE(root.get(vl, L"OTHER\\VL"));
+    EXPECT_EQ(vl, square(5));
+    EXPECT_EQ(root.getItem(L"OTHER\\N"), nullptr) << "the old content is gone";
+    EXPECT_EQ(root.getItem(L"OTHER\\VL")->parent(), other);
+
+    CZunDataItem* part = root.getItem(L"PART");
+    *part = std::move(*root.getItem(L"PART\\VL"));
+    EXPECT_FALSE(part->isDir());
+    EXPECT_TRUE(root.get(vl, L"PART"));
+    EXPECT_EQ(vl, square(5));
+}
+
 TEST(DataItemColor, ColoursMatricesAndRegionsThroughTheHelpers)
 {
     CZunDataItem root(true);

@@ -226,6 +226,15 @@ TEST_F(MaterialTest, LabelsByLanguageWithFallbacks)
     EXPECT_EQ(mgr.matLabel(L"RED-STEEL", L"en"), L"Rotstahl") << "a plain label serves every language";
     EXPECT_EQ(mgr.matLabel(L"FOAM", L"de"), L"FOAM");
 
+    // Properties read once give the same text, and the label is the
+    // material's own: a derived material without one shows its key.
+    for (const wchar_t* key : {L"S235", L"FACADE-WOOL", L"RED-STEEL", L"FOAM", L"S235-GALV"}) {
+        CMatProp prop;
+        ASSERT_TRUE(mgr.propGet(key, prop)) << CZunString(key);
+        for (const wchar_t* country : {L"de", L"en", L"it"})
+            EXPECT_EQ(CZunMatMgr::labelOf(prop, country), mgr.matLabel(key, country)) << CZunString(key);
+    }
+
     const CZunString before = msgLangSet(L"en");
     EXPECT_EQ(mgr.matLabel(L"SPACE", L""), L"Air space");
     msgLangSet(L"de");
