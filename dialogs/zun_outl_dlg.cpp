@@ -16,6 +16,7 @@
 
 #include <QApplication>
 #include <QComboBox>
+#include <QEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -226,6 +227,8 @@ CZunOutlDlg::CZunOutlDlg(QWidget* parent) : CZunDlg(200, parent)
             if (!refused)
                 basePointLeft(1);
         });
+    if (m_preview)
+        m_preview->installEventFilter(this);
     if (m_list)
         connect(m_list, &QComboBox::currentIndexChanged, this, [this] {
             if (!m_loading)
@@ -349,6 +352,15 @@ void CZunOutlDlg::OnCommand(int id)
         chooseMaterial();
     else
         CZunDlg::OnCommand(id);
+}
+
+bool CZunOutlDlg::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == m_preview && event->type() == QEvent::Resize) {
+        m_preview->zoomExtents();
+        m_preview->update();
+    }
+    return CZunDlg::eventFilter(watched, event);
 }
 
 CZunString CZunOutlDlg::outlineText(const CZunString& labelOrKey)

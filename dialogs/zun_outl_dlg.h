@@ -109,6 +109,8 @@ protected:
     bool updLang() override;
     bool OnInitDialog() override;
     void OnCommand(int id) override;
+    // The preview is fitted again whenever its size changes.
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct ParmView {
