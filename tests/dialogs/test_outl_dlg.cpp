@@ -704,3 +704,24 @@ TEST_F(OutlineDlgTest, ParametersBeyondSixAreKeptAsTheyAreInTheRecord)
     runOutline(fresh, &catalogue, [&](CZunOutlDlg& dlg) { pressOk(dlg); });
     EXPECT_EQ(fresh.parms, (CZunArrayTempl<double>{1, 2, 3, 4, 5, 6, 7, 8}));
 }
+
+// ---- window ---------------------------------------------------------------------------
+
+TEST_F(OutlineDlgTest, ThePreviewIsFittedAgainWhenTheDialogIsResized)
+{
+    CZunDataItem catalogue = defaultCatalogue();
+    outlineData data;
+    data.outline = kOutlBeam;
+    runOutline(data, &catalogue, [&](CZunOutlDlg& dlg) {
+        EXPECT_TRUE(dlg.hasAboutCommand());
+        CZunVllImage* preview = dlg.preview();
+        const QSize before = preview->size();
+        dlg.resize(dlg.width() + 300, dlg.height() + 200);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return preview->size() != before; }, 2000));
+        const CZunMatrix3d shown = preview->displayList().viewMtxGet();
+        preview->zoomExtents();
+        EXPECT_TRUE(shown.isEqualTo(preview->displayList().viewMtxGet()))
+            << "the preview keeps the fit of its old size";
+        pressOk(dlg);
+    });
+}
