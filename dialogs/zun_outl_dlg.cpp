@@ -354,6 +354,18 @@ void CZunOutlDlg::OnCommand(int id)
         CZunDlg::OnCommand(id);
 }
 
+void CZunOutlDlg::OnOK()
+{
+    auto* typing = qobject_cast<CZunEdit*>(focusWidget());
+    if (typing && typing->hasFocus()) {
+        if (QWidget* ok = GetDlgItem(IDOK))
+            ok->setFocus(Qt::OtherFocusReason);
+        if (typing->hasFocus())
+            return;
+    }
+    CZunDlg::OnOK();
+}
+
 bool CZunOutlDlg::eventFilter(QObject* watched, QEvent* event)
 {
     if (watched == m_preview && event->type() == QEvent::Resize) {

@@ -109,6 +109,9 @@ protected:
     bool updLang() override;
     bool OnInitDialog() override;
     void OnCommand(int id) override;
+    // A field still being typed in is left first, so that its entry is
+    // checked and taken; a refused entry keeps the dialog open.
+    void OnOK() override;
     // The preview is fitted again whenever its size changes.
     bool eventFilter(QObject* watched, QEvent* event) override;
 

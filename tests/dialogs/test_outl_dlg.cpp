@@ -725,3 +725,20 @@ TEST_F(OutlineDlgTest, ThePreviewIsFittedAgainWhenTheDialogIsResized)
         pressOk(dlg);
     });
 }
+
+TEST_F(OutlineDlgTest, OkTakesTheEntryOfTheFieldBeingTypedIn)
+{
+    CZunDataItem catalogue = defaultCatalogue();
+    outlineData data;
+    data.outline = kOutlRect;
+    const int result = runOutline(data, &catalogue, [&](CZunOutlDlg& dlg) {
+        CZunEdit* width = field(dlg, 1070);
+        width->setFocus();
+        QTest::qWaitFor([width] { return width->hasFocus(); }, 2000);
+        width->selectAll();
+        QTest::keyClicks(width, QStringLiteral("321"));
+        pressOk(dlg);
+    });
+    EXPECT_EQ(result, IDOK);
+    EXPECT_EQ(data.parms.get(0), 321.0);
+}
