@@ -159,12 +159,10 @@ bool CZunMsgFile::openText(const std::string& utf8, const CZunString& sourceName
     std::string lastLanguage;
     size_t lastIndex = 0;
     for (ReadText& t : read) {
+        if (t.text.empty())
+            continue;  // an empty text is none: it leaves an older one in place
         if (t.language != lastLanguage || m_codes.empty()) {
-            const std::wstring code = CZunString::fromUtf8(t.language).str();
-            const auto found = std::find(m_codes.begin(), m_codes.end(), code);
-            lastIndex = static_cast<size_t>(found - m_codes.begin());
-            if (found == m_codes.end())
-                m_codes.push_back(code);
+            lastIndex = addCode(CZunString::fromUtf8(t.language).str());
             lastLanguage = t.language;
         }
         auto [entry, inserted] = m_entries.try_emplace(std::move(t.key));
@@ -173,16 +171,58 @@ bool CZunMsgFile::openText(const std::string& utf8, const CZunString& sourceName
             entry->second.resize(lastIndex + 1);
         entry->second[lastIndex] = std::move(t.text);
     }
-    if (keysAdded) {
-        m_keys.clear();
-        m_keys.reserve(m_entries.size());
-        for (const auto& entry : m_entries)
-            m_keys.emplace_back(entry.first);
-        std::sort(m_keys.begin(), m_keys.end(), [](const CZunString& a, const CZunString& b) { return a.str() < b.str(); });
-    }
+    if (keysAdded)
+        sortKeys();
     orderLanguages();
     m_files.push_back(sourceName);
     return true;
+}
+
+size_t CZunMsgFile::addCode(const std::wstring& code)
+{
+    const auto found = std::find(m_codes.begin(), m_codes.end(), code);
+    if (found != m_codes.end())
+        return static_cast<size_t>(found - m_codes.begin());
+    m_codes.push_back(code);
+    return m_codes.size() - 1;
+}
+
+void CZunMsgFile::sortKeys()
+{
+    m_keys.clear();
+    m_keys.reserve(m_entries.size());
+    for (const auto& entry : m_entries)
+        m_keys.emplace_back(entry.first);
+    std::sort(m_keys.begin(), m_keys.end(), [](const CZunString& a, const CZunString& b) { return a.str() < b.str(); });
+}
+
+void CZunMsgFile::merge(CZunMsgFile&& other)
+{
+    if (m_entries.empty() && m_files.empty()) {
+        *this = std::move(other);
+        other.clear();
+        return;
+    }
+    std::vector<size_t> codeMap;
+    for (const std::wstring& code : other.m_codes)
+        codeMap.push_back(addCode(code));
+    bool keysAdded = false;
+    for (auto& [key, texts] : other.m_entries) {
+        auto [entry, inserted] = m_entries.try_emplace(key);
+        keysAdded |= inserted;
+        for (size_t i = 0; i < texts.size(); ++i) {
+            if (texts[i].empty())
+                continue;
+            if (entry->second.size() <= codeMap[i])
+                entry->second.resize(codeMap[i] + 1);
+            entry->second[codeMap[i]] = std::move(texts[i]);
+        }
+    }
+    if (keysAdded)
+        sortKeys();
+    orderLanguages();
+    m_files.insert(m_files.end(), other.m_files.begin(), other.m_files.end());
+    other.clear();
 }
 
 void CZunMsgFile::clear()

@@ -29,6 +29,10 @@ public:
     // The same for text already read; sourceName names it in errors and, for
     // a single-language catalogue, gives the language.
     bool openText(const std::string& utf8, const CZunString& sourceName, CDataFileError* error = nullptr);
+    // Merges the texts of another store (which is left empty), as open does
+    // with a file; for callers that read a file first and change what they
+    // show only once it was read.
+    void merge(CZunMsgFile&& other);
     void clear();
 
     bool isEmpty() const { return m_keys.empty(); }
@@ -65,6 +69,8 @@ private:
     using Texts = std::vector<std::wstring>;
 
     long codeIndex(const CZunString& language) const;
+    size_t addCode(const std::wstring& code);
+    void sortKeys();
     void orderLanguages();
 
     std::unordered_map<std::wstring, Texts> m_entries;

@@ -155,3 +155,21 @@ TEST(MsgFile, EscapedTextAndDescription)
     EXPECT_TRUE(CZunMsgFile::isMultiLine(L"a\u00B6b"));
     EXPECT_FALSE(CZunMsgFile::isMultiLine(L"a\\nb")) << "a literal backslash-n is one line";
 }
+
+TEST(MsgFile, MergeOfReadStoresEqualsOpeningInTurn)
+{
+    CZunMsgFile inTurn = opened(kTwoLanguages);
+    ASSERT_TRUE(inTurn.openText(R"({"ZUN_MFC_0009": "\u00C9tiquette", "NEW": "nouveau", "ONLY_DE": ""})", L"fr.json"));
+
+    CZunMsgFile merged = opened(kTwoLanguages);
+    CZunMsgFile second = opened(R"({"ZUN_MFC_0009": "\u00C9tiquette", "NEW": "nouveau", "ONLY_DE": ""})", L"fr.json");
+    merged.merge(std::move(second));
+    EXPECT_TRUE(second.isEmpty());
+    ASSERT_EQ(merged.keyCount(), inTurn.keyCount());
+    EXPECT_EQ(merged.languages(), inTurn.languages());
+    for (size_t i = 0; i < merged.keyCount(); ++i)
+        for (const CZunString& language : merged.languages())
+            EXPECT_EQ(merged.text(merged.keyAt(i), language), inTurn.text(inTurn.keyAt(i), language));
+    EXPECT_EQ(merged.text(L"ONLY_DE", L"de"), L"nur deutsch") << "an empty text replaces nothing";
+    EXPECT_EQ(merged.files().size(), 2u);
+}

@@ -1,0 +1,16 @@
+// The message-server client against real programs on a private session
+// bus: every test runs under its own dbus-run-session (see
+// tests/CMakeLists.txt), so servers started by one test never meet another.
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    // The service files of zun-msg and the stand-in lie in the build tree.
+    qputenv("XDG_DATA_DIRS", QByteArray(ZUN_BUILD_SHARE_DIR ":") + qgetenv("XDG_DATA_DIRS"));
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

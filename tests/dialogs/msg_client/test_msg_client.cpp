@@ -1,0 +1,238 @@
+#include "contracts/base/zun_text.h"
+#include "contracts/os/zun_dispatch.h"
+#include "dialogs/zun_msg_dlg.h"
+#include "dialogs/zun_msg_dlg_p.h"
+#include "tests/contracts/data/test_tmp_dir.h"
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace ZUN;
+
+namespace {
+
+const CZunString kStandin = L"Zun_Test.Standin";
+
+// Waits in the event loop until the ProgID is gone from the bus, at most ms.
+bool waitGone(const CZunString& progId, int ms)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (clock.elapsed() < ms) {
+        IDispatch* d = dispatchFromProgID(progId);
+        if (!d)
+            return true;
+        d->Release();
+        QEventLoop loop;
+        QTimer::singleShot(100, &loop, &QEventLoop::quit);
+        loop.exec();
+    }
+    return false;
+}
+
+// The client against the real zun-msg, started from its service file in
+// the build tree as the module starts it.
+class MsgClient : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
+        ASSERT_FALSE(serverFromProgID(kMsgServerProgId).isEmpty()) << "XDG_DATA_DIRS must hold the build tree's share";
+    }
+    void TearDown() override
+    {
+        if (IDispatch* d = dispatchFromProgID(kMsgServerProgId)) {
+            IZunMsgDlg(d).Close();
+            EXPECT_TRUE(waitGone(kMsgServerProgId, 5000));
+        }
+    }
+};
+
+} // namespace
+
+TEST_F(MsgClient, StartsTheServerAndReadsEveryLanguage)
+{
+    ASSERT_EQ(dispatchFromProgID(kMsgServerProgId), nullptr) << "no server yet";
+    IDispatch* dispatch = getRscAppDispatch();
+    ASSERT_NE(dispatch, nullptr);
+    dispatch->AddRef();  // kept beyond the next call, as the label dialog keeps it
+    IZunMsgDlg app(dispatch);
+
+    EXPECT_EQ(app.OpenFile(CZunString::fromUtf8(ZUN_SOURCE_RES_DIR "/msg/zun_messages.json").c_str()), 1)
+        << app.LastError().toUtf8();
+    EXPECT_EQ(app.GetSelectedKey(), L"") << "nothing selected yet";
+    EXPECT_EQ(app.SearchKey(L"ZUN_PART_0001"), 1);
+    const CZunString key = app.GetSelectedKey();
+    ASSERT_EQ(key, L"ZUN_PART_0001");
+
+    struct Expected {
+        const wchar_t* country;
+        const wchar_t* text;
+    };
+    for (const Expected& e : {Expected{L"de", L"Stahlblech 2 mm\nfeuerverzinkt"},
+                              Expected{L"en", L"Steel sheet 2 mm\nhot-dip galvanised"}, Expected{L"fr", L""}}) {
+        EXPECT_EQ(app.GetMsg(key.c_str(), e.country), e.text) << CZunString(e.country).toUtf8();
+        const CZunString escaped = app.wGetMsg(key.c_str(), e.country);
+        EXPECT_EQ(escaped.view().find(L'\n'), std::wstring_view::npos) << "escaped texts hold no break";
+        EXPECT_EQ(unEscapeWideChar(escaped), e.text);
+    }
+    EXPECT_EQ(app.wGetMsg(L"ZUN_MFC_0010", L"de"), L"Kein Text ausgew\\u00E4hlt");
+    EXPECT_EQ(app.GetMsg(key.c_str(), L"0"), L"M de,en");
+    EXPECT_EQ(app.GetMsg(L"ZUN_MFC_0009", L"0"), L"S de,en");
+    EXPECT_EQ(app.GetMsg(L"NO_SUCH_KEY", L"de"), L"");
+    EXPECT_EQ(app.SearchKey(L"NO_SUCH_KEY"), 0);
+
+    EXPECT_EQ(app.GetVisible(), 1);
+    app.SetCountry(L"en");
+    EXPECT_EQ(app.GetCountry(), L"en");
+    EXPECT_TRUE(app.LastError().isEmpty()) << app.LastError().toUtf8();
+
+    // Copies share the object; the last one gives it back.
+    IZunMsgDlg copy(app);
+    IZunMsgDlg assigned;
+    assigned = copy;
+    assigned = assigned;
+    EXPECT_EQ(assigned.dispatch(), dispatch);
+    EXPECT_EQ(assigned.GetSelectedKey(), L"ZUN_PART_0001");
+}
+
+TEST_F(MsgClient, ARunningServerIsUsedWithoutStartingOne)
+{
+    IDispatch* first = getRscAppDispatch();
+    ASSERT_NE(first, nullptr);
+    msg_detail::RscWait wait;
+    QElapsedTimer clock;
+    clock.start();
+    IDispatch* again = msg_detail::rscAppDispatchWait(kMsgServerProgId, wait);
+    const qint64 ms = clock.elapsed();
+    ASSERT_NE(again, nullptr);
+    again->Release();
+    EXPECT_FALSE(wait.started);
+    EXPECT_EQ(wait.triesUsed, 0);
+    EXPECT_LT(ms, 50);
+    clock.restart();
+    EXPECT_NE(getRscAppDispatch(), nullptr);
+    EXPECT_LT(clock.elapsed(), 50);
+}
+
+TEST_F(MsgClient, ServerRefusesABrokenFileAndKeepsTheOpenOne)
+{
+    IDispatch* dispatch = getRscAppDispatch();
+    ASSERT_NE(dispatch, nullptr);
+    dispatch->AddRef();
+    IZunMsgDlg app(dispatch);
+    ASSERT_EQ(app.OpenFile(CZunString::fromUtf8(ZUN_SOURCE_RES_DIR "/msg/en.json").c_str()), 1);
+    CTestTmpDir tmp;
+    const auto broken = tmp.write("fr.json", "{\"ZUN_MFC_0010\": \"x\",\n\"B\": }");
+    EXPECT_EQ(app.OpenFile(CZunString::fromUtf8(broken.string()).c_str()), 0);
+    EXPECT_EQ(app.GetMsg(L"ZUN_MFC_0010", L"en"), L"No text selected");
+    EXPECT_EQ(app.GetMsg(L"ZUN_MFC_0010", L"fr"), L"");
+}
+
+// The start-and-wait and the failures, against the stand-in server.
+struct StandinCase {
+    const char* name;
+    const char* mode;
+    int tries;
+    int intervalMs;
+    bool found;
+    int minTries;
+    int maxTries;
+};
+
+class MsgStandin : public ::testing::TestWithParam<StandinCase> {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(QDBusConnection::sessionBus().isConnected()) << "run under dbus-run-session";
+        ASSERT_FALSE(serverFromProgID(kStandin).isEmpty()) << "the stand-in's service file is missing";
+    }
+    CTestEnv m_progId{"ZUN_STANDIN_PROGID", "Zun_Test.Standin"};
+    CTestEnv m_mode{"ZUN_STANDIN_MODE", GetParam().mode};
+};
+
+TEST_P(MsgStandin, WaitsWithinItsBound)
+{
+    const StandinCase& c = GetParam();
+    msg_detail::RscWait wait;
+    wait.tries = c.tries;
+    wait.intervalMs = c.intervalMs;
+    QElapsedTimer clock;
+    clock.start();
+    IDispatch* dispatch = msg_detail::rscAppDispatchWait(kStandin, wait);
+    const qint64 ms = clock.elapsed();
+    EXPECT_TRUE(wait.started);
+    EXPECT_EQ(dispatch != nullptr, c.found);
+    EXPECT_GE(wait.triesUsed, c.minTries);
+    EXPECT_LE(wait.triesUsed, c.maxTries);
+    EXPECT_LE(ms, static_cast<qint64>(c.tries) * c.intervalMs + 1000) << "the wait is bounded";
+    if (dispatch) {
+        IZunMsgDlg(dispatch).Close();
+        EXPECT_TRUE(waitGone(kStandin, 5000));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, MsgStandin,
+    ::testing::Values(
+        // The server's own bounds: registering after 2 s ends the loop after about four tries.
+        StandinCase{"LateServer", "late:2000", 40, 500, true, 4, 6},
+        StandinCase{"NeverRegisters", "never", 6, 250, false, 6, 6}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+struct FaultCase {
+    const char* name;
+    const char* mode;
+};
+
+class MsgStandinFault : public ::testing::TestWithParam<FaultCase> {
+protected:
+    CTestEnv m_progId{"ZUN_STANDIN_PROGID", "Zun_Test.Standin"};
+    CTestEnv m_mode{"ZUN_STANDIN_MODE", GetParam().mode};
+};
+
+// A server that dies in a call or answers with the wrong types gives
+// empty answers and a reason, at once rather than after the time-out.
+TEST_P(MsgStandinFault, ReportsEmptyAnswers)
+{
+    msg_detail::RscWait wait;
+    wait.tries = 20;
+    wait.intervalMs = 100;
+    IDispatch* dispatch = msg_detail::rscAppDispatchWait(kStandin, wait);
+    ASSERT_NE(dispatch, nullptr);
+    IZunMsgDlg app(dispatch);
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(app.GetSelectedKey(), L"");
+    EXPECT_FALSE(app.LastError().isEmpty());
+    EXPECT_EQ(app.OpenFile(L"x.json"), 0);
+    EXPECT_FALSE(app.LastError().isEmpty());
+    EXPECT_EQ(app.GetMsg(L"K", L"de"), L"");
+    EXPECT_FALSE(app.LastError().isEmpty());
+    EXPECT_LT(clock.elapsed(), app.dispatch()->timeout()) << app.LastError().toUtf8();
+    app.Close();
+    EXPECT_TRUE(waitGone(kStandin, 5000));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, MsgStandinFault,
+                         ::testing::Values(FaultCase{"DiesInACall", "die"}, FaultCase{"WrongTypes", "bad"}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(MsgClientNoServer, UnknownProgIdGivesNullAtOnce)
+{
+    msg_detail::RscWait wait;
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(msg_detail::rscAppDispatchWait(L"Zun_Test.Nobody", wait), nullptr);
+    EXPECT_FALSE(wait.started);
+    EXPECT_LT(clock.elapsed(), 1000);
+    EXPECT_EQ(dispatchFromProgID(L"not a name"), nullptr);
+    IZunMsgDlg empty;
+    EXPECT_EQ(empty.GetSelectedKey(), L"");
+    EXPECT_FALSE(empty.LastError().isEmpty());
+}
