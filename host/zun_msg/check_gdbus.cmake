@@ -2,7 +2,7 @@
 # under dbus-run-session with the build tree's service folder on
 # XDG_DATA_DIRS: the first call makes the bus start zun-msg.
 #
-#   cmake -DGDBUS=<gdbus> -DRES=<res folder> -DWORK=<scratch> -P check_gdbus.cmake
+#   cmake -DGDBUS=<gdbus> -DPROG=<zun-msg> -DRES=<res folder> -DWORK=<scratch> -P check_gdbus.cmake
 cmake_minimum_required(VERSION 3.25)
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK})
@@ -44,3 +44,16 @@ server_call("(<'de'>,)" org.freedesktop.DBus.Properties.Get Zun_Msg.App Country)
 server_call("()" org.freedesktop.DBus.Properties.Set Zun_Msg.App Country "<'en'>")
 server_call("(<'en'>,)" org.freedesktop.DBus.Properties.Get Zun_Msg.App Country)
 server_call("()" Zun_Msg.App.Close)
+
+# Without a session bus zun-msg still opens files and shows them, and says
+# that automation is off.
+execute_process(COMMAND ${CMAKE_COMMAND} -E env DBUS_SESSION_BUS_ADDRESS=unix:path=${WORK}/no-bus
+                        ${PROG} --screenshot ${WORK}/no-bus.png --select ZUN_MFC_0010 ${RES}/msg/en.json
+                OUTPUT_VARIABLE out ERROR_VARIABLE err RESULT_VARIABLE rc TIMEOUT 60)
+if(NOT rc EQUAL 0 OR NOT EXISTS ${WORK}/no-bus.png)
+  message(FATAL_ERROR "zun-msg without a bus failed (${rc}): ${out} ${err}")
+endif()
+if(NOT err MATCHES "no session bus: automation is off")
+  message(FATAL_ERROR "zun-msg without a bus did not say so: ${err}")
+endif()
+message(STATUS "without a bus: ${out}")

@@ -36,6 +36,8 @@ int main(int argc, char** argv)
     QString busNote;
     const bool onBus = service->registerOnBus(&busNote);
     window.setBusNote(busNote);
+    if (!onBus)
+        std::fprintf(stderr, "zun-msg: %s\n", qPrintable(busNote));
     // Started for a session bus that has ended (a test's private bus, a
     // closed login): nobody can reach it any more, so it ends too.
     QTimer busWatch;

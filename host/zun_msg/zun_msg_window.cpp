@@ -15,7 +15,9 @@
 #include <QMessageBox>
 #include <QSortFilterProxyModel>
 #include <QStatusBar>
+#include <QSplitter>
 #include <QTableView>
+#include <QTextBrowser>
 #include <QVBoxLayout>
 
 namespace {
@@ -27,7 +29,7 @@ CZunString wide(const QString& s) { return CZunString(s.toStdWString()); }
 
 CZunMsgWindow::CZunMsgWindow(QWidget* parent)
     : QMainWindow(parent), m_model(new CZunMsgModel(this)), m_proxy(new QSortFilterProxyModel(this)),
-      m_table(new QTableView), m_filter(new QLineEdit), m_busNote(new QLabel)
+      m_table(new QTableView), m_filter(new QLineEdit), m_details(new QTextBrowser), m_busNote(new QLabel)
 {
     setWindowTitle(QStringLiteral("zun-msg"));
     m_proxy->setSourceModel(m_model);
@@ -50,12 +52,20 @@ CZunMsgWindow::CZunMsgWindow(QWidget* parent)
     m_table->verticalHeader()->setDefaultSectionSize(m_table->fontMetrics().height() + 6);
     m_table->horizontalHeader()->setStretchLastSection(true);
     connect(m_table->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
-            [this] { showStatus(selectedKey().isEmpty() ? QString() : QStringLiteral("Selected: ") + selectedKey()); });
+            [this] {
+                showStatus(selectedKey().isEmpty() ? QString() : QStringLiteral("Selected: ") + selectedKey());
+                showDetails();
+            });
 
+    auto* split = new QSplitter(Qt::Vertical);
+    split->addWidget(m_table);
+    split->addWidget(m_details);
+    split->setStretchFactor(0, 3);
+    split->setStretchFactor(1, 1);
     auto* central = new QWidget;
     auto* layout = new QVBoxLayout(central);
     layout->addWidget(m_filter);
-    layout->addWidget(m_table);
+    layout->addWidget(split);
     setCentralWidget(central);
 
     QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
@@ -85,8 +95,7 @@ bool CZunMsgWindow::openFile(const QString& path, bool askedByUser)
             QMessageBox::warning(this, QStringLiteral("zun-msg"), error);
         return false;
     }
-    for (int column = 0; column < m_model->columnCount() - 1; ++column)
-        m_table->setColumnWidth(column, column == 0 ? 180 : 260);
+    fitColumns();
     if (!selected.isEmpty())
         searchKey(selected);
     setWindowTitle(QFileInfo(path).fileName() + QStringLiteral(" \u2013 zun-msg"));
@@ -136,6 +145,41 @@ void CZunMsgWindow::setCountry(const QString& country)
     m_model->setFirstLanguage(m_country);
     if (!selected.isEmpty())
         searchKey(selected);
+}
+
+void CZunMsgWindow::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    fitColumns();  // files opened before the window showed saw no width yet
+}
+
+void CZunMsgWindow::fitColumns()
+{
+    // The key column as wide as its keys, the languages share the rest.
+    m_table->resizeColumnToContents(0);
+    const int languages = m_model->columnCount() - 1;
+    if (languages < 2)
+        return;
+    const int rest = m_table->viewport()->width() - m_table->columnWidth(0);
+    for (int column = 1; column < languages; ++column)
+        m_table->setColumnWidth(column, qMax(160, rest / languages));
+}
+
+void CZunMsgWindow::showDetails()
+{
+    const QString key = selectedKey();
+    QString html;
+    if (!key.isEmpty()) {
+        html = QStringLiteral("<b>%1</b>").arg(key.toHtmlEscaped());
+        for (const CZunString& code : m_model->texts().languages()) {
+            const QString text = qt(m_model->texts().text(wide(key), code));
+            if (text.isEmpty())
+                continue;
+            html += QStringLiteral("<p><b>%1</b><br>%2</p>")
+                        .arg(qt(code), text.toHtmlEscaped().replace(u'\n', QStringLiteral("<br>")));
+        }
+    }
+    m_details->setHtml(html);
 }
 
 void CZunMsgWindow::setBusNote(const QString& note) { m_busNote->setText(note); }

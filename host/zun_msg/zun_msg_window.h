@@ -7,6 +7,7 @@ class QLabel;
 class QLineEdit;
 class QSortFilterProxyModel;
 class QTableView;
+class QTextBrowser;
 
 // zun-msg's window: a filter field over the table of keys and their texts
 // in every language; the selected row is the selected key.
@@ -32,14 +33,21 @@ public:
     QTableView* table() const { return m_table; }
     QLineEdit* filterField() const { return m_filter; }
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void openByDialog();
     void showStatus(const QString& text);
+    // The selected key's texts in full, line breaks and all, below the table.
+    void showDetails();
+    void fitColumns();
 
     CZunMsgModel* m_model;
     QSortFilterProxyModel* m_proxy;
     QTableView* m_table;
     QLineEdit* m_filter;
+    QTextBrowser* m_details;
     QLabel* m_busNote;
     QString m_country = QStringLiteral("de");
 };

@@ -4,7 +4,8 @@
 #include "dialogs/zun_msg_dlg_p.h"
 #include "tests/contracts/data/test_tmp_dir.h"
 
-#include <QCoreApplication>
+#include <QApplication>
+#include <QCursor>
 #include <QDBusConnection>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -88,6 +89,10 @@ TEST_F(MsgClient, StartsTheServerAndReadsEveryLanguage)
     EXPECT_EQ(app.SearchKey(L"NO_SUCH_KEY"), 0);
 
     EXPECT_EQ(app.GetVisible(), 1);
+    app.SetVisible(0);
+    EXPECT_EQ(app.GetVisible(), 0);
+    app.SetVisible(1);
+    EXPECT_EQ(app.GetVisible(), 1);
     app.SetCountry(L"en");
     EXPECT_EQ(app.GetCountry(), L"en");
     EXPECT_TRUE(app.LastError().isEmpty()) << app.LastError().toUtf8();
@@ -162,10 +167,25 @@ TEST_P(MsgStandin, WaitsWithinItsBound)
     msg_detail::RscWait wait;
     wait.tries = c.tries;
     wait.intervalMs = c.intervalMs;
+    // The application keeps running its timers (and so painting) while it
+    // waits, under the wait cursor.
+    int ticks = 0;
+    int ticksUnderWaitCursor = 0;
+    QTimer ticker;
+    QObject::connect(&ticker, &QTimer::timeout, [&] {
+        ++ticks;
+        const QCursor* cursor = QApplication::overrideCursor();
+        ticksUnderWaitCursor += cursor && cursor->shape() == Qt::WaitCursor;
+    });
+    ticker.start(50);
     QElapsedTimer clock;
     clock.start();
     IDispatch* dispatch = msg_detail::rscAppDispatchWait(kStandin, wait);
     const qint64 ms = clock.elapsed();
+    ticker.stop();
+    EXPECT_GE(ticks, static_cast<int>(ms / 50) / 2) << "the event loop ran while waiting";
+    EXPECT_EQ(ticksUnderWaitCursor, ticks);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr) << "the wait cursor is gone afterwards";
     EXPECT_TRUE(wait.started);
     EXPECT_EQ(dispatch != nullptr, c.found);
     EXPECT_GE(wait.triesUsed, c.minTries);
