@@ -71,6 +71,15 @@ public:
     bool hasWindow() const { return m_hasWindow; }
     // Ends a modal run (or hides a modeless dialog) with result.
     void EndDialog(int result);
+    // Exchanges values between the controls and the dialog's own members:
+    // from the controls when saveAndValidate, else into them. False when a
+    // value does not pass its check. The base dialog has nothing to
+    // exchange.
+    virtual bool UpdateData(bool saveAndValidate = true)
+    {
+        (void)saveAndValidate;
+        return true;
+    }
     // Qt's accept and reject (default button, Escape, close box) go
     // through OnOK and OnCancel, as the buttons with ids 1 and 2 do.
     void accept() override { OnOK(); }

@@ -102,6 +102,16 @@ inline constexpr CZunHostText kHoleBadRow{"ZUN_HOST_0090", "Zeile %1 (%2): diese
 inline constexpr CZunHostText kChoosePart{"ZUN_HOST_0092", "Teil wählen"};
 inline constexpr CZunHostText kHoleNoEntity{"ZUN_HOST_0091", "Kein Lochbild gewählt: die Bearbeitungen brauchen ein Teil vom Typ HOLE."};
 
+// Saving and undoing.
+inline constexpr CZunHostText kMenuEdit{"ZUN_HOST_0093", "&Bearbeiten"};
+inline constexpr CZunHostText kUndo{"ZUN_HOST_0094", "Rückgängig"};
+inline constexpr CZunHostText kRedo{"ZUN_HOST_0095", "Wiederholen"};
+inline constexpr CZunHostText kSave{"ZUN_HOST_0096", "Speichern"};
+inline constexpr CZunHostText kSaveAs{"ZUN_HOST_0097", "Speichern unter …"};
+inline constexpr CZunHostText kSaveFailed{"ZUN_HOST_0098", "Speichern fehlgeschlagen"};
+inline constexpr CZunHostText kKeepsFile{"ZUN_HOST_0099", "Die Datei auf der Platte bleibt, wie sie war."};
+inline constexpr CZunHostText kAskSave{"ZUN_HOST_0100", "Die Zeichnung wurde geändert. Änderungen speichern?"};
+
 // File dialog filters.
 inline constexpr CZunHostText kFilterDrawings{"ZUN_HOST_0066", "Zeichnungen (*.json)"};
 inline constexpr CZunHostText kFilterSlides{"ZUN_HOST_0067", "Dias (*.sld)"};

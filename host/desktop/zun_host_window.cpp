@@ -16,6 +16,7 @@
 #include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
@@ -135,6 +136,7 @@ void CZunHostWindow::buildWidgets()
 void CZunHostWindow::buildMenus()
 {
     buildFileMenu();
+    buildEditMenu();
     buildViewMenu();
     buildLanguageMenu();
     QMenu* help = menuBar()->addMenu(QString());
@@ -168,6 +170,22 @@ void CZunHostWindow::buildFileMenu()
     m_recentMenu = m_fileMenu->addMenu(QString());
     m_texts.bind(m_recentMenu, T::kRecentFiles);
     m_fileMenu->addSeparator();
+    QAction* save = m_fileMenu->addAction(standardIcon(QStyle::SP_DialogSaveButton), QString());
+    save->setObjectName(QStringLiteral("save"));
+    save->setShortcut(QKeySequence::Save);
+    m_texts.bind(save, T::kSave);
+    connect(save, &QAction::triggered, this, &CZunHostWindow::saveDrawing);
+    QAction* saveAs = m_fileMenu->addAction(QString());
+    saveAs->setObjectName(QStringLiteral("saveAs"));
+    saveAs->setShortcut(QKeySequence::SaveAs);
+    m_texts.bind(saveAs, T::kSaveAs);
+    connect(saveAs, &QAction::triggered, this, [this] {
+        const QString path = QFileDialog::getSaveFileName(this, zunHostText(T::kSaveAs), m_document.path(),
+                                                          zunHostText(T::kFilterDrawings));
+        if (!path.isEmpty())
+            saveDrawingTo(path);
+    });
+    m_fileMenu->addSeparator();
 
     const std::pair<const CZunHostText*, const char*> exports[] = {
         {&T::kExportPng, "png"}, {&T::kExportSvg, "svg"}, {&T::kExportPdf, "pdf"}, {&T::kExportEmf, "emf"}};
@@ -187,6 +205,41 @@ void CZunHostWindow::buildFileMenu()
     quit->setShortcut(QKeySequence::Quit);
     m_texts.bind(quit, T::kQuit);
     connect(quit, &QAction::triggered, this, &QWidget::close);
+}
+
+void CZunHostWindow::buildEditMenu()
+{
+    QMenu* edit = menuBar()->addMenu(QString());
+    m_texts.bind(edit, T::kMenuEdit);
+    QUndoStack* steps = m_document.undoStack();
+    QAction* undo = edit->addAction(QIcon::fromTheme(QStringLiteral("edit-undo")), QString());
+    undo->setObjectName(QStringLiteral("undo"));
+    undo->setShortcut(QKeySequence::Undo);
+    m_texts.bind(undo, T::kUndo);
+    QAction* redo = edit->addAction(QIcon::fromTheme(QStringLiteral("edit-redo")), QString());
+    redo->setObjectName(QStringLiteral("redo"));
+    // Ctrl+Y besides the platform's keys; a key named twice would make the
+    // shortcut ambiguous and do nothing.
+    QList<QKeySequence> redoKeys = QKeySequence::keyBindings(QKeySequence::Redo);
+    if (!redoKeys.contains(QKeySequence(Qt::CTRL | Qt::Key_Y)))
+        redoKeys.prepend(QKeySequence(Qt::CTRL | Qt::Key_Y));
+    redo->setShortcuts(redoKeys);
+    m_texts.bind(redo, T::kRedo);
+    // The actions keep texts of their own (they follow the language); the
+    // stack says when they apply and what they would undo.
+    const auto follow = [steps, undo, redo] {
+        undo->setEnabled(steps->canUndo());
+        redo->setEnabled(steps->canRedo());
+        undo->setToolTip(steps->undoText());
+        redo->setToolTip(steps->redoText());
+    };
+    connect(steps, &QUndoStack::indexChanged, this, follow);
+    connect(steps, &QUndoStack::cleanChanged, this, follow);
+    follow();
+    connect(undo, &QAction::triggered, steps, &QUndoStack::undo);
+    connect(redo, &QAction::triggered, steps, &QUndoStack::redo);
+    connect(&m_document, &CZunHostDocument::partChanged, this, &CZunHostWindow::showEditedPart);
+    connect(&m_document, &CZunHostDocument::modifiedChanged, this, &QWidget::setWindowModified);
 }
 
 void CZunHostWindow::buildViewMenu()
@@ -297,6 +350,10 @@ void CZunHostWindow::saveSettings()
 
 void CZunHostWindow::closeEvent(QCloseEvent* event)
 {
+    if (!settleUnsavedChanges()) {
+        event->ignore();
+        return;
+    }
     saveSettings();
     QMainWindow::closeEvent(event);
 }
@@ -314,6 +371,8 @@ void CZunHostWindow::report(const CZunHostText& caption, const QString& file, co
 
 bool CZunHostWindow::openDrawing(const QString& path)
 {
+    if (!settleUnsavedChanges())
+        return false;
     ZUN::CDataFileError error;
     // The drawing is read into a new object first: the open one is replaced
     // only by a drawing that loaded completely.
@@ -322,11 +381,60 @@ bool CZunHostWindow::openDrawing(const QString& path)
                fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
         return false;
     }
+    m_document.opened(path);
+    updateTitle();
     rememberFile(path);
     fillDrawingNodes();
     showNode(m_drawingNode);
     showKeyWarnings();
     return true;
+}
+
+bool CZunHostWindow::saveDrawing()
+{
+    if (m_document.path().isEmpty())
+        return false;
+    return saveDrawingTo(m_document.path());
+}
+
+bool CZunHostWindow::saveDrawingTo(const QString& path)
+{
+    QString reason;
+    if (!m_document.save(path, &reason)) {
+        const QString text =
+            QStringLiteral("%1\n%2\n\n%3").arg(QDir::toNativeSeparators(path), reason, zunHostText(T::kKeepsFile));
+        if (m_messageHook)
+            m_messageHook(zunHostText(T::kSaveFailed), text);
+        else
+            QMessageBox::warning(this, zunHostText(T::kSaveFailed), text);
+        return false;
+    }
+    rememberFile(path);
+    updateTitle();
+    return true;
+}
+
+bool CZunHostWindow::settleUnsavedChanges()
+{
+    if (!m_document.isModified())
+        return true;
+    const QMessageBox::StandardButton answer =
+        m_saveQuestion ? m_saveQuestion()
+                       : QMessageBox::question(this, QStringLiteral("zun-host"), zunHostText(T::kAskSave),
+                                               QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel,
+                                               QMessageBox::Save);
+    switch (answer) {
+    case QMessageBox::Save: return saveDrawing();
+    case QMessageBox::Discard: return true;
+    default: return false;
+    }
+}
+
+void CZunHostWindow::updateTitle()
+{
+    const QString name = QFileInfo(m_document.path()).fileName();
+    setWindowTitle(name.isEmpty() ? QStringLiteral("zun-host") : QStringLiteral("%1[*] – zun-host").arg(name));
+    setWindowModified(m_document.isModified());
 }
 
 void CZunHostWindow::showKeyWarnings()
@@ -706,8 +814,7 @@ int CZunHostWindow::runHoleDialog(const ZUN::CZunRbList&, ZUN::CZunRbList& resul
     CZunHoleDialog dialog(part->data, this);
     if (dialog.exec() != QDialog::Accepted)
         return kRtNorm;
-    part->data = dialog.entityData();
-    showEditedPart(m_pickedHandle);
+    m_document.setPartData(m_pickedHandle, dialog.entityData(), zunHostText(T::kHoleTitle));
     result = {ZUN::CRbValue::makeLong(1)};
     return kRtNorm;
 }

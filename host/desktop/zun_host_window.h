@@ -1,11 +1,13 @@
 #pragma once
 
 #include "contracts/data/zun_resbuf.h"
+#include "host/desktop/zun_host_document.h"
 #include "host/desktop/zun_host_scene.h"
 #include "host/desktop/zun_host_settings.h"
 #include "host/desktop/zun_host_texts.h"
 
 #include <QMainWindow>
+#include <QMessageBox>
 #include <QStringList>
 
 #include <functional>
@@ -50,6 +52,18 @@ public:
     // By the file's extension: .json drawing, .sld slide, .slb library,
     // anything else a picture.
     bool openFile(const QString& path);
+
+    // Saves the open drawing to its file, or to path. False, with a message
+    // naming the file and the reason, when it cannot be written; the file
+    // on disk then stays as it was.
+    bool saveDrawing();
+    bool saveDrawingTo(const QString& path);
+    CZunHostDocument& document() { return m_document; }
+
+    // Asked before unsaved changes would be lost (closing, opening another
+    // drawing): Save, Discard or Cancel. Without a hook a message box asks.
+    using SaveQuestion = std::function<QMessageBox::StandardButton()>;
+    void setSaveQuestion(SaveQuestion question) { m_saveQuestion = std::move(question); }
 
     // Writes the shown display list to a file; the format follows the
     // extension (.png, .svg, .pdf, .emf). False with a message box when it
@@ -117,6 +131,7 @@ private:
     void buildWidgets();
     void buildMenus();
     void buildFileMenu();
+    void buildEditMenu();
     void buildViewMenu();
     void buildLanguageMenu();
     void buildToolBar();
@@ -149,11 +164,17 @@ private:
     void askAndExport(const QString& extension);
     void retranslate();
     void refreshViewer(bool fit);
+    // True when nothing unsaved is lost by going on (saved, discarded or
+    // nothing changed); false when the user cancelled or saving failed.
+    bool settleUnsavedChanges();
+    void updateTitle();
 
     CZunHostApp& m_app;
     CZunHostSettings m_settings;
     CZunTextBinder m_texts;
     CZunHostScene m_scene;
+    CZunHostDocument m_document;
+    SaveQuestion m_saveQuestion;
 
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tree = nullptr;

@@ -15,6 +15,7 @@ set(zun_layers
   "contracts/base:0:pure"
   "contracts/data:1:pure"
   "render/core:2:pure"
+  "ui/core:2:pure"
   "gdx:3:pure"
   "render/paint:4:pure"
   "images:5:pure"

@@ -10,6 +10,9 @@
 #include "ui_test_dlg_9003.h"
 #include "ui_test_dlg_9004.h"
 #include "ui_test_dlg_9005.h"
+#include "ui_test_dlg_9020.h"
+#include "ui_test_dlg_9021.h"
+#include "ui_test_dlg_9022.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +23,9 @@ void registerTestTemplates()
     ZUN::dlgTemplateRegister(kTplNoTitle, &ZUN::dlgTemplateFrom<Ui::TestDlg9003>);
     ZUN::dlgTemplateRegister(kTplPage, &ZUN::dlgTemplateFrom<Ui::TestDlg9004>);
     ZUN::dlgTemplateRegister(kTplHost, &ZUN::dlgTemplateFrom<Ui::TestDlg9005>);
+    ZUN::dlgTemplateRegister(kTplTabs, &ZUN::dlgTemplateFrom<Ui::TestDlg9020>);
+    ZUN::dlgTemplateRegister(kTplMat, &ZUN::dlgTemplateFrom<Ui::TestDlg9021>);
+    ZUN::dlgTemplateRegister(kTplList, &ZUN::dlgTemplateFrom<Ui::TestDlg9022>);
 }
 
 int main(int argc, char** argv)

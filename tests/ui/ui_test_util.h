@@ -19,7 +19,10 @@
 
 // Test templates (tests/ui/forms): 9001 resizable "Testdialog" with every
 // kind of field, 9002 fixed "Fest" with one field, 9003 without title,
-// 9004 a tab page, 9005 "Gastgeber" with a tab control.
+// 9004 a tab page, 9005 "Gastgeber" with a tab control, 9020
+// "Registerkarten" with the module's tab control (3010), 9021 "Material"
+// with a country box (3021) and a material tree (3020), 9022 "Liste" with
+// a field (1001) below the place of a list.
 void registerTestTemplates();
 
 enum TestTemplate {
@@ -28,6 +31,9 @@ enum TestTemplate {
     kTplNoTitle = 9003,
     kTplPage = 9004,
     kTplHost = 9005,
+    kTplTabs = 9020,
+    kTplMat = 9021,
+    kTplList = 9022,
 };
 
 // Each test gets its own settings folder: remembered positions of one test

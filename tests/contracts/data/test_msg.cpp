@@ -140,6 +140,7 @@ struct KnownKey {
 const KnownKey kKnownKeys[] = {
     {L"ZUN_MFC_0001", L"Wert darf nicht kleiner sein als"},
     {L"ZUN_MFC_0002", L"Wert darf nicht gr\u00F6\u00DFer sein als"},
+    {L"ZUN_MFC_0003", L"Ung\u00FCltige Zahl"},
     {L"ZUN_MFC_0004", L"Kopieren"},
     {L"ZUN_MFC_0005", L"Einf\u00FCgen"},
     {L"ZUN_MFC_0006", L"Einzeilig"},
