@@ -1,5 +1,7 @@
 #include "contracts/base/zun_text.h"
 #include "contracts/os/zun_dispatch.h"
+#include "contracts/data/zun_msg.h"
+#include "dialogs/zun_label_transfer.h"
 #include "dialogs/zun_msg_dlg.h"
 #include "dialogs/zun_msg_dlg_p.h"
 #include "tests/contracts/data/test_tmp_dir.h"
@@ -137,6 +139,37 @@ TEST_F(MsgClient, ServerRefusesABrokenFileAndKeepsTheOpenOne)
     EXPECT_EQ(app.OpenFile(CZunString::fromUtf8(broken.string()).c_str()), 0);
     EXPECT_EQ(app.GetMsg(L"ZUN_MFC_0010", L"en"), L"No text selected");
     EXPECT_EQ(app.GetMsg(L"ZUN_MFC_0010", L"fr"), L"");
+}
+
+// The label dialog's import from the real server.
+TEST_F(MsgClient, LabelImportFollowsTheSelectionAndTheMode)
+{
+    const CZunString file = CZunString::fromUtf8(ZUN_SOURCE_RES_DIR "/msg/zun_messages.json");
+    CZunString label = L"\\de:vorher";
+    // No server yet: it is started and given the file, but nothing is selected.
+    EXPECT_EQ(labelImport(true, file, L"en", label), LabelImport::NoSelection);
+    EXPECT_EQ(label, L"\\de:vorher") << "unchanged";
+    IDispatch* dispatch = dispatchFromProgID(kMsgServerProgId);
+    ASSERT_NE(dispatch, nullptr);
+    IZunMsgDlg app(dispatch);
+    EXPECT_EQ(app.GetCountry(), L"en") << "the dialog's language went to the server";
+
+    ASSERT_EQ(app.SearchKey(L"ZUN_PART_0001"), 1) << "the file was opened";
+    EXPECT_EQ(labelImport(false, file, L"de", label), LabelImport::MultiLineRefused);
+    ASSERT_EQ(labelImport(true, file, L"de", label), LabelImport::Imported);
+    EXPECT_EQ(label_get(label, L"de", false), L"Stahlblech 2 mm\nfeuerverzinkt");
+    EXPECT_EQ(label_get(label, L"en", false), L"Steel sheet 2 mm\nhot-dip galvanised");
+    EXPECT_EQ(label_get(label, L"fr", false), L"");
+
+    ASSERT_EQ(app.SearchKey(L"ZUN_MFC_0010"), 1);
+    ASSERT_EQ(labelImport(false, CZunString(), L"de", label), LabelImport::Imported);
+    EXPECT_EQ(label_get(label, L"de", false), L"Kein Text ausgew\u00E4hlt") << "un-escaped";
+
+    CTestTmpDir tmp;
+    const auto other = tmp.write("other.json", R"({"zun_messages": 1, "texts": {"ONLY_XX": {"xx": "x"}}})");
+    ASSERT_EQ(app.OpenFile(CZunString::fromUtf8(other.string()).c_str()), 1);
+    ASSERT_EQ(app.SearchKey(L"ONLY_XX"), 1);
+    EXPECT_EQ(labelImport(true, CZunString(), L"de", label), LabelImport::NothingAssigned);
 }
 
 // The start-and-wait and the failures, against the stand-in server.
