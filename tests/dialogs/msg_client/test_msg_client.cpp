@@ -1,6 +1,7 @@
 #include "contracts/base/zun_text.h"
 #include "contracts/os/zun_dispatch.h"
 #include "contracts/data/zun_msg.h"
+#include "dialogs/zun_label_edit.h"
 #include "dialogs/zun_label_transfer.h"
 #include "dialogs/zun_msg_dlg.h"
 #include "dialogs/zun_msg_dlg_p.h"
@@ -170,6 +171,50 @@ TEST_F(MsgClient, LabelImportFollowsTheSelectionAndTheMode)
     ASSERT_EQ(app.OpenFile(CZunString::fromUtf8(other.string()).c_str()), 1);
     ASSERT_EQ(app.SearchKey(L"ONLY_XX"), 1);
     EXPECT_EQ(labelImport(true, CZunString(), L"de", label), LabelImport::NothingAssigned);
+}
+
+namespace {
+
+// The label dialog with its message boxes recorded instead of shown.
+class RecordingLabelEdit : public CZunLabelEdit {
+public:
+    int MessageBoxW(const wchar_t* text, const wchar_t*, unsigned type) override
+    {
+        shown.append(CZunString(text));
+        types.append(type);
+        return 1;
+    }
+    CZunArrayTempl<CZunString> shown;
+    CZunArrayTempl<unsigned> types;
+};
+
+} // namespace
+
+TEST_F(MsgClient, TheLabelDialogsImportButtonShowsWhatHappened)
+{
+    RecordingLabelEdit dlg;
+    dlg.m_msgFile = CZunString::fromUtf8(ZUN_SOURCE_RES_DIR "/msg/zun_messages.json");
+    dlg.m_label = L"\\de:alt";
+    dlg.m_rowCountry = L"de";
+    ASSERT_TRUE(dlg.Create());
+    dlg.importFromServer();  // starts zun-msg with the file; nothing selected
+    ASSERT_EQ(dlg.shown.len(), 1);
+    EXPECT_EQ(dlg.shown.get(0), L"Kein Text ausgew\u00E4hlt");
+    EXPECT_EQ(dlg.types.get(0), MB_ICONEXCLAMATION);
+
+    IZunMsgDlg app(dispatchFromProgID(kMsgServerProgId));
+    ASSERT_EQ(app.SearchKey(L"ZUN_PART_0003"), 1);
+    dlg.importFromServer();
+    ASSERT_EQ(dlg.shown.len(), 2);
+    EXPECT_EQ(dlg.shown.get(1), L"Mehzeilige Texte nicht m\u00F6glich") << "a single-line dialog";
+
+    ASSERT_EQ(app.SearchKey(L"ZUN_MFC_0009"), 1);
+    dlg.importFromServer();
+    EXPECT_EQ(dlg.shown.len(), 2) << "imported without a message";
+    EXPECT_EQ(dlg.list()->GetItemText(0, 1), L"Bezeichnung");
+    EXPECT_EQ(dlg.list()->GetItemText(1, 1), L"Label");
+    EXPECT_EQ(label_get(dlg.list()->result(), L"en", false), L"Label");
+    dlg.DestroyWindow();
 }
 
 // The start-and-wait and the failures, against the stand-in server.
