@@ -159,7 +159,7 @@ QPushButton* button(CZunDlg& dlg, int id) { return qobject_cast<QPushButton*>(dl
 QTreeWidgetItem* nodeOf(CZunMatTreeCtrl& tree, const wchar_t* key)
 {
     for (QTreeWidgetItemIterator it(&tree); *it; ++it)
-        if (CZunMatTreeCtrl::itemKey(*it) == CZunString(key))
+        if (tree.itemKey(*it) == CZunString(key))
             return *it;
     return nullptr;
 }

@@ -29,6 +29,7 @@ set(zun_layers
   "host:9:qt"
   "host/desktop:10:qt"
   "host/zun_render:10:qt"
+  "host/zun_msg:10:qt"
   "module:11:qt"
   "tools:11:qt"
   "tools/zun_glyphs:11:qt"
