@@ -1,12 +1,13 @@
 #pragma once
 
+#include "ui/zun_edit.h"
+
 #include <QIcon>
 #include <QList>
 #include <QPoint>
 #include <QPointer>
 #include <QTreeWidget>
 
-class CZunEdit;
 class CZunString;
 
 // Where a point of a list lies: row and column, and on which part of the

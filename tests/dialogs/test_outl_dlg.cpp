@@ -3,6 +3,7 @@
 // filters the list and presses OK or Cancel, and checks the record that
 // comes back.
 
+#include "dialogs/zun_mat_tree_dlg.h"
 #include "dialogs/zun_outl_dlg.h"
 
 #include "contracts/data/zun_material.h"
@@ -599,6 +600,28 @@ TEST_F(OutlineDlgTest, TheMaterialButtonShowsOnlyWithAMaterialAndTakesTheChoice)
     EXPECT_EQ(g_offered, L"S235");
     ASSERT_EQ(g_types.len(), 1);
     EXPECT_EQ(g_types[0], L"SYSTEM");
+}
+
+// Without a chooser of the caller's, "..." opens the module's material
+// selection dialog; cancelling it keeps the material.
+TEST_F(OutlineDlgTest, TheMaterialButtonOpensTheMaterialSelectionDialog)
+{
+    CZunDataItem catalogue = defaultCatalogue();
+    outlineData data;
+    data.material = L"S235";
+    bool sawMaterialDialog = false;
+    runOutline(data, &catalogue, [&](CZunOutlDlg& dlg) {
+        QTimer::singleShot(0, [&] {
+            auto* materials = qobject_cast<CZunMatTreeDlg*>(QApplication::activeModalWidget());
+            sawMaterialDialog = materials != nullptr;
+            if (QWidget* open = QApplication::activeModalWidget(); open && open != &dlg)
+                open->close();
+        });
+        button(dlg, 4004)->click();
+        pressOk(dlg);
+    });
+    EXPECT_TRUE(sawMaterialDialog);
+    EXPECT_EQ(data.material, L"S235");
 }
 
 // ---- damaged catalogues ---------------------------------------------------------------
