@@ -83,6 +83,8 @@ bool CZunMatTreeDlg::OnInitDialog()
     if (m_tree) {
         const QSignalBlocker quiet(m_tree);
         m_tree->init(m_flags, m_request.c_str(), m_physTypes);
+        // The tree is what the user works in; the keys go there first.
+        m_tree->setFocus();
     }
     takeSelection();
     return true;

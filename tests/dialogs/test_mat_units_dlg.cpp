@@ -173,8 +173,10 @@ TEST_F(MatTreeDlg, ThePresetMaterialIsSelectedAndOkReturnsIt)
     CZunString mat = L"ALU";
     QString title;
     bool okEnabled = false;
+    bool treeHasFocus = false;
     whenUp<CZunMatTreeDlg>([&](CZunMatTreeDlg& dlg) {
         title = dlg.windowTitle();
+        treeHasFocus = dlg.focusWidget() == dlg.tree();
         okEnabled = button(dlg, IDOK)->isEnabled();
         button(dlg, IDOK)->click();
     });
@@ -182,6 +184,7 @@ TEST_F(MatTreeDlg, ThePresetMaterialIsSelectedAndOkReturnsIt)
     EXPECT_EQ(mat, CZunString(L"ALU"));
     EXPECT_TRUE(okEnabled);
     EXPECT_EQ(title, QStringLiteral("Material selection"));
+    EXPECT_TRUE(treeHasFocus) << "keys go to the tree, not to a button";
 }
 
 TEST_F(MatTreeDlg, AnUnknownPresetStartsAtTheRootAndADoubleClickChooses)
