@@ -198,11 +198,35 @@ public:
     bool ColorTabSet(ZUN::GdxColorMode m, const CZunColor& c);
     int ColorTabLenGet() const { return m_colorTab.len(); }
     const CZunColor& backColorGet() const { return m_backColor; }
-    void backColorSet(const CZunColor& c) { m_backColor = c; }
+    void backColorSet(const CZunColor& c)
+    {
+        m_backColor = c;
+        touch();
+    }
     unsigned long pdModeGet() const { return m_pdMode; }
-    void pdModeSet(unsigned long mode) { m_pdMode = static_cast<std::uint32_t>(mode); }
+    void pdModeSet(unsigned long mode)
+    {
+        m_pdMode = static_cast<std::uint32_t>(mode);
+        touch();
+    }
     double pdSizeGet() const { return m_pdSize; }
-    void pdSizeSet(double size) { m_pdSize = size; }
+    void pdSizeSet(double size)
+    {
+        m_pdSize = size;
+        touch();
+    }
+
+    // ---- change counts ---------------------------------------------------------
+    // Renewed by every edit and every setter, so that a viewer that kept a
+    // picture, or anything else worked out from the list, can tell whether
+    // it still holds. Counts are drawn from one sequence for the whole
+    // process: two lists, or one list before and after an assignment, never
+    // share a count unless they hold the same (a copy keeps its original's).
+    std::uint64_t changeCountGet() const { return m_changes.all; }
+    // The same, except that setting the zoom or view matrix leaves it alone:
+    // what a picture shows apart from where in the window it sits. A viewer
+    // compares those two matrices itself to tell a pan from an edit.
+    std::uint64_t contentChangeCountGet() const { return m_changes.content; }
 
     // ---- adding items --------------------------------------------------------
     void imageVl(const Stack& stack, unsigned long flag, const CZunVertexArray& vl, const CZunColor& color,
@@ -296,8 +320,16 @@ public:
     const CZunMatrix3d& zoomMtxGet() const { return m_zoomMtx; }
     const CZunMatrix3d& viewDirectionMtxGet() const { return m_viewDirectionMtx; }
     void projMtxSet(const CZunMatrix3d& m);
-    void viewMtxSet(const CZunMatrix3d& m) { m_viewMtx = m; }
-    void zoomMtxSet(const CZunMatrix3d& m) { m_zoomMtx = m; }
+    void viewMtxSet(const CZunMatrix3d& m)
+    {
+        m_viewMtx = m;
+        touchPlacement();
+    }
+    void zoomMtxSet(const CZunMatrix3d& m)
+    {
+        m_zoomMtx = m;
+        touchPlacement();
+    }
     void viewDirectionMtxSet(const CZunMatrix3d& m);
     void viewDirectionHvcSet(const CZunVector3d& v);
     // One of "P", "N", "S", "O", "W", "NO", "NW", "SO", "SW"; false otherwise.
@@ -345,6 +377,11 @@ protected:
     // space the extents are kept in.
     CZunMatrix3d extMtx(const CZunMatrix3d& itemMtx) const;
 
+    // Renews both change counts; every operation that changes the list or
+    // its state calls it (the placement matrices call touchPlacement).
+    void touch() { m_changes.renew(); }
+    void touchPlacement() { m_changes.renewPlacement(); }
+
     const CZunDisplayItem& item(int i) const { return m_displayList.get(i); }
     // The item at i, or null when i addresses none (same index rules).
     CZunDisplayItem* itemAt(int i);
@@ -363,6 +400,29 @@ protected:
     CZunMatrix3d m_viewDirectionMtx;
 
 private:
+    // The two change counts. A new list starts with counts of its own; a
+    // list moved from takes new ones, since what it showed went elsewhere.
+    struct ChangeCounts {
+        ChangeCounts() { renew(); }
+        ChangeCounts(const ChangeCounts&) = default;
+        ChangeCounts& operator=(const ChangeCounts&) = default;
+        ChangeCounts(ChangeCounts&& other) noexcept : all(other.all), content(other.content) { other.renew(); }
+        ChangeCounts& operator=(ChangeCounts&& other) noexcept
+        {
+            all = other.all;
+            content = other.content;
+            other.renew();
+            return *this;
+        }
+        void renew() { all = content = next(); }
+        void renewPlacement() { all = next(); }
+        static std::uint64_t next();
+
+        std::uint64_t all = 0;
+        std::uint64_t content = 0;
+    };
+    ChangeCounts m_changes;
+
     // One-vertex work array for the box of a transformed arc, so that the
     // extents of a hundred thousand items need no allocation per item. Not
     // part of the list's value: copies start with an empty one.

@@ -185,6 +185,7 @@ void CZunGDX::clear()
     m_ext.clear();
     m_extViewMin = CZunPoint3d::kOrigin;
     m_extViewMax = CZunPoint3d::kOrigin;
+    touch();
 }
 
 bool CZunGDX::clear(const Stack& stack)
@@ -207,6 +208,7 @@ bool CZunGDX::removeItem(int i)
         return false;
     m_displayList.removeAt(i);
     refresh_ext();
+    touch();
     return true;
 }
 
@@ -220,6 +222,7 @@ bool CZunGDX::propSet(const Stack& stack, unsigned long code)
     if (count == 0)
         return false;
     refresh_ext();
+    touch();
     return true;
 }
 
@@ -235,19 +238,27 @@ bool CZunGDX::redraw(const Stack& stack, unsigned long code)
     } else {
         forSubtree(stack, apply);
     }
-    if (changed)
+    if (changed) {
         refresh_ext();
+        touch();
+    }
     return true;
 }
 
 bool CZunGDX::cModeSet(const Stack& stack, ZUN::GdxColorMode m)
 {
-    return forSubtree(stack, [m](CZunDisplayItem& it) { it.flag = ZUN::gdx::withColorMode(it.flag, m); }) > 0;
+    if (forSubtree(stack, [m](CZunDisplayItem& it) { it.flag = ZUN::gdx::withColorMode(it.flag, m); }) == 0)
+        return false;
+    touch();
+    return true;
 }
 
 bool CZunGDX::hatchSet(const Stack& stack, const ZUN::CHatchProp& hatch)
 {
-    return forSubtree(stack, [&hatch](CZunDisplayItem& it) { it.hatch = hatch; }) > 0;
+    if (forSubtree(stack, [&hatch](CZunDisplayItem& it) { it.hatch = hatch; }) == 0)
+        return false;
+    touch();
+    return true;
 }
 
 bool CZunGDX::mtxSet(const Stack& stack, const CZunMatrix3d& m)
@@ -272,6 +283,7 @@ bool CZunGDX::mtxSet(const Stack& stack, const CZunMatrix3d& m)
     const CZunMatrix3d delta = m * ref.mtx.inverse();
     forSubtree(stack, [&delta](CZunDisplayItem& it) { it.mtx *= delta; });
     refresh_ext();
+    touch();
     return true;
 }
 
@@ -285,6 +297,8 @@ bool CZunGDX::pdModeSet(const Stack& stack, unsigned long mode)
             it.pdMode = static_cast<std::uint32_t>(mode);
             any = true;
         }
+    if (any)
+        touch();
     return any;
 }
 
@@ -298,6 +312,8 @@ bool CZunGDX::pdSizeSet(const Stack& stack, double size)
             it.pdSize = size;
             any = true;
         }
+    if (any)
+        touch();
     return any;
 }
 
@@ -310,7 +326,7 @@ namespace ZUN::gdx {
 // Otherwise the items are permuted in place, following the cycles of the
 // permutation: one move per item and no second list of a hundred thousand
 // items to allocate and fault in.
-void sortItems(std::vector<CZunDisplayItem>& items, bool reversed)
+bool sortItems(std::vector<CZunDisplayItem>& items, bool reversed)
 {
     constexpr int kGroups = 6;
     const size_t n = items.size();
@@ -329,7 +345,7 @@ void sortItems(std::vector<CZunDisplayItem>& items, bool reversed)
     if (ascending) {
         if (reversed)
             std::reverse(items.begin(), items.end());
-        return;
+        return reversed && n > 1;
     }
     // Target of item i: the start of its group plus the number of earlier
     // items of that group, mirrored when reversed. source is turned into the
@@ -359,6 +375,7 @@ void sortItems(std::vector<CZunDisplayItem>& items, bool reversed)
         items[pos] = std::move(held);
         source[pos] = static_cast<std::uint32_t>(pos);
     }
+    return true;
 }
 
 } // namespace ZUN::gdx
@@ -367,5 +384,6 @@ void CZunGDX::displListSort()
 {
     if (lenGet() < 2)
         return;
-    ZUN::gdx::sortItems(m_displayList.vector(), false);
+    if (ZUN::gdx::sortItems(m_displayList.vector(), false))
+        touch();
 }

@@ -9,6 +9,7 @@
 #include "contracts/data/zun_data_item.h"
 
 #include <algorithm>
+#include <atomic>
 #include <utility>
 
 namespace {
@@ -55,6 +56,12 @@ CZunGDX::CZunGDX(const CZunColor& backColor, const CZunMatrix3d& projMtx, double
       m_extViewMin(extViewMin),
       m_extViewMax(extViewMax)
 {
+}
+
+std::uint64_t CZunGDX::ChangeCounts::next()
+{
+    static std::atomic<std::uint64_t> counter{0};
+    return counter.fetch_add(1, std::memory_order_relaxed) + 1;
 }
 
 CZunGDX::CZunGDX(const CZunGDX& other) = default;
@@ -134,6 +141,7 @@ bool CZunGDX::ColorTabSet(ZUN::GdxColorMode m, const CZunColor& c)
     if (mode < 1 || mode > kLastTableMode)
         return false;
     m_colorTab[mode - 1] = c;
+    touch();
     return true;
 }
 
@@ -170,12 +178,16 @@ bool CZunGDX::pictureGet(int i, CZunString& name, int& id) const
 void CZunGDX::flagSet(int i, unsigned long code)
 {
     CZunDisplayItem* it = itemAt(i);
-    if (it && ZUN::gdx::applyPropCode(it->flag, code))
+    if (it && ZUN::gdx::applyPropCode(it->flag, code)) {
         refresh_ext();
+        touch();
+    }
 }
 
 void CZunGDX::cFlagSet(int i, ZUN::GdxColorMode m)
 {
-    if (CZunDisplayItem* it = itemAt(i))
+    if (CZunDisplayItem* it = itemAt(i)) {
         it->flag = ZUN::gdx::withColorMode(it->flag, m);
+        touch();
+    }
 }

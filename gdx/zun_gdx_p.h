@@ -116,8 +116,9 @@ private:
 };
 
 // Stable partition into the six drawing groups, optionally followed by a
-// reversal of the whole list, with at most one move per item.
-void sortItems(std::vector<CZunDisplayItem>& items, bool reversed);
+// reversal of the whole list, with at most one move per item. True when an
+// item changed its place.
+bool sortItems(std::vector<CZunDisplayItem>& items, bool reversed);
 
 } // namespace ZUN::gdx
 
@@ -152,6 +153,7 @@ bool CZunGDX::removeIf(Pred pred)
         return false;
     items.erase(keep, items.end());
     refresh_ext();
+    touch();
     return true;
 }
 
@@ -179,6 +181,7 @@ bool CZunGDX::guardedAdd(Add&& add, bool ourItems) noexcept
         return false;
     }
     checkInvariants(ourItems ? static_cast<int>(len) : lenGet());
+    touch();
     return true;
 }
 

@@ -106,6 +106,7 @@ void CZunGDX::textChange(const Stack& stack, Change change)
         txtReglUpd(i);
     }
     refresh_ext();
+    touch();
 }
 
 bool CZunGDX::txtSet(const Stack& stack, const wchar_t* text)

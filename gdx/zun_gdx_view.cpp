@@ -163,18 +163,21 @@ void CZunGDX::projMtxSet(const CZunMatrix3d& m)
 {
     m_projMtx = m;
     refresh_ext();
+    touch();
 }
 
 void CZunGDX::viewDirectionMtxSet(const CZunMatrix3d& m)
 {
     m_viewDirectionMtx = m;
     refresh_ext();
+    touch();
 }
 
 void CZunGDX::viewDirectionHvcSet(const CZunVector3d& v)
 {
     m_viewDirectionMtx = ZUN::g_mtx_view(v, CZunPoint3d::kOrigin, true);
     refresh_ext();
+    touch();
 }
 
 bool CZunGDX::viewDirectionSet(CZunString name)
@@ -267,6 +270,7 @@ void CZunGDX::extMaxViewSet(const CZunPoint3d& min, const CZunPoint3d& max)
 {
     m_extViewMin = min;
     m_extViewMax = max;
+    touch();
 }
 
 void CZunGDX::extMaxViewSet()
@@ -275,6 +279,7 @@ void CZunGDX::extMaxViewSet()
         m_extViewMin = CZunPoint3d::kOrigin;
         m_extViewMax = CZunPoint3d::kOrigin;
     }
+    touch();
 }
 
 void CZunGDX::extMaxViewGet(CZunPoint3d& min, CZunPoint3d& max) const
@@ -304,16 +309,18 @@ int CZunGDX::imageItemGet(const CZunPoint3d& p)
     // Sort into drawing order and reverse, in one reordering: the item painted
     // last is the one the user sees, so it is tried first. The reversed order
     // stays, as callers have always seen it.
-    if (lenGet() >= 2)
-        ZUN::gdx::sortItems(m_displayList.vector(), true);
+    if (lenGet() >= 2 && ZUN::gdx::sortItems(m_displayList.vector(), true))
+        touch();
 
     for (CZunDisplayItem& it : m_displayList) {
         bool hit = false;
         if (it.type == objPt) {
             hit = (it.point * it.mtx).distanceTo(wc) <= kPickTolerance;
         } else if (it.type == objVl || it.type == objReg) {
-            if (it.type == objReg && it.reg.isEmpty())
+            if (it.type == objReg && it.reg.isEmpty()) {
                 it.reg.append(CZunVertexArray());
+                touch();
+            }
             const CZunVertexArray& given = it.type == objVl ? it.vl : it.reg.first();
             // Most items carry the identity; their vertices are used as they are.
             const bool placed = !ZUN::gdx::isIdentity(it.mtx);
