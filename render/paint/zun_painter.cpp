@@ -236,26 +236,111 @@ void CZunPainter::paint(CZunGDX* gdx)
 void CZunPainter::paintList(CZunGDX& list)
 {
     CZunGDX* const gdx = &list;
-    m_client = m_dc.clientRect();
-    m_background = gdx->backColorGet().oleColor();
+    m_itemsDrawn = 0;
+    m_itemsCulled = 0;
+    prepare(list);
     m_dc.setClipRect(m_client);
     if (!toMetafile()) {
         m_dc.selectNullPen();
-        m_dc.fillSolidRect(m_client, m_background);
+        m_dc.fillSolidRect(m_area, m_background);
     }
     if (gdx->lenGet() < 1)
         return;
-    gdx->displListSort();
     const ZunRgb previous = m_dc.setBkColor(m_background);
     // The drawing's unit and the pattern definitions are looked up once
     // per paint; everything below works from these.
     m_lengths = ZunUnitLengths::ofDrawing();
     m_patterns.clear();
-    computeScreenMatrices(*gdx);
-    m_turnsView = gdx->viewDirectionMtxGet() != CZunMatrix3d::kIdentity;
     for (int i = 0; i < gdx->lenGet(); ++i)
         drawItem(*gdx, i);
     m_dc.setBkColor(previous);
+}
+
+void CZunPainter::prepare(CZunGDX& gdx)
+{
+    m_client = m_dc.clientRect();
+    const ZunIRect& area = m_hasArea ? m_area : m_client;
+    m_area = {std::max(area.left, m_client.left), std::max(area.top, m_client.top),
+              std::min(area.right, m_client.right), std::min(area.bottom, m_client.bottom)};
+    m_background = gdx.backColorGet().oleColor();
+    if (gdx.lenGet() < 1)
+        return;
+    gdx.displListSort();
+    if (m_boxes)
+        m_boxes->update(gdx);
+    computeScreenMatrices(gdx);
+    m_turnsView = gdx.viewDirectionMtxGet() != CZunMatrix3d::kIdentity;
+}
+
+bool CZunPainter::shiftRepaintAreas(CZunGDX& gdx, int dx, int dy, std::array<ZunIRect, 4>& areas)
+{
+    areas = {};
+    if (!m_boxes || toMetafile())
+        return false;
+    prepare(gdx);
+    // The part of the device the shifted picture covers. Lines that leave
+    // the device are cut at its edge before they are rasterised, and where
+    // the edge lies changes their pixels; coordinates are truncated toward
+    // zero, which a shift across zero changes too. Only items wholly inside
+    // the kept part, before and after the shift, keep their pixels there.
+    const ZunIRect kept = {std::max(0, dx), std::max(0, dy), m_client.right + std::min(0, dx),
+                           m_client.bottom + std::min(0, dy)};
+    for (int i = 0; i < gdx.lenGet(); ++i) {
+        if (gdx.flagGet(i) & gdxFlagHidden)
+            continue;
+        if (gdx.typeGet(i) == objPicture)
+            return false;  // pictures stay where they are in the window
+        ZunIRect r;
+        if (!deviceBox(gdx, i, itemScreenMatrix(gdx, i), r))
+            return false;
+        const bool inside = r.left >= kept.left && r.top >= kept.top && r.right <= kept.right && r.bottom <= kept.bottom;
+        const bool apart = r.right <= kept.left || r.left >= kept.right || r.bottom <= kept.top || r.top >= kept.bottom;
+        if (inside || apart)
+            continue;
+        // Gathered by the edge of the kept part they cross, so that the
+        // items along one edge make one narrow band.
+        const int edge = r.left < kept.left ? 0 : r.top < kept.top ? 1 : r.right > kept.right ? 2 : 3;
+        r = {std::max(r.left, m_client.left), std::max(r.top, m_client.top), std::min(r.right, m_client.right),
+             std::min(r.bottom, m_client.bottom)};
+        ZunIRect& area = areas[static_cast<std::size_t>(edge)];
+        area = area.width() > 0 ? ZunIRect{std::min(area.left, r.left), std::min(area.top, r.top),
+                                           std::max(area.right, r.right), std::max(area.bottom, r.bottom)}
+                                : r;
+    }
+    return true;
+}
+
+void CZunPainter::setPaintArea(const ZunIRect& area)
+{
+    m_area = area;
+    m_hasArea = true;
+}
+
+bool CZunPainter::deviceBox(const CZunGDX& gdx, int i, const CZunMatrix3d& toScreen, ZunIRect& out) const
+{
+    // Marks about a point reach as far as their size in pixels, and a
+    // little more for the dot and the frames.
+    int reach = gdx.thicknGet(i);
+    if (gdx.typeGet(i) == objPt) {
+        const double pdSize = gdx.pdSizeGet(i);
+        const double size = pdSize <= 0.0 ? -pdSize : pdSize * (CZunVector3d::kXAxis * toScreen).length();
+        if (!(size < 1.0e6))
+            return false;
+        reach = std::max(reach, static_cast<int>(size) + 2);
+    }
+    if (reach < 0)
+        return false;  // a width beyond any pen: drawn, whatever it gives
+    return zunDeviceBoxOf(m_boxes->box(i), toScreen, reach, out);
+}
+
+bool CZunPainter::outOfSight(const CZunGDX& gdx, int i, const CZunMatrix3d& toScreen) const
+{
+    if (!m_boxes || toMetafile() || i >= m_boxes->size())
+        return false;
+    ZunIRect r;
+    if (!deviceBox(gdx, i, toScreen, r))
+        return false;
+    return r.right <= m_area.left || r.left >= m_area.right || r.bottom <= m_area.top || r.top >= m_area.bottom;
 }
 
 void CZunPainter::computeScreenMatrices(const CZunGDX& gdx)
@@ -333,6 +418,11 @@ void CZunPainter::drawItem(const CZunGDX& gdx, int i)
     c.color = itemColor(gdx, i, c.mode);
     prepareLineType(gdx, i);
     c.toScreen = &itemScreenMatrix(gdx, i);
+    if (outOfSight(gdx, i, c.screen())) {
+        ++m_itemsCulled;
+        return;
+    }
+    ++m_itemsDrawn;
     const ZunDisplayObj type = gdx.typeGet(i);
     if (type == objPt || type == objTxt || type == objReg) {  // lines and pictures do without
         m_itemArea = c.screen() * gdx.viewDirectionMtxGet() * gdx.mtxGet(i);

@@ -2,10 +2,12 @@
 
 #include "gdx/zun_gdx.h"
 #include "render/paint/zun_cdc.h"
+#include "render/paint/zun_item_boxes.h"
 #include "contracts/base/zun_map.h"
 #include "render/core/zun_dashing.h"
 #include "render/core/zun_unit_lengths.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -44,10 +46,39 @@ public:
     void setTarget(Target target) { m_target = target; }
     Target target() const { return m_target; }
 
+    // Paints this part of the device right: only it is filled with the
+    // background, and with item boxes the items that cannot reach it are
+    // passed over. The items that reach it are drawn whole and clipped to
+    // the device as in any paint (a clip at the area's edge would cut lines
+    // elsewhere and change their pixels), so outside the area the device
+    // holds scraps: a viewer paints its strips this way on a spare image
+    // and copies the area.
+    void setPaintArea(const ZunIRect& area);
+    // Boxes the caller keeps between paints of one list. With them, items
+    // that cannot reach into the paint area are passed over on screen
+    // (never in a metafile, which is drawn whole).
+    void setItemBoxes(CZunItemBoxes* boxes) { m_boxes = boxes; }
+    // After the zoom moved by (dx, dy) pixels, the part of the device that
+    // must be painted again, besides the strips the shift uncovers, for the
+    // shifted old picture to equal a new one: the items that reach from the
+    // part the old picture still covers to beyond it (their lines are cut
+    // at other edges, their coordinates truncated on the other side of
+    // zero), gathered in up to four bands by the edge of the kept part they
+    // cross; empty areas where there are none. False when no such part
+    // can be told: pictures (they stay in place in the window) or items of
+    // unknown extent. Needs the item boxes.
+    bool shiftRepaintAreas(CZunGDX& gdx, int dx, int dy, std::array<ZunIRect, 4>& areas);
+    // Items drawn by the last paint, and those passed over as out of sight.
+    int itemsDrawn() const { return m_itemsDrawn; }
+    int itemsCulled() const { return m_itemsCulled; }
+
 private:
     struct ItemContext;
 
     void paintList(CZunGDX& gdx);
+    // What every paint settles first: device area, clip, background colour,
+    // the list's order, its boxes and the screen matrices.
+    void prepare(CZunGDX& gdx);
 
     void computeScreenMatrices(const CZunGDX& gdx);
     const CZunMatrix3d& itemScreenMatrix(const CZunGDX& gdx, int i);
@@ -56,6 +87,11 @@ private:
     void prepareLineType(const CZunGDX& gdx, int i);
 
     void drawItem(const CZunGDX& gdx, int i);
+    // Whether item i, drawn through toScreen, cannot reach the paint area.
+    bool outOfSight(const CZunGDX& gdx, int i, const CZunMatrix3d& toScreen) const;
+    // The device pixels item i can touch through toScreen; false when that
+    // cannot be told.
+    bool deviceBox(const CZunGDX& gdx, int i, const CZunMatrix3d& toScreen, ZunIRect& out) const;
     void drawPoint(const CZunGDX& gdx, const ItemContext& c);
     void drawPicture(const CZunGDX& gdx, const ItemContext& c);
     void drawText(const CZunGDX& gdx, const ItemContext& c);
@@ -97,6 +133,11 @@ private:
     BitmapSource m_bitmaps;
     Target m_target = Target::Screen;
     ZunIRect m_client;
+    ZunIRect m_area;            // what this paint must get right
+    bool m_hasArea = false;     // an area was set; else the whole client
+    CZunItemBoxes* m_boxes = nullptr;
+    int m_itemsDrawn = 0;
+    int m_itemsCulled = 0;
     ZunRgb m_background = 0;
     CZunMatrix3d m_screen;      // zoom x view x projection
     CZunMatrix3d m_fixedSize;   // for items drawn at a fixed size about an anchor

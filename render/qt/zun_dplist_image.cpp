@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 
 #include <cmath>
+#include <cstring>
 
 QEvent::Type CZunPickEvent::eventType()
 {
@@ -78,21 +79,156 @@ void CZunDplistImage::zoomExtents()
 
 QImage CZunDplistImage::renderImage()
 {
-    QImage image(std::max(1, width()), std::max(1, height()), QImage::Format_RGB32);
-    image.fill(palette().window().color());
-    if (m_gdx) {
-        CZunQtDC dc(image);
-        CZunPainter painter(dc);
-        painter.setBitmapSource(zunPictureBitmaps());
-        painter.paint(m_gdx);
-    }
-    return image;
+    refreshPicture();
+    return m_picture;
 }
 
 void CZunDplistImage::paintEvent(QPaintEvent*)
 {
-    const QImage image = renderImage();
-    QPainter(this).drawImage(0, 0, image);
+    refreshPicture();
+    QPainter(this).drawImage(0, 0, m_picture);
+}
+
+CZunDplistImage::PictureKey CZunDplistImage::currentKey() const
+{
+    PictureKey key;
+    key.list = m_gdx;
+    if (m_gdx) {
+        key.content = m_gdx->contentChangeCountGet();
+        key.zoom = m_gdx->zoomMtxGet();
+        key.view = m_gdx->viewMtxGet();
+    }
+    key.size = QSize(std::max(1, width()), std::max(1, height()));
+    key.pixelRatio = devicePixelRatioF();
+    key.window = palette().window().color().rgb();
+    return key;
+}
+
+void CZunDplistImage::refreshPicture()
+{
+    // The painter puts the list into drawing order; doing it first keeps
+    // that from counting as a change after the picture is made.
+    if (m_gdx)
+        m_gdx->displListSort();
+    const PictureKey key = currentKey();
+    QPoint shift;
+    const bool pan = panFromKept(key, shift);
+    if (pan && shift.isNull()) {
+        m_stats = {Repaint::Unchanged, 0, 0};
+        return;
+    }
+    m_key = key;
+    if (pan && scrollPicture(shift))
+        return;
+    if (m_picture.size() != key.size)
+        m_picture = QImage(key.size, QImage::Format_RGB32);
+    m_stats = {Repaint::Full, 0, 0};
+    paintPicture(nullptr);
+    m_hasPicture = true;
+}
+
+bool CZunDplistImage::panFromKept(const PictureKey& key, QPoint& shift) const
+{
+    if (!m_hasPicture || key.list != m_key.list || key.content != m_key.content || key.view != m_key.view
+        || key.size != m_key.size || key.pixelRatio != m_key.pixelRatio || key.window != m_key.window)
+        return false;
+    // Only the translation of the zoom may differ, and only by whole pixels.
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 3; ++c)
+            if (key.zoom.m[r][c] != m_key.zoom.m[r][c])
+                return false;
+    if (key.zoom.m[2][3] != m_key.zoom.m[2][3] || key.zoom.m[3][3] != m_key.zoom.m[3][3])
+        return false;
+    const double dx = key.zoom.m[0][3] - m_key.zoom.m[0][3];
+    const double dy = key.zoom.m[1][3] - m_key.zoom.m[1][3];
+    if (dx != std::round(dx) || dy != std::round(dy) || std::abs(dx) > 1.0e6 || std::abs(dy) > 1.0e6)
+        return false;
+    // The zoom is the last matrix on the way to the screen (and fixed-size
+    // items follow its origin), so a change of its shift alone moves every
+    // item but the pictures by as much.
+    shift = QPoint(static_cast<int>(dx), static_cast<int>(dy));
+    return true;
+}
+
+bool CZunDplistImage::scrollPicture(const QPoint& shift)
+{
+    const int w = m_picture.width(), h = m_picture.height();
+    const int dx = shift.x(), dy = shift.y();
+    if (std::abs(dx) >= w || std::abs(dy) >= h || !m_gdx)
+        return false;
+    std::array<ZunIRect, 4> more;
+    {
+        CZunQtDC dc(m_picture);
+        CZunPainter painter(dc);
+        painter.setItemBoxes(&m_boxes);
+        if (!painter.shiftRepaintAreas(*m_gdx, dx, dy, more))
+            return false;
+    }
+    // Worth it only while most of the picture is kept.
+    double repainted = 0.0;
+    for (const ZunIRect& r : more)
+        if (r.width() > 0 && r.height() > 0)
+            repainted += static_cast<double>(r.width()) * r.height();
+    if (repainted > 0.5 * w * h)
+        return false;
+    // Rows are moved whole, in the order that reads each before it is
+    // overwritten; the uncovered strips are painted afresh below.
+    const qsizetype line = m_picture.bytesPerLine();
+    uchar* bits = m_picture.bits();
+    const int rows = h - std::abs(dy);
+    const int keep = w - std::abs(dx);
+    for (int k = 0; k < rows; ++k) {
+        const int to = dy >= 0 ? h - 1 - k : k;
+        const int from = to - dy;
+        auto* target = reinterpret_cast<QRgb*>(bits + to * line);
+        const auto* source = reinterpret_cast<const QRgb*>(bits + from * line);
+        std::memmove(target + std::max(0, dx), source + std::max(0, -dx), static_cast<size_t>(keep) * sizeof(QRgb));
+    }
+    m_stats = {Repaint::Scrolled, 0, 0};
+    if (dx != 0) {
+        const QRect strip = dx > 0 ? QRect(0, 0, dx, h) : QRect(w + dx, 0, -dx, h);
+        paintPicture(&strip);
+    }
+    if (dy != 0) {
+        const QRect strip = dy > 0 ? QRect(0, 0, w, dy) : QRect(0, h + dy, w, -dy);
+        paintPicture(&strip);
+    }
+    for (const ZunIRect& r : more)
+        if (r.width() > 0 && r.height() > 0) {
+            const QRect area(r.left, r.top, r.width(), r.height());
+            paintPicture(&area);
+        }
+    return true;
+}
+
+void CZunDplistImage::paintPicture(const QRect* area)
+{
+    if (!m_gdx) {
+        m_picture.fill(palette().window().color());
+        return;
+    }
+    // A part is painted on a spare image and copied: the painter draws the
+    // items that reach it whole, clipped to the device as a full paint does.
+    if (area && m_spare.size() != m_picture.size())
+        m_spare = QImage(m_picture.size(), QImage::Format_RGB32);
+    QImage& target = area ? m_spare : m_picture;
+    {
+        CZunQtDC dc(target);
+        CZunPainter painter(dc);
+        painter.setBitmapSource(zunPictureBitmaps());
+        painter.setItemBoxes(&m_boxes);
+        if (area)
+            painter.setPaintArea({area->left(), area->top(), area->right() + 1, area->bottom() + 1});
+        painter.paint(m_gdx);
+        m_stats.itemsDrawn += painter.itemsDrawn();
+        m_stats.itemsCulled += painter.itemsCulled();
+    }
+    if (!area)
+        return;
+    const QRect r = area->intersected(m_picture.rect());
+    for (int y = r.top(); y <= r.bottom(); ++y)
+        std::memcpy(m_picture.scanLine(y) + r.left() * sizeof(QRgb), m_spare.constScanLine(y) + r.left() * sizeof(QRgb),
+                    static_cast<size_t>(r.width()) * sizeof(QRgb));
 }
 
 bool CZunDplistImage::zoomAt(int delta, const QPoint& at, Qt::MouseButtons buttons)

@@ -1,9 +1,11 @@
 #pragma once
 
 #include "gdx/zun_gdx.h"
+#include "render/paint/zun_item_boxes.h"
 
 #include <QCursor>
 #include <QEvent>
+#include <QImage>
 #include <QWidget>
 
 // Sent (posted) to the parent when the user picks an item: the control's id
@@ -24,6 +26,13 @@ private:
 // with the middle button, fit with a middle double click, pick with the
 // left button. The list is drawn by the painter into an off-screen image
 // and copied to the window in one step.
+//
+// The image is kept between paints. While neither the list (its change
+// counts), nor its matrices, nor the widget's size, colours or pixel ratio
+// changed, a paint only copies it again. A pan by whole pixels scrolls it
+// and paints the uncovered strips alone, where that gives the very pixels
+// a full paint would. Items that cannot reach the part being painted are
+// passed over (their boxes are kept with the picture).
 class CZunDplistImage : public QWidget {
     Q_OBJECT
 public:
@@ -42,6 +51,15 @@ public:
     // The picture as painted now, at the widget's size.
     QImage renderImage();
 
+    // How the last picture came about, for tests and statistics.
+    enum class Repaint { None, Unchanged, Scrolled, Full };
+    struct PaintStats {
+        Repaint kind = Repaint::None;
+        int itemsDrawn = 0;   // items the painter drew for it
+        int itemsCulled = 0;  // items it passed over as out of sight
+    };
+    const PaintStats& lastPaint() const { return m_stats; }
+
 signals:
     void picked(int controlId, int group);
 
@@ -58,6 +76,27 @@ protected:
     bool zoomAt(int delta, const QPoint& at, Qt::MouseButtons buttons);
 
 private:
+    // What the kept picture shows: when all of it is the same, the picture
+    // still holds.
+    struct PictureKey {
+        const CZunGDX* list = nullptr;
+        std::uint64_t content = 0;
+        CZunMatrix3d zoom;
+        CZunMatrix3d view;
+        QSize size;
+        qreal pixelRatio = 1.0;
+        QRgb window = 0;
+    };
+    PictureKey currentKey() const;
+    // Brings the kept picture up to date as cheaply as it can.
+    void refreshPicture();
+    // Paints the whole picture, or with a paint area only that part.
+    void paintPicture(const QRect* area);
+    // The pan from the kept picture to key in whole pixels, if that is all
+    // that differs.
+    bool panFromKept(const PictureKey& key, QPoint& shift) const;
+    bool scrollPicture(const QPoint& shift);
+
     void pick(const QPoint& at);
     void updateCursor();
 
@@ -68,6 +107,12 @@ private:
     double m_panStartX = 0.0;
     double m_panStartY = 0.0;
     QCursor m_panCursor;
+    QImage m_picture;
+    QImage m_spare;  // where parts of a picture are painted before they are copied
+    PictureKey m_key;
+    bool m_hasPicture = false;
+    CZunItemBoxes m_boxes;
+    PaintStats m_stats;
 };
 
 // A preview of polylines with its own display list: group 0 the base point,
