@@ -9,13 +9,16 @@
 //                     everything the painter does besides drawing: matrices,
 //                     colours, line types, hatching;
 //   _PainterOnly      our painter on a device that draws nothing.
+// The viewer cases paint through the viewer widget, as a window shows the
+// list: zoomed deep inside it, panned, and uncovered unchanged.
 
 #include "bench/bench_lists.h"
 #include "render/paint/zun_painter.h"
 #include "render/qt/zun_cdc_qt.h"
+#include "render/qt/zun_dplist_image.h"
 #include "render/qt/zun_vector_state.h"
 
-#include <QGuiApplication>
+#include <QApplication>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -301,12 +304,81 @@ void paintBaseline(benchmark::State& state, CZunGDX (*make)(), Replay how)
     state.counters["ops"] = static_cast<double>(recorder.ops.size());
 }
 
+// ---- through the viewer --------------------------------------------------------------
+
+// The viewer widget at full HD showing the list fitted, as a window does.
+struct Viewer {
+    explicit Viewer(CZunGDX& gdx) : image(kWidth, kHeight, QImage::Format_RGB32)
+    {
+        view.resize(kWidth, kHeight);
+        view.set_dpList(&gdx);
+        view.zoomExtents();
+    }
+    // What a paint event of the window does.
+    void show()
+    {
+        view.render(&image);
+        benchmark::DoNotOptimize(image.constBits());
+    }
+    CZunDplistImage view;
+    QImage image;
+};
+
+void moveZoom(CZunGDX& gdx, double dx, double dy)
+{
+    CZunMatrix3d zoom = gdx.zoomMtxGet();
+    zoom[0][3] += dx;
+    zoom[1][3] += dy;
+    gdx.zoomMtxSet(zoom);
+}
+
+// Ten times into the middle; each paint is of a view moved by half a pixel
+// from the one before, so the picture is painted anew every time (a wheel
+// notch deep in the drawing).
+void paintViewerZoomed(benchmark::State& state)
+{
+    CZunGDX gdx = polylines();
+    Viewer viewer(gdx);
+    gdx.zoomMtxSet(CZunMatrix3d().setToScaling(10.0, CZunPoint3d(kWidth / 2.0, kHeight / 2.0, 0)));
+    viewer.show();
+    double step = 0.5;
+    for (auto _ : state) {
+        moveZoom(gdx, step, 0.0);
+        step = -step;
+        viewer.show();
+    }
+}
+
+// 20 pixels to the right and back again, at fit: a step of a middle-button pan.
+void paintViewerPan(benchmark::State& state)
+{
+    CZunGDX gdx = polylines();
+    Viewer viewer(gdx);
+    viewer.show();
+    int step = 20;
+    for (auto _ : state) {
+        moveZoom(gdx, step, 0.0);
+        step = -step;
+        viewer.show();
+    }
+}
+
+// Nothing changed: the window uncovered.
+void paintViewerUnchanged(benchmark::State& state)
+{
+    CZunGDX gdx = polylines();
+    Viewer viewer(gdx);
+    viewer.show();
+    for (auto _ : state)
+        viewer.show();
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QGuiApplication app(argc, argv);
+    QApplication app(argc, argv);
     struct Case {
         const char* name;
         CZunGDX (*make)();
@@ -327,6 +399,9 @@ int main(int argc, char** argv)
     }
     benchmark::RegisterBenchmark("BM_Hatches_OursFirstPaint", paintOursFirst, hatchedRegions)
         ->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_PolylinesZoomed_Ours", paintViewerZoomed)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_PolylinesPan_Ours", paintViewerPan)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_PolylinesUnchanged_Ours", paintViewerUnchanged)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

@@ -299,8 +299,10 @@ void CZunDplistImage::mouseMoveEvent(QMouseEvent* event)
     if (hasFocus()) {
         if ((event->buttons() & Qt::MiddleButton) && m_gdx) {
             const QPoint p = event->position().toPoint();
-            m_zoom[0][3] = p.x() + m_panStartX - m_panStart.x();
-            m_zoom[1][3] = p.y() + m_panStartY - m_panStart.y();
+            // The start plus a whole number of pixels, so that successive
+            // steps differ by whole pixels and the kept picture can scroll.
+            m_zoom[0][3] = m_panStartX + (p.x() - m_panStart.x());
+            m_zoom[1][3] = m_panStartY + (p.y() - m_panStart.y());
             m_gdx->zoomMtxSet(m_zoom);
             update();
             setCursor(m_panCursor);
