@@ -8,10 +8,12 @@
 #include "render/core/zun_hatching.h"
 
 #include <algorithm>
+#include <atomic>
 #include <bit>
 #include <cmath>
 #include <memory>
 #include <mutex>
+#include <thread>
 #include <unordered_map>
 
 namespace {
@@ -251,6 +253,7 @@ void CZunPainter::paintList(CZunGDX& list)
     // per paint; everything below works from these.
     m_lengths = ZunUnitLengths::ofDrawing();
     m_patterns.clear();
+    prepareHatches(*gdx);
     for (int i = 0; i < gdx->lenGet(); ++i)
         drawItem(*gdx, i);
     m_dc.setBkColor(previous);
@@ -629,6 +632,74 @@ void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZ
         else
             markShortPiece(piece.v.start() * c.area(), color);
     }
+}
+
+void CZunPainter::prepareHatches(const CZunGDX& gdx)
+{
+    // Too few to be worth starting threads for: the drawing makes them.
+    constexpr std::size_t kMinJobs = 8;
+    int threads = m_hatchThreads > 0 ? m_hatchThreads : static_cast<int>(std::thread::hardware_concurrency());
+    if (threads < 2)
+        return;
+    struct Job {
+        int index = 0;
+        ZUN::CHatchProp hatch;
+        CZunMatrix3d toDevice;
+        std::vector<std::uint64_t> key;
+        std::uint64_t hash = 0;
+    };
+    std::vector<Job> jobs;
+    HatchCache& cache = hatchCache();
+    const CZunArrayTempl<CZunDisplayItem>& items = gdx.getDisplayList();
+    for (int i = 0; i < items.len(); ++i) {
+        const CZunDisplayItem& item = items.get(i);
+        // Only what drawRegion hatches: shown regions with the hatch flag
+        // and not the fill flag, which wins.
+        if (item.type != objReg || (item.flag & (gdxFlagHidden | gdxFlagFill)) || !(item.flag & gdxFlagHatch))
+            continue;
+        const CZunMatrix3d& toScreen = itemScreenMatrix(gdx, i);
+        if (outOfSight(gdx, i, toScreen))
+            continue;
+        Job job;
+        job.index = i;
+        job.hatch = item.hatch;
+        job.toDevice = toMetafile() ? item.mtx * toScreen : item.mtx * gdx.viewDirectionMtxGet() * toScreen;
+        job.hash = hatchKey(item.reg, job.hatch, patternOf(job.hatch.name()), m_lengths, job.key);
+        if (!cache.find(job.key, job.hash))
+            jobs.push_back(std::move(job));
+    }
+    if (jobs.size() < kMinJobs)
+        return;
+    // Every name is known now, so the definitions no longer move.
+    std::vector<const ZUN::CPatternLines*> patterns(jobs.size());
+    for (std::size_t k = 0; k < jobs.size(); ++k)
+        patterns[k] = &patternOf(jobs[k].hatch.name());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&]() noexcept {
+        for (std::size_t k = next++; k < jobs.size(); k = next++) {
+            const Job& job = jobs[k];
+            try {
+                const CZunArrayTempl<CZunVertexArray> flat = zun_gdx_image_reg_split(items.get(job.index).reg);
+                // Too dense to see: the region is filled, no lines needed.
+                if (!zun_hatch_pattern_test(flat, job.hatch, *patterns[k], job.toDevice))
+                    continue;
+                cache.insert(job.key, job.hash, hatchPieces(flat, job.hatch, *patterns[k], m_lengths));
+            } catch (...) {
+                // Left to the drawing, which makes what it lacks itself.
+            }
+        }
+    };
+    threads = std::min(threads, static_cast<int>(jobs.size() / 2));
+    std::vector<std::thread> helpers;
+    try {
+        for (int t = 1; t < threads; ++t)
+            helpers.emplace_back(work);
+    } catch (...) {
+        // Fewer helpers than asked for; the rest is done here.
+    }
+    work();
+    for (std::thread& helper : helpers)
+        helper.join();
 }
 
 const ZUN::CPatternLines& CZunPainter::patternOf(const CZunString& name)

@@ -68,6 +68,11 @@ public:
     // can be told: pictures (they stay in place in the window) or items of
     // unknown extent. Needs the item boxes.
     bool shiftRepaintAreas(CZunGDX& gdx, int dx, int dy, std::array<ZunIRect, 4>& areas);
+    // Threads that make the hatch lines a paint lacks before it draws: 0
+    // for one per core (the default), 1 for the painting thread alone. The
+    // picture is the same whatever the count: each region's lines depend
+    // on that region alone, and the drawing keeps the list's order.
+    void setHatchThreads(int threads) { m_hatchThreads = threads; }
     // Items drawn by the last paint, and those passed over as out of sight.
     int itemsDrawn() const { return m_itemsDrawn; }
     int itemsCulled() const { return m_itemsCulled; }
@@ -103,6 +108,9 @@ private:
                     const CZunMatrix3d& m);
     // The lines of the pattern name, looked up and read once per paint.
     const ZUN::CPatternLines& patternOf(const CZunString& name);
+    // Makes the hatch lines of the regions this paint will hatch and the
+    // hatch cache lacks, on several threads.
+    void prepareHatches(const CZunGDX& gdx);
     void drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
                    const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color);
 
@@ -138,6 +146,7 @@ private:
     CZunItemBoxes* m_boxes = nullptr;
     int m_itemsDrawn = 0;
     int m_itemsCulled = 0;
+    int m_hatchThreads = 0;
     ZunRgb m_background = 0;
     CZunMatrix3d m_screen;      // zoom x view x projection
     CZunMatrix3d m_fixedSize;   // for items drawn at a fixed size about an anchor

@@ -174,3 +174,47 @@ TEST(PaintHatchCache, PaintersOnSeveralThreadsDrawWhatALonePainterDraws)
     CZunPainter::clearHatchCache();
     zunAppSet(previous);
 }
+
+namespace {
+
+// Forty hatched regions in all patterns, angles and scales, some turned by
+// their matrix, some too dense to hatch at this size (filled instead).
+CZunGDX manyHatches()
+{
+    const wchar_t* patterns[] = {L"ANSI31", L"ANSI37", L"BRICK", L"ANSI32", L"DOTS", L"ANSI36"};
+    CZunGDX gdx(CZunColor(7), CZunMatrix3d(), 0.0, 0, {}, {});
+    for (int i = 0; i < 40; ++i) {
+        const double x = (i % 8) * 30.0, y = (i / 8) * 30.0;
+        const CZunMatrix3d turn = CZunMatrix3d().setToRotation(i % 3 * 0.4, CZunVector3d::kZAxis, {x + 12, y + 12});
+        gdx.imageReg({i + 1}, gdxFlagHatch | gdxFlagOutline, {box(x, y, 26, 24), box(x + 8, y + 8, 7, 6)},
+                     CZunColor(1 + i % 6), i % 4 == 0 ? turn : CZunMatrix3d(), {1.0}, 1.0, 0, CZunColor(2 + i % 5),
+                     ZUN::CHatchProp(patterns[i % 6], i * 0.1, i % 5 == 0 ? 0.05 : 0.5 + i % 3, i % 7 == 0), {});
+    }
+    return gdx;
+}
+
+QImage renderWithThreads(CZunGDX& gdx, int threads)
+{
+    CZunPainter::clearHatchCache();
+    QImage image(250, 160, QImage::Format_RGB32);
+    CZunQtDC dc(image);
+    CZunPainter painter(dc);
+    painter.setHatchThreads(threads);
+    painter.paint(&gdx);
+    return image;
+}
+
+class HatchThreads : public ::testing::TestWithParam<int> {};
+
+// The lines of a first paint are made on several threads; the picture is
+// the one a paint on the painting thread alone gives, pixel for pixel.
+TEST_P(HatchThreads, FirstPaintIsTheSameWhateverTheThreadCount)
+{
+    CZunGDX gdx = manyHatches();
+    const QImage alone = renderWithThreads(gdx, 1);
+    EXPECT_EQ(differingPixels(renderWithThreads(gdx, GetParam()), alone), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Painter, HatchThreads, ::testing::Values(2, 3, 8, 0));
+
+} // namespace
