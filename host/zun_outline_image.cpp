@@ -3,6 +3,8 @@
 #include "contracts/data/zun_material.h"
 #include "contracts/data/zun_outline.h"
 
+#include <algorithm>
+
 bool zunMaterialLook(const CZunString& material, CZunString& pattern, CZunColor& color)
 {
     ZUN::CMatProp prop;
@@ -47,14 +49,20 @@ bool zunHostOutlineImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFile
     CZunString material;
     root->get(material, L"MAT");
     CZunString pattern;
-    CZunColor fill(8);
+    CZunColor color(8);
     unsigned long flags = gdxFlagOutline;
-    if (zunMaterialLook(material, pattern, fill)) {
-        flags |= gdxFlagFill;
-        if (!pattern.isEmpty())
-            flags |= gdxFlagHatch;
+    if (zunMaterialLook(material, pattern, color)) {
+        // A section shows its material by hatch lines in the material's
+        // colour; a material without lines (or "SOLID") is filled.
+        const bool solid = pattern.isEmpty() || pattern == CZunString(L"SOLID");
+        flags |= solid ? gdxFlagFill : gdxFlagHatch;
     }
-    gdx->imageReg({1}, flags | gdxFlagOfColorMode(ZUN::cModeOwn), contours, CZunColor(7), CZunMatrix3d(), {1.0},
-                  1.0, 0, fill, ZUN::CHatchProp(pattern, 0.0, 1.0, false), {});
+    // Hatch lines at about the same density on a plate of any size.
+    double scale = 1.0;
+    CZunPoint3d lo, hi;
+    if (contours.get(0).extents(lo, hi))
+        scale = std::max(1.0, std::max(hi.x - lo.x, hi.y - lo.y) / 100.0);
+    gdx->imageReg({1}, flags | gdxFlagOfColorMode(ZUN::cModeOwn), contours, CZunColor(7), CZunMatrix3d(), {1.0}, 1.0,
+                  0, color, ZUN::CHatchProp(pattern, 0.0, scale, false), {});
     return true;
 }

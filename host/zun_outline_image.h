@@ -6,8 +6,9 @@
 // outlines, as the outline dialog makes it. Part keys: "GEN" the outline
 // ("OUTLINE" key, "PARM" parameters, "BASE" base point, "UNIT" the unit of
 // its lengths, default the drawing's), "MAT" the material key. The plate is
-// filled in the material's colour ("COLOR" of its properties) and hatched
-// with its pattern ("HPNAME"); without a material, or with one the library
+// hatched with the material's pattern ("HPNAME" of its properties) in the
+// material's colour ("COLOR"), or filled in that colour when the material
+// has no pattern or "SOLID"; without a material, or with one the library
 // and the drawing do not know, it is drawn as an outline alone.
 bool zunHostOutlineImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePointer* opts);
 

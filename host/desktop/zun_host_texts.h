@@ -122,11 +122,11 @@ inline constexpr CZunHostText kFilterAll{"ZUN_HOST_0071", "Alle Dateien (*)"};
 
 // The Part menu, help and about.
 inline constexpr CZunHostText kMenuPart{"ZUN_HOST_0200", "&Teil"};
-inline constexpr CZunHostText kNewOutline{"ZUN_HOST_0201", "Neues Umrissteil …"};
-inline constexpr CZunHostText kMaterial{"ZUN_HOST_0202", "Material …"};
-inline constexpr CZunHostText kUnits{"ZUN_HOST_0203", "Einheiten …"};
-inline constexpr CZunHostText kLabel{"ZUN_HOST_0204", "Bezeichnung …"};
-inline constexpr CZunHostText kMachining{"ZUN_HOST_0205", "Bearbeitungen …"};
+inline constexpr CZunHostText kNewOutline{"ZUN_HOST_0201", "&Neues Umrissteil …"};
+inline constexpr CZunHostText kMaterial{"ZUN_HOST_0202", "&Material …"};
+inline constexpr CZunHostText kUnits{"ZUN_HOST_0203", "&Einheiten …"};
+inline constexpr CZunHostText kLabel{"ZUN_HOST_0204", "&Bezeichnung …"};
+inline constexpr CZunHostText kMachining{"ZUN_HOST_0205", "Bearbei&tungen …"};
 inline constexpr CZunHostText kHelpContents{"ZUN_HOST_0206", "Hilfe"};
 inline constexpr CZunHostText kAbout{"ZUN_HOST_0207", "Über Zun …"};
 inline constexpr CZunHostText kTreeLabel{"ZUN_HOST_0208", "Bezeichnung"};

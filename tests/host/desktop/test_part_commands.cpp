@@ -395,12 +395,12 @@ TEST_F(PartMenu, MenuAndTreeLabelsFollowTheLanguage)
     ASSERT_NE(menu, nullptr);
     QTreeWidgetItem* plate = m_window->partNode(QStringLiteral("D4"));
     EXPECT_EQ(menu->title(), QStringLiteral("&Teil"));
-    EXPECT_EQ(m_window->partCommands()->labelAction()->text(), QStringLiteral("Bezeichnung …"));
+    EXPECT_EQ(m_window->partCommands()->labelAction()->text(), QStringLiteral("&Bezeichnung …"));
     EXPECT_EQ(plate->text(2), QStringLiteral("Fußplatte 300x400x25, Lochbild"));
     EXPECT_EQ(m_window->tree()->headerItem()->text(2), QStringLiteral("Bezeichnung"));
     m_window->setLanguage(QStringLiteral("en"));
     EXPECT_EQ(menu->title(), QStringLiteral("&Part"));
-    EXPECT_EQ(m_window->partCommands()->labelAction()->text(), QStringLiteral("Label …"));
+    EXPECT_EQ(m_window->partCommands()->labelAction()->text(), QStringLiteral("&Label …"));
     EXPECT_EQ(plate->text(2), QStringLiteral("Column base plate 300x400x25, hole pattern"));
     EXPECT_EQ(m_window->tree()->headerItem()->text(2), QStringLiteral("Label"));
 }
