@@ -98,13 +98,13 @@ CZunHostDocument::CZunHostDocument(QObject* parent) : QObject(parent)
     connect(&m_undo, &QUndoStack::cleanChanged, this, [this](bool clean) { emit modifiedChanged(!clean); });
 }
 
-void CZunHostDocument::opened(const QString& path)
+void CZunHostDocument::opened(const QString& path, int displayUnit)
 {
     m_path = path;
     m_outside.reset();
     m_undo.clear();
     m_undo.setClean();
-    applyDisplayUnit(ZUN::drawingCurrent().unit());
+    applyDisplayUnit(displayUnit > 0 && displayUnit < ZUN::kUnitCount ? displayUnit : ZUN::drawingCurrent().unit());
 }
 
 bool CZunHostDocument::save(const QString& path, QString* error)

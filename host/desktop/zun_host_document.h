@@ -23,8 +23,9 @@ public:
     // True while there are changes since the drawing was opened or saved.
     bool isModified() const { return !m_undo.isClean(); }
 
-    // A drawing was opened from path: no steps, nothing modified.
-    void opened(const QString& path);
+    // A drawing was opened from path: no steps, nothing modified; lengths
+    // are shown in displayUnit (0: the drawing's own unit).
+    void opened(const QString& path, int displayUnit = 0);
     // The file the drawing came from or was last saved to.
     const QString& path() const { return m_path; }
 

@@ -172,7 +172,10 @@ void CZunHostWindow::buildPartMenu()
     addAction(m_partCommands->helpAction());
     connect(&m_document, &CZunHostDocument::partAdded, this, &CZunHostWindow::addedPart);
     connect(&m_document, &CZunHostDocument::partRemoved, this, &CZunHostWindow::removedPart);
-    connect(&m_document, &CZunHostDocument::displayUnitChanged, this, [this] {
+    connect(&m_document, &CZunHostDocument::displayUnitChanged, this, [this](int unit) {
+        // Kept for the drawing beside its file: the file format has no place for it.
+        m_settings.setDisplayUnit(m_document.path(), unit);
+        m_settings.sync();
         if (!m_cursorAt.isNull())
             updateCursorText(m_cursorAt);
     });
@@ -468,7 +471,7 @@ bool CZunHostWindow::openDrawing(const QString& path)
                fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
         return false;
     }
-    m_document.opened(path);
+    m_document.opened(path, m_settings.displayUnit(path));
     updateTitle();
     rememberFile(path);
     fillDrawingNodes();
@@ -496,6 +499,7 @@ bool CZunHostWindow::saveDrawingTo(const QString& path)
             QMessageBox::warning(this, zunHostText(T::kSaveFailed), text);
         return false;
     }
+    m_settings.setDisplayUnit(path, m_document.displayUnit());
     rememberFile(path);
     updateTitle();
     return true;

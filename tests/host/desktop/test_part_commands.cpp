@@ -426,3 +426,15 @@ TEST_F(PartMenu, UndoingANewPartTakesItOutOfTheTreeAndTheSavedFile)
     ASSERT_TRUE(saved.load(toZun(drawingPath())));
     EXPECT_EQ(saved.partByHandle(toZun(handle)), nullptr);
 }
+
+TEST_F(PartMenu, TheDisplayUnitStaysWithTheDrawing)
+{
+    ASSERT_TRUE(m_window->document().setDisplayUnit(ZUN::kUnitCentimeter, QStringLiteral("unit")));
+    ASSERT_TRUE(m_window->saveDrawing());
+    ASSERT_TRUE(QFile::copy(kSampleDrawing, path("other.json")));
+    ASSERT_TRUE(m_window->openDrawing(path("other.json")));
+    EXPECT_EQ(m_window->document().displayUnit(), ZUN::kUnitMillimeter) << "another drawing: its own unit";
+    ASSERT_TRUE(m_window->openDrawing(drawingPath()));
+    EXPECT_EQ(m_window->document().displayUnit(), ZUN::kUnitCentimeter);
+    EXPECT_FALSE(m_window->document().isModified());
+}
