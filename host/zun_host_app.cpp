@@ -2,6 +2,7 @@
 
 #include "contracts/data/zun_files.h"
 #include "contracts/data/zun_resbuf.h"
+#include "host/zun_outline_image.h"
 #include "host/zun_wall_image.h"
 #include "images/zun_drill_draw.h"
 #include "images/zun_image.h"
@@ -64,6 +65,7 @@ const Registration kGenerators[] = {
     {L"SHEET", zun_gdx_image_fsheet},
     {L"BAR", zun_gdx_image_bar_surface},
     {L"WALL", zunHostWallImage},
+    {L"OUTLINE", zunHostOutlineImage},
 };
 
 } // namespace

@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QSettings>
+#include <QUrl>
 
 namespace {
 const QString kGeometry = QStringLiteral("window/geometry");
@@ -96,4 +97,26 @@ void CZunHostSettings::setLanguage(const QString& code)
 void CZunHostSettings::sync()
 {
     m_store->sync();
+}
+
+namespace {
+
+// A path as one settings key: its slashes would otherwise make groups.
+QString unitKey(const QString& drawing)
+{
+    return QStringLiteral("displayUnits/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(drawing).absoluteFilePath()));
+}
+
+} // namespace
+
+int CZunHostSettings::displayUnit(const QString& drawing) const
+{
+    return drawing.isEmpty() ? 0 : m_store->value(unitKey(drawing), 0).toInt();
+}
+
+void CZunHostSettings::setDisplayUnit(const QString& drawing, int unit)
+{
+    if (!drawing.isEmpty())
+        m_store->setValue(unitKey(drawing), unit);
 }

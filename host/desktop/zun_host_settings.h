@@ -38,6 +38,11 @@ public:
     QString language() const;
     void setLanguage(const QString& code);
 
+    // The unit lengths of a drawing are shown in (by the drawing's absolute
+    // path); 0 when none was chosen for it.
+    int displayUnit(const QString& drawing) const;
+    void setDisplayUnit(const QString& drawing, int unit);
+
     // Writes what was set to the file now.
     void sync();
 

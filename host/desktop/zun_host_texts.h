@@ -120,6 +120,25 @@ inline constexpr CZunHostText kFilterPictures{"ZUN_HOST_0069",
                                               "Bilder (*.png *.jpg *.jpeg *.bmp *.gif *.ico *.svg *.emf)"};
 inline constexpr CZunHostText kFilterAll{"ZUN_HOST_0071", "Alle Dateien (*)"};
 
+// The Part menu, help and about.
+inline constexpr CZunHostText kMenuPart{"ZUN_HOST_0200", "&Teil"};
+inline constexpr CZunHostText kNewOutline{"ZUN_HOST_0201", "&Neues Umrissteil …"};
+inline constexpr CZunHostText kMaterial{"ZUN_HOST_0202", "&Material …"};
+inline constexpr CZunHostText kUnits{"ZUN_HOST_0203", "&Einheiten …"};
+inline constexpr CZunHostText kLabel{"ZUN_HOST_0204", "&Bezeichnung …"};
+inline constexpr CZunHostText kMachining{"ZUN_HOST_0205", "Bearbei&tungen …"};
+inline constexpr CZunHostText kHelpContents{"ZUN_HOST_0206", "Hilfe"};
+inline constexpr CZunHostText kAbout{"ZUN_HOST_0207", "Über Zun …"};
+inline constexpr CZunHostText kTreeLabel{"ZUN_HOST_0208", "Bezeichnung"};
+inline constexpr CZunHostText kStepNewOutline{"ZUN_HOST_0209", "Neues Umrissteil"};
+inline constexpr CZunHostText kStepMaterial{"ZUN_HOST_0210", "Material ändern"};
+inline constexpr CZunHostText kStepUnits{"ZUN_HOST_0211", "Einheit ändern"};
+inline constexpr CZunHostText kStepLabel{"ZUN_HOST_0212", "Bezeichnung ändern"};
+inline constexpr CZunHostText kStepMachining{"ZUN_HOST_0213", "Bearbeitungen ändern"};
+inline constexpr CZunHostText kNoHelp{"ZUN_HOST_0214", "Die Hilfedatei ist nicht zu finden oder nicht zu öffnen."};
+inline constexpr CZunHostText kPartAdded{"ZUN_HOST_0215", "Teil hinzugefügt"};
+inline constexpr CZunHostText kUnitShown{"ZUN_HOST_0216", "Längen in"};
+
 // Colour modes 0..5 and 15, in that order.
 inline constexpr CZunHostText kColorModes[] = {
     {"ZUN_HOST_0038", "Eigene Farbe"}, {"ZUN_HOST_0039", "Hervorhebung"}, {"ZUN_HOST_0040", "Bezug"},

@@ -3,9 +3,13 @@
 #include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_msg.h"
 #include "contracts/data/zun_part_keys.h"
+#include "contracts/data/zun_app.h"
+#include "contracts/data/zun_units.h"
+#include "contracts/base/zun_number.h"
 #include "dialogs/zun_dlg_bgr.h"
 #include "host/desktop/zun_hole_dialog.h"
 #include "host/desktop/zun_host_export.h"
+#include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
@@ -84,13 +88,17 @@ CZunHostWindow::~CZunHostWindow()
 void CZunHostWindow::buildWidgets()
 {
     m_tree = new QTreeWidget;
-    m_tree->setColumnCount(2);
+    m_tree->setColumnCount(3);
     m_tree->setUniformRowHeights(true);
-    m_tree->header()->setStretchLastSection(false);
-    m_tree->header()->setSectionResizeMode(0, QHeaderView::Stretch);
+    m_tree->header()->setStretchLastSection(true);
+    m_tree->header()->setSectionResizeMode(0, QHeaderView::Interactive);
     m_tree->header()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
+    m_tree->header()->resizeSection(0, 230);
     m_texts.bind(m_tree, T::kTreeName, [this](const QString& s) { m_tree->headerItem()->setText(0, s); });
     m_texts.bind(m_tree, T::kTreeType, [this](const QString& s) { m_tree->headerItem()->setText(1, s); });
+    m_texts.bind(m_tree, T::kTreeLabel, [this](const QString& s) { m_tree->headerItem()->setText(2, s); });
+    m_tree->setContextMenuPolicy(Qt::CustomContextMenu);
+    connect(m_tree, &QTreeWidget::customContextMenuRequested, this, &CZunHostWindow::showTreeMenu);
     connect(m_tree, &QTreeWidget::itemSelectionChanged, this, &CZunHostWindow::onNodeSelected);
 
     m_viewer = new CZunDplistImage(nullptr, kViewerId);
@@ -120,7 +128,7 @@ void CZunHostWindow::buildWidgets()
     m_splitter->addWidget(m_tabs);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
-    m_splitter->setSizes({370, 910});
+    m_splitter->setSizes({480, 800});
     setCentralWidget(m_splitter);
 
     m_pickLabel = new QLabel;
@@ -137,15 +145,97 @@ void CZunHostWindow::buildMenus()
 {
     buildFileMenu();
     buildEditMenu();
+    buildPartMenu();
     buildViewMenu();
     buildLanguageMenu();
     QMenu* help = menuBar()->addMenu(QString());
     m_texts.bind(help, T::kMenuHelp);
+    help->addAction(m_partCommands->helpAction());
     QAction* steps = help->addAction(standardIcon(QStyle::SP_MessageBoxInformation), QString());
     m_texts.bind(steps, T::kFirstSteps);
     connect(steps, &QAction::triggered, this, [this] {
         QMessageBox::information(this, zunHostText(T::kFirstSteps), zunHostText(T::kFirstStepsText));
     });
+    help->addSeparator();
+    help->addAction(m_partCommands->aboutAction());
+}
+
+void CZunHostWindow::buildPartMenu()
+{
+    m_partCommands = new CZunHostPartCommands(m_document, *this, m_texts);
+    QMenu* part = menuBar()->addMenu(QString());
+    part->setObjectName(QStringLiteral("partMenu"));
+    m_texts.bind(part, T::kMenuPart);
+    m_partCommands->addPartActions(part);
+    // Actions of a menu only fire their keys while the menu bar holds them.
+    addActions(part->actions());
+    addAction(m_partCommands->helpAction());
+    connect(&m_document, &CZunHostDocument::partAdded, this, &CZunHostWindow::addedPart);
+    connect(&m_document, &CZunHostDocument::partRemoved, this, &CZunHostWindow::removedPart);
+    connect(&m_document, &CZunHostDocument::displayUnitChanged, this, [this](int unit) {
+        // Kept for the drawing beside its file: the file format has no place for it.
+        m_settings.setDisplayUnit(m_document.path(), unit);
+        m_settings.sync();
+        if (!m_cursorAt.isNull())
+            updateCursorText(m_cursorAt);
+    });
+}
+
+void CZunHostWindow::showTreeMenu(const QPoint& at)
+{
+    // The commands work on the part under the cursor, as a click would choose it.
+    if (QTreeWidgetItem* item = m_tree->itemAt(at))
+        m_tree->setCurrentItem(item);
+    QMenu menu(this);
+    m_partCommands->addPartActions(&menu);
+    menu.exec(m_tree->viewport()->mapToGlobal(at));
+}
+
+QString CZunHostWindow::selectedPartHandle() const
+{
+    const QTreeWidgetItem* item = m_tree->currentItem();
+    if (!item || !item->isSelected() || static_cast<Node>(item->data(0, kKindRole).toInt()) != Node::Part)
+        return QString();
+    return item->data(0, kDataRole).toString();
+}
+
+void CZunHostWindow::addedPart(const QString& handle)
+{
+    const ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(handle));
+    if (!part || !m_drawingNode)
+        return;
+    const QString name = fromZun(part->name.isEmpty() ? part->handle : part->name);
+    QTreeWidgetItem* node = addNode(m_drawingNode, Node::Part, name, handle);
+    node->setText(1, fromZun(part->type));
+    node->setToolTip(0, QStringLiteral("%1 (%2)").arg(name, handle));
+    node->setIcon(0, standardIcon(QStyle::SP_FileIcon));
+    labelNodes();
+    showNode(node);
+}
+
+void CZunHostWindow::removedPart(const QString& handle)
+{
+    QTreeWidgetItem* node = partNode(handle);
+    if (!node)
+        return;
+    const bool wasShown = m_shownPart == handle || m_tree->currentItem() == node;
+    delete node;
+    labelNodes();
+    if (wasShown)
+        showNode(m_drawingNode);
+    else if (m_tree->currentItem() == m_drawingNode)
+        showOverview();
+}
+
+void CZunHostWindow::labelPartNode(QTreeWidgetItem* node)
+{
+    const ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(node->data(0, kDataRole).toString()));
+    CZunString label;
+    if (part)
+        part->data.get(label, CZunDataKey(L"LABEL"));
+    const QString text = fromZun(ZUN::label_get(label, toZun(m_settings.language())));
+    node->setText(2, text);
+    node->setToolTip(2, text);
 }
 
 void CZunHostWindow::buildFileMenu()
@@ -381,7 +471,7 @@ bool CZunHostWindow::openDrawing(const QString& path)
                fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
         return false;
     }
-    m_document.opened(path);
+    m_document.opened(path, m_settings.displayUnit(path));
     updateTitle();
     rememberFile(path);
     fillDrawingNodes();
@@ -409,6 +499,7 @@ bool CZunHostWindow::saveDrawingTo(const QString& path)
             QMessageBox::warning(this, zunHostText(T::kSaveFailed), text);
         return false;
     }
+    m_settings.setDisplayUnit(path, m_document.displayUnit());
     rememberFile(path);
     updateTitle();
     return true;
@@ -603,8 +694,11 @@ void CZunHostWindow::fillDrawingNodes()
 void CZunHostWindow::labelNodes()
 {
     // Tree items are no QObjects, so their texts are set here rather than bound.
-    if (m_drawingNode)
+    if (m_drawingNode) {
         m_drawingNode->setText(1, QStringLiteral("%1 %2").arg(m_drawingNode->childCount()).arg(zunHostText(T::kParts)));
+        for (int i = 0; i < m_drawingNode->childCount(); ++i)
+            labelPartNode(m_drawingNode->child(i));
+    }
     if (m_textsNode)
         m_textsNode->setText(0, zunHostText(T::kTexts));
     if (m_slidesNode)
@@ -821,6 +915,8 @@ int CZunHostWindow::runHoleDialog(const ZUN::CZunRbList&, ZUN::CZunRbList& resul
 
 void CZunHostWindow::showEditedPart(const QString& handle)
 {
+    if (QTreeWidgetItem* node = partNode(handle))
+        labelPartNode(node);
     if (m_shownPart == handle)
         showPart(handle);
     else if (m_shownPart.isEmpty() && m_tree->currentItem() == m_drawingNode)
@@ -882,8 +978,22 @@ QString CZunHostWindow::cursorText() const
 
 void CZunHostWindow::updateCursorText(const QPoint& at)
 {
+    m_cursorAt = at;
     const CZunPoint3d p = m_scene.displayList()->imagePtWc(CZunPoint3d(at.x(), at.y(), 0.0));
-    m_cursorLabel->setText(QStringLiteral("X %1   Y %2").arg(p.x, 0, 'f', 2).arg(p.y, 0, 'f', 2));
+    // Drawing values are in the drawing's unit; they are shown in the
+    // document's display unit, written as the application writes lengths.
+    const int from = ZUN::drawingCurrent().unit();
+    const int to = m_document.displayUnit();
+    const CZunApp* app = zunAppPtr();
+    const int format = app->numberFormat();
+    const int decimals = app->numberPrecision();
+    const auto length = [&](double value) {
+        CZunString text;
+        ZUN::zunRtoS(ZUN::acadUnitCv(value, from, to), format, decimals, text);
+        return fromZun(text);
+    };
+    const QString unit = fromZun(ZUN::unitAbbrev(to));
+    m_cursorLabel->setText(QStringLiteral("X %1   Y %2 %3").arg(length(p.x), length(p.y), unit).trimmed());
 }
 
 bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
@@ -935,6 +1045,7 @@ void CZunHostWindow::retranslate()
 {
     m_texts.apply();
     labelNodes();
+    m_partCommands->updateEnabled();
     updatePickText();
 }
 

@@ -14,6 +14,7 @@
 
 class CZunDplistImage;
 class CZunHostApp;
+class CZunHostPartCommands;
 class QActionGroup;
 class QLabel;
 class QMenu;
@@ -106,6 +107,11 @@ public:
     // part's data changed and its picture follows), 0 otherwise.
     int runHoleDialog(const ZUN::CZunRbList& args, ZUN::CZunRbList& result);
 
+    // The handle of the part selected in the tree, empty when no part is.
+    QString selectedPartHandle() const;
+    // The Part menu's commands, help and about.
+    CZunHostPartCommands* partCommands() const { return m_partCommands; }
+
     QTreeWidget* tree() const { return m_tree; }
     CZunDplistImage* viewer() const { return m_viewer; }
     ZUN::CSlidePic* slideView() const { return m_slideView; }
@@ -134,6 +140,11 @@ private:
     void buildEditMenu();
     void buildViewMenu();
     void buildLanguageMenu();
+    void buildPartMenu();
+    void showTreeMenu(const QPoint& at);
+    void addedPart(const QString& handle);
+    void removedPart(const QString& handle);
+    void labelPartNode(QTreeWidgetItem* node);
     void buildToolBar();
     void restoreSettings();
     void saveSettings();
@@ -189,6 +200,10 @@ private:
     QMenu* m_hatchMenu = nullptr;
     QActionGroup* m_viewGroup = nullptr;
     QActionGroup* m_languageGroup = nullptr;
+    CZunHostPartCommands* m_partCommands = nullptr;
+    // Where the cursor was last over the viewer: its coordinates are shown
+    // again when the unit changes.
+    QPoint m_cursorAt;
 
     QTreeWidgetItem* m_drawingNode = nullptr;
     QTreeWidgetItem* m_textsNode = nullptr;

@@ -13,6 +13,7 @@
 #include "host/zun_host_app.h"
 #include "render/qt/zun_dplist_image.h"
 #include "render/qt/zun_qstring.h"
+#include "tests/host/desktop/host_window_fixture.h"
 
 #include <QApplication>
 #include <QDialogButtonBox>
@@ -301,50 +302,20 @@ TEST_F(HoleDialog, EditsReachThePreviewAndTheData)
 
 // ---- the whole way: module bridge, host dialog, drawing ---------------------
 
-class HoleDialogInHost : public ::testing::Test {
+class HoleDialogInHost : public HostWindowFixture {
 protected:
     void SetUp() override
     {
-        m_previous = zunAppSet(&m_app);
-        CZunHostApp::registerGenerators();
-        ZUN::msgLangSet(L"en");
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("ZUN_SETTINGS_DIR", m_dir.path().toLocal8Bit());
-        m_window = std::make_unique<CZunHostWindow>(m_app);
-        m_window->setMessageHook([this](const QString&, const QString& text) { m_messages.append(text); });
-        m_window->resize(1000, 700);
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
+        HostWindowFixture::SetUp();
+        ASSERT_FALSE(HasFatalFailure());
         m_window->setLanguage(QStringLiteral("en"));
-        ASSERT_TRUE(m_window->openDrawing(kSample));
-    }
-    void TearDown() override
-    {
-        m_window.reset();
-        ZUN::msgLangSet(L"de");
-        zunAppSet(m_previous);
+        m_window->setMessageHook([this](const QString&, const QString& text) { m_messages.append(text); });
     }
 
-    // When the host's dialog is up, runs act on it.
     void whenDialogOpens(std::function<void(CZunHoleDialog&)> act)
     {
-        QTimer::singleShot(0, [this, act] {
-            auto* dialog = qobject_cast<CZunHoleDialog*>(QApplication::activeModalWidget());
-            m_sawDialog = dialog != nullptr;
-            if (dialog)
-                act(*dialog);
-            else if (QWidget* other = QApplication::activeModalWidget())
-                other->close();
-        });
+        HostWindowFixture::whenDialogOpens<CZunHoleDialog>(std::move(act));
     }
-
-    ZUN::CCfgBackup m_config;
-    CZunHostApp m_app;
-    CZunApp* m_previous = nullptr;
-    QTemporaryDir m_dir;
-    QStringList m_messages;
-    std::unique_ptr<CZunHostWindow> m_window;
-    bool m_sawDialog = false;
 };
 
 TEST_F(HoleDialogInHost, AcceptedEditsComeBackIntoTheAssemblyAndThePicture)

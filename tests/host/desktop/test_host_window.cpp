@@ -248,7 +248,8 @@ TEST_F(HostWindow, AClickPicksAPartOfTheOverviewAndNamesIt)
     // The cursor's drawing coordinates follow the mouse, to within a pixel.
     QTest::mouseMove(m_window->viewer(), toWindow({-250.0, 125.0, 0.0}));
     const QStringList words = m_window->cursorText().split(QLatin1Char(' '), Qt::SkipEmptyParts);
-    ASSERT_EQ(words.size(), 4) << m_window->cursorText().toStdString();
+    ASSERT_EQ(words.size(), 5) << m_window->cursorText().toStdString();
+    EXPECT_EQ(words[4], QStringLiteral("mm")) << "the sample drawing is in millimetres";
     const double pixel = 1.0 / m_window->scene().displayList()->viewMtxGet()[0][0];
     EXPECT_NEAR(words[1].toDouble(), -250.0, std::abs(pixel));
     EXPECT_NEAR(words[3].toDouble(), 125.0, std::abs(pixel));
