@@ -79,10 +79,45 @@ struct CZunOverviewEntry {
 
 // The whole open drawing in one list: every part that its generator can
 // draw, scaled into a cell of a grid in drawing order with its name below
-// it, the drawing's title above. Part k (counted from 0 among the drawn
+// it, the drawing's title above. The grid is as near square as the
+// drawing's part count allows. Part k (counted from 0 among the drawn
 // parts) is top-level group k + 1. Returns the parts drawn.
 std::vector<CZunOverviewEntry> zunDrawingOverview(const ZUN::CZunDrawing& drawing, const QString& title,
                                                   CZunGDX& out);
+
+// The same overview built one part per step, so that a window can run its
+// event loop between steps. Each part's list is built, placed and dropped
+// in its step; the overview grows by that part's items alone. The
+// generators look parts up in the current drawing: drawing must be the
+// current one while next() runs, and outlive the builder.
+class CZunOverviewBuilder {
+public:
+    CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title);
+
+    // Draws the next part (the title after the last one); false when there
+    // was nothing left to do.
+    bool next();
+    bool finished() const { return m_titled; }
+    // Parts gone through (drawn or not) and the drawing's part count.
+    int partsDone() const { return m_next; }
+    int partCount() const { return m_drawing.partCount(); }
+
+    CZunGDX& list() { return m_list; }
+    const std::vector<CZunOverviewEntry>& entries() const { return m_entries; }
+    std::vector<CZunOverviewEntry> takeEntries() { return std::move(m_entries); }
+
+private:
+    void addPart(const ZUN::CZunPart& part);
+    void addTitle();
+
+    const ZUN::CZunDrawing& m_drawing;
+    QString m_title;
+    int m_columns;
+    int m_next = 0;
+    bool m_titled = false;
+    CZunGDX m_list;
+    std::vector<CZunOverviewEntry> m_entries;
+};
 
 // A sheet of text items: the characters of the outline font, its
 // alignments, and texts of real fonts through the application's

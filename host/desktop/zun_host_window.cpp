@@ -25,6 +25,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
@@ -717,10 +718,12 @@ void CZunHostWindow::showOverview()
 void CZunHostWindow::markUndrawnParts(const QStringList& drawn)
 {
     // Parts no generator could draw are greyed, so that an empty picture
-    // does not come as a surprise.
+    // does not come as a surprise. A set: a list would be searched once
+    // for every part.
+    const QSet<QString> drawnSet(drawn.begin(), drawn.end());
     for (int i = 0; m_drawingNode && i < m_drawingNode->childCount(); ++i) {
         QTreeWidgetItem* node = m_drawingNode->child(i);
-        if (drawn.contains(node->data(0, kDataRole).toString()))
+        if (drawnSet.contains(node->data(0, kDataRole).toString()))
             continue;
         node->setForeground(0, m_tree->palette().brush(QPalette::Disabled, QPalette::Text));
         node->setToolTip(0, zunHostText(T::kNotDrawn));
