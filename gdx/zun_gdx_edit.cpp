@@ -144,7 +144,7 @@ bool CZunGDX::addDisplayList(const CZunArrayTempl<CZunDisplayItem>& items)
             // already there into the new storage, where a failing copy
             // leaves them lost. (Appending the list to itself needs the room
             // first too: its own range must not move while it is read.)
-            list.reserve(list.size() + n);
+            ZUN::gdx::reserveMore(list, n);
             for (std::size_t k = 0; k < n; ++k)
                 list.push_back(self ? CZunDisplayItem(list[k]) : items.vector()[k]);
         },

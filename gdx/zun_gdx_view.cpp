@@ -250,7 +250,7 @@ bool CZunGDX::appendDisplayList(CZunArrayTempl<CZunDisplayItem>&& items)
                     addItem(it, toExt(it.mtx), box, m_scratch.vl);
                 }
             std::vector<CZunDisplayItem>& list = m_displayList.vector();
-            list.reserve(list.size() + items.vector().size());
+            ZUN::gdx::reserveMore(list, items.vector().size());
             for (CZunDisplayItem& it : items)
                 list.push_back(std::move(it));
             items.clear();

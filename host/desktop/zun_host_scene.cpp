@@ -32,8 +32,10 @@ void CZunHostScene::show(const CZunGDX& list, std::map<int, QString> groupNames)
     m_modes.clear();
     m_hatches.clear();
     m_highlight = -1;
-    // A new picture starts unzoomed; the viewer fits it.
-    m_shown = m_base;
+    // A new picture starts unzoomed; the viewer fits it. (Only the
+    // matrices: the items are copied once, by the rebuild.)
+    m_shown.viewMtxSet(m_base.viewMtxGet());
+    m_shown.zoomMtxSet(m_base.zoomMtxGet());
     rebuild();
 }
 
@@ -338,6 +340,7 @@ void addPartName(CZunGDX& out, int group, const ZUN::CZunPart* part, const CZunP
 
 CZunOverviewBuilder::CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title)
     : m_drawing(drawing),
+      m_count(drawing.partCount()),
       m_title(std::move(title)),
       m_columns(std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(drawing.partCount()))))))
 {
@@ -347,7 +350,7 @@ bool CZunOverviewBuilder::next()
 {
     if (finished())
         return false;
-    if (m_next < m_drawing.partCount()) {
+    if (m_next < m_count) {
         addPart(*m_drawing.part(m_next++));
         return true;
     }

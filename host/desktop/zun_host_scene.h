@@ -100,7 +100,7 @@ public:
     bool finished() const { return m_titled; }
     // Parts gone through (drawn or not) and the drawing's part count.
     int partsDone() const { return m_next; }
-    int partCount() const { return m_drawing.partCount(); }
+    int partCount() const { return m_count; }
 
     CZunGDX& list() { return m_list; }
     const std::vector<CZunOverviewEntry>& entries() const { return m_entries; }
@@ -111,6 +111,9 @@ private:
     void addTitle();
 
     const ZUN::CZunDrawing& m_drawing;
+    // The drawing's part count when the builder was made: the drawing is
+    // read only while next() runs.
+    int m_count;
     QString m_title;
     int m_columns;
     int m_next = 0;

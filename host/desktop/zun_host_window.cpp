@@ -4,7 +4,9 @@
 #include "contracts/data/zun_msg.h"
 #include "contracts/data/zun_part_keys.h"
 #include "dialogs/zun_dlg_bgr.h"
+#include "host/desktop/zun_drawing_opener.h"
 #include "host/desktop/zun_hole_dialog.h"
+#include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
@@ -22,6 +24,7 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
@@ -32,6 +35,7 @@
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -117,7 +121,7 @@ void CZunHostWindow::buildWidgets()
                  [this](const QString& s) { m_tabs->setTabText(m_tabs->indexOf(m_pictureView), s); });
 
     m_splitter = new QSplitter;
-    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(buildTreePane());
     m_splitter->addWidget(m_tabs);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
@@ -129,9 +133,33 @@ void CZunHostWindow::buildWidgets()
     m_cursorLabel->setMinimumWidth(220);
     statusBar()->addWidget(m_pickLabel, 1);
     statusBar()->addPermanentWidget(m_cursorLabel);
+    m_opener = new CZunDrawingOpener(this);
+    m_openProgress = new CZunOpenProgress(*m_opener);
+    statusBar()->addPermanentWidget(m_openProgress);
+    connect(m_opener, &CZunDrawingOpener::finished, this, &CZunHostWindow::adoptOpenedDrawing);
+    connect(m_opener, &CZunDrawingOpener::cancelled, this, [this] {
+        statusBar()->showMessage(zunHostText(T::kOpeningCancelled).arg(QFileInfo(m_opener->path()).fileName()),
+                                 10000);
+    });
     setWindowTitle(QStringLiteral("zun-host"));
     setWindowIcon(QIcon(QStringLiteral(":/zun-host/zun-host.svg")));
     resize(1280, 800);
+}
+
+QWidget* CZunHostWindow::buildTreePane()
+{
+    // The search field above the tree filters its parts by name and type.
+    m_search = new QLineEdit;
+    m_search->setObjectName(QStringLiteral("partSearch"));
+    m_texts.bind(m_search, T::kSearchParts, [this](const QString& s) { m_search->setPlaceholderText(s); });
+    m_treeFilter = new CZunTreeFilter(m_tree, m_search, this);
+    auto* pane = new QWidget;
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_search);
+    layout->addWidget(m_tree);
+    return pane;
 }
 
 void CZunHostWindow::buildMenus()
@@ -375,20 +403,35 @@ bool CZunHostWindow::openDrawing(const QString& path)
     if (!settleUnsavedChanges())
         return false;
     ZUN::CDataFileError error;
-    // The drawing is read into a new object first: the open one is replaced
-    // only by a drawing that loaded completely.
-    if (!ZUN::drawingOpen(toZun(path), &error)) {
+    // The drawing is read into a new object first, and its overview built
+    // a slice at a time (a progress bar in the status bar shows it): the
+    // open one is replaced only by a drawing that loaded and drew
+    // completely; until then, and after a cancel, it stays.
+    if (!m_opener->start(path, &error)) {
         report(T::kBadDrawing, path,
                fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
         return false;
     }
+    return true;
+}
+
+bool CZunHostWindow::isOpening() const
+{
+    return m_opener->isRunning();
+}
+
+void CZunHostWindow::adoptOpenedDrawing()
+{
+    const QString path = m_opener->path();
+    m_opener->adopt(m_overview, m_overviewEntries);
+    m_overviewValid = true;
     m_document.opened(path);
     updateTitle();
     rememberFile(path);
     fillDrawingNodes();
     showNode(m_drawingNode);
     showKeyWarnings();
-    return true;
+    emit drawingOpened(path);
 }
 
 bool CZunHostWindow::saveDrawing()
@@ -548,16 +591,23 @@ void CZunHostWindow::updateRecentMenu()
 QTreeWidgetItem* CZunHostWindow::addNode(QTreeWidgetItem* parent, Node kind, const QString& label,
                                          const QString& data, const QString& library)
 {
+    QTreeWidgetItem* item = makeNode(kind, label, data, library);
+    if (parent)
+        parent->addChild(item);
+    else
+        m_tree->addTopLevelItem(item);
+    return item;
+}
+
+QTreeWidgetItem* CZunHostWindow::makeNode(Node kind, const QString& label, const QString& data,
+                                          const QString& library)
+{
     auto* item = new QTreeWidgetItem;
     item->setText(0, label);
     item->setData(0, kKindRole, static_cast<int>(kind));
     item->setData(0, kDataRole, data);
     item->setData(0, kLibraryRole, library);
     item->setToolTip(0, library.isEmpty() ? data : library + QStringLiteral(" : ") + data);
-    if (parent)
-        parent->addChild(item);
-    else
-        m_tree->addTopLevelItem(item);
     return item;
 }
 
@@ -585,20 +635,28 @@ void CZunHostWindow::fillDrawingNodes()
     m_tree->takeTopLevelItem(m_tree->indexOfTopLevelItem(m_drawingNode));
     m_tree->insertTopLevelItem(0, m_drawingNode);
     m_drawingNode->setIcon(0, standardIcon(QStyle::SP_DirHomeIcon));
+    // The part nodes go in at once: added one by one, each would make the
+    // view take its rows in anew.
+    QList<QTreeWidgetItem*> parts;
+    parts.reserve(drawing.partCount());
+    const QIcon partIcon = standardIcon(QStyle::SP_FileIcon);
     for (int i = 0; i < drawing.partCount(); ++i) {
         const ZUN::CZunPart& part = *drawing.part(i);
         const QString name = fromZun(part.name.isEmpty() ? part.handle : part.name);
-        QTreeWidgetItem* node = addNode(m_drawingNode, Node::Part, name, fromZun(part.handle));
+        QTreeWidgetItem* node = makeNode(Node::Part, name, fromZun(part.handle));
         node->setText(1, fromZun(part.type));
         node->setToolTip(0, QStringLiteral("%1 (%2)").arg(name, fromZun(part.handle)));
-        node->setIcon(0, standardIcon(QStyle::SP_FileIcon));
+        node->setIcon(0, partIcon);
+        parts.append(node);
     }
+    m_drawingNode->addChildren(parts);
     if (!m_textsNode) {
         m_textsNode = addNode(nullptr, Node::Texts, QString(), QString());
         m_textsNode->setIcon(0, standardIcon(QStyle::SP_FileDialogInfoView));
     }
     m_drawingNode->setExpanded(true);
     labelNodes();
+    m_treeFilter->apply();
 }
 
 void CZunHostWindow::labelNodes()
@@ -702,17 +760,21 @@ void CZunHostWindow::showPart(const QString& handle)
 
 void CZunHostWindow::showOverview()
 {
-    CZunGDX list;
-    const QString title = QFileInfo(fromZun(ZUN::drawingCurrent().path())).completeBaseName();
+    // Built when the drawing opened, and again only after a part changed.
+    if (!m_overviewValid) {
+        const QString title = QFileInfo(fromZun(ZUN::drawingCurrent().path())).completeBaseName();
+        m_overviewEntries = zunDrawingOverview(ZUN::drawingCurrent(), title, m_overview);
+        m_overviewValid = true;
+    }
     std::map<int, QString> names;
     QStringList drawn;
-    for (const CZunOverviewEntry& entry : zunDrawingOverview(ZUN::drawingCurrent(), title, list)) {
-        names[entry.group] = entry.name;
+    for (const CZunOverviewEntry& entry : m_overviewEntries) {
+        names.emplace_hint(names.end(), entry.group, entry.name);
         drawn.append(entry.handle);
     }
     markUndrawnParts(drawn);
     m_shownPart.clear();
-    showDisplayList(list, std::move(names));
+    showDisplayList(m_overview, std::move(names));
 }
 
 void CZunHostWindow::markUndrawnParts(const QStringList& drawn)
@@ -824,6 +886,7 @@ int CZunHostWindow::runHoleDialog(const ZUN::CZunRbList&, ZUN::CZunRbList& resul
 
 void CZunHostWindow::showEditedPart(const QString& handle)
 {
+    m_overviewValid = false;
     if (m_shownPart == handle)
         showPart(handle);
     else if (m_shownPart.isEmpty() && m_tree->currentItem() == m_drawingNode)
@@ -937,6 +1000,7 @@ void CZunHostWindow::setLanguage(const QString& code)
 void CZunHostWindow::retranslate()
 {
     m_texts.apply();
+    m_openProgress->retranslate();
     labelNodes();
     updatePickText();
 }

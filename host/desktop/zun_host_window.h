@@ -13,6 +13,10 @@
 #include <functional>
 
 class CZunDplistImage;
+class CZunDrawingOpener;
+class CZunOpenProgress;
+class CZunTreeFilter;
+class QLineEdit;
 class CZunHostApp;
 class QActionGroup;
 class QLabel;
@@ -45,7 +49,14 @@ public:
 
     // Each opens a file and shows it. On failure a message box names the
     // file and the reason, and whatever was open stays as it was.
+    // A drawing whose parts take a while is drawn a slice at a time after
+    // this returns, with a progress bar in the status bar that can cancel;
+    // drawingOpened tells when it is open.
     bool openDrawing(const QString& path);
+    // True while a drawing is being opened.
+    bool isOpening() const;
+    CZunDrawingOpener* opener() const { return m_opener; }
+    CZunOpenProgress* openProgress() const { return m_openProgress; }
     bool openSlide(const QString& path);
     bool openLibrary(const QString& path);
     bool openPicture(const QString& path);
@@ -107,6 +118,8 @@ public:
     int runHoleDialog(const ZUN::CZunRbList& args, ZUN::CZunRbList& result);
 
     QTreeWidget* tree() const { return m_tree; }
+    QLineEdit* searchField() const { return m_search; }
+    CZunTreeFilter* treeFilter() const { return m_treeFilter; }
     CZunDplistImage* viewer() const { return m_viewer; }
     ZUN::CSlidePic* slideView() const { return m_slideView; }
     ZUN::CPicture* pictureView() const { return m_pictureView; }
@@ -119,6 +132,10 @@ public:
     QString pickText() const;
     QString cursorText() const;
 
+signals:
+    // A drawing is open and shown in the tree and the viewer.
+    void drawingOpened(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -129,6 +146,7 @@ private:
     void showKeyWarnings();
 
     void buildWidgets();
+    QWidget* buildTreePane();
     void buildMenus();
     void buildFileMenu();
     void buildEditMenu();
@@ -142,11 +160,15 @@ private:
     void labelNodes();
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, Node kind, const QString& label, const QString& data,
                              const QString& library = QString());
+    // A node in no tree yet.
+    static QTreeWidgetItem* makeNode(Node kind, const QString& label, const QString& data,
+                                     const QString& library = QString());
     QTreeWidgetItem* rootNode(Node kind);
     void onNodeSelected();
     void showDisplayList(const CZunGDX& list, std::map<int, QString> names);
     void showPart(const QString& handle);
     void showOverview();
+    void adoptOpenedDrawing();
     void markUndrawnParts(const QStringList& drawn);
     void showSlideNode(const QString& name, const QString& library);
     void showPictureNode(const QString& path);
@@ -178,6 +200,8 @@ private:
 
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tree = nullptr;
+    QLineEdit* m_search = nullptr;
+    CZunTreeFilter* m_treeFilter = nullptr;
     QTabWidget* m_tabs = nullptr;
     CZunDplistImage* m_viewer = nullptr;
     ZUN::CSlidePic* m_slideView = nullptr;
@@ -189,6 +213,14 @@ private:
     QMenu* m_hatchMenu = nullptr;
     QActionGroup* m_viewGroup = nullptr;
     QActionGroup* m_languageGroup = nullptr;
+
+    CZunDrawingOpener* m_opener = nullptr;
+    CZunOpenProgress* m_openProgress = nullptr;
+    // The open drawing's overview, built once it opened and again after a
+    // part changed: showing the drawing again does not draw every part.
+    CZunGDX m_overview;
+    std::vector<CZunOverviewEntry> m_overviewEntries;
+    bool m_overviewValid = false;
 
     QTreeWidgetItem* m_drawingNode = nullptr;
     QTreeWidgetItem* m_textsNode = nullptr;
