@@ -4,6 +4,7 @@
 
 #include <QFileInfo>
 #include <QHBoxLayout>
+#include <QKeySequence>
 #include <QLabel>
 #include <QProgressBar>
 #include <QTimer>
@@ -133,6 +134,8 @@ CZunOpenProgress::CZunOpenProgress(CZunDrawingOpener& opener, QWidget* parent) :
     m_bar->setTextVisible(false);
     m_cancel = new QToolButton;
     m_cancel->setObjectName(QStringLiteral("cancelOpening"));
+    // Escape cancels as well: the keyboard's way out of a long wait.
+    m_cancel->setShortcut(QKeySequence(Qt::Key_Escape));
     auto* layout = new QHBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(m_label);
