@@ -5,6 +5,7 @@
 #include "contracts/data/zun_part_keys.h"
 #include "dialogs/zun_dlg_bgr.h"
 #include "host/desktop/zun_drawing_opener.h"
+#include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_hole_dialog.h"
 #include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_host_export.h"
@@ -28,6 +29,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -133,6 +135,7 @@ void CZunHostWindow::buildWidgets()
     m_cursorLabel->setMinimumWidth(220);
     statusBar()->addWidget(m_pickLabel, 1);
     statusBar()->addPermanentWidget(m_cursorLabel);
+    m_culling = std::make_unique<CZunGroupCulling>();
     m_opener = new CZunDrawingOpener(this);
     m_openProgress = new CZunOpenProgress(*m_opener);
     statusBar()->addPermanentWidget(m_openProgress);
@@ -813,8 +816,12 @@ void CZunHostWindow::showPictureNode(const QString& path)
 
 void CZunHostWindow::refreshViewer(bool fit)
 {
-    if (fit)
+    // A fit follows every change of the items or the view direction: the
+    // groups' boxes are measured anew with it.
+    if (fit) {
         m_viewer->zoomExtents();
+        m_culling->measure(*m_scene.displayList());
+    }
     m_viewer->update();
 }
 
@@ -954,6 +961,15 @@ void CZunHostWindow::updateCursorText(const QPoint& at)
 
 bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A list of many groups zoomed in on a few is painted with those alone.
+    if (watched == m_viewer && event->type() == QEvent::Paint) {
+        const QImage visible = zunPaintVisibleGroups(*m_culling, *m_scene.displayList(), m_viewer->size(),
+                                                     m_viewer->palette().window().color());
+        if (!visible.isNull()) {
+            QPainter(m_viewer).drawImage(0, 0, visible);
+            return true;
+        }
+    }
     if (watched == m_viewer && event->type() == QEvent::MouseMove)
         updateCursorText(static_cast<QMouseEvent*>(event)->position().toPoint());
     // A picture the user has not zoomed stays fitted to the window's size.

@@ -11,11 +11,13 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class CZunDplistImage;
 class CZunDrawingOpener;
 class CZunOpenProgress;
 class CZunTreeFilter;
+class CZunGroupCulling;
 class QLineEdit;
 class CZunHostApp;
 class QActionGroup;
@@ -120,6 +122,7 @@ public:
     QTreeWidget* tree() const { return m_tree; }
     QLineEdit* searchField() const { return m_search; }
     CZunTreeFilter* treeFilter() const { return m_treeFilter; }
+    const CZunGroupCulling& culling() const { return *m_culling; }
     CZunDplistImage* viewer() const { return m_viewer; }
     ZUN::CSlidePic* slideView() const { return m_slideView; }
     ZUN::CPicture* pictureView() const { return m_pictureView; }
@@ -214,6 +217,7 @@ private:
     QActionGroup* m_viewGroup = nullptr;
     QActionGroup* m_languageGroup = nullptr;
 
+    std::unique_ptr<CZunGroupCulling> m_culling;
     CZunDrawingOpener* m_opener = nullptr;
     CZunOpenProgress* m_openProgress = nullptr;
     // The open drawing's overview, built once it opened and again after a
