@@ -9,6 +9,7 @@
 #include "host/desktop/zun_host_window.h"
 #include "host/zun_drawing_repeat.h"
 #include "host/zun_host_app.h"
+#include "render/qt/zun_dplist_image.h"
 #include "render/qt/zun_qstring.h"
 
 #include <QApplication>
@@ -135,8 +136,49 @@ void BM_HostStartupSample(benchmark::State& state)
     }
 }
 
+// The 1,000-part overview zoomed in on a few cells, repainted: every cell
+// through the viewer's own paint (the baseline) against the window's paint
+// of the cells in view.
+void paintZoomed(benchmark::State& state, bool culled)
+{
+    CZunHostApp host;
+    zunAppSet(&host);
+    CZunHostApp::registerGenerators();
+    {
+        CZunHostWindow window(host);
+        window.resize(1280, 800);
+        window.show();
+        qint64 gap = 0;
+        if (!openAndWait(window, largeDrawing(1000), gap)) {
+            state.SkipWithError("the drawing did not open");
+            zunAppSet(nullptr);
+            return;
+        }
+        CZunMatrix3d zoom;
+        zoom.setToScaling(8.0, CZunPoint3d(200, 150, 0));
+        window.scene().displayList()->zoomMtxSet(zoom);
+        for (auto _ : state) {
+            const QImage painted = culled ? window.viewer()->grab().toImage() : window.viewer()->renderImage();
+            benchmark::DoNotOptimize(painted.constBits());
+        }
+    }
+    zunAppSet(nullptr);
+}
+
+void BM_HostPaintZoomed_Baseline(benchmark::State& state)
+{
+    paintZoomed(state, false);
+}
+
+void BM_HostPaintZoomed_CellsInView(benchmark::State& state)
+{
+    paintZoomed(state, true);
+}
+
 } // namespace
 
+BENCHMARK(BM_HostPaintZoomed_Baseline)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_HostPaintZoomed_CellsInView)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_HostOpenToPaintedOverview)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HostStartupSample)->Unit(benchmark::kMillisecond)->Iterations(5);
 

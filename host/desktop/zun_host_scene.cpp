@@ -387,6 +387,23 @@ void CZunOverviewBuilder::addTitle()
                     kLabelHeight * 2.0, {});
 }
 
+bool zunOverviewReadableWindow(const CZunGDX& overview, int width, int height, CZunPoint3d& lo, CZunPoint3d& hi)
+{
+    // A cell of fewer pixels shows a part too small to tell.
+    constexpr double kReadableCell = 160.0;
+    CZunPoint3d elo, ehi;
+    if (width <= 0 || height <= 0 || !overview.extmaxGet(elo, ehi))
+        return false;
+    const double columns = std::max(1.0, std::floor(width / kReadableCell));
+    const double readableWidth = columns * kColumnPitch;
+    if (ehi.x - elo.x <= readableWidth * 1.05)
+        return false;
+    const double readableHeight = readableWidth * height / width;
+    lo = CZunPoint3d(elo.x, ehi.y - readableHeight, elo.z);
+    hi = CZunPoint3d(elo.x + readableWidth, ehi.y, ehi.z);
+    return true;
+}
+
 std::vector<CZunOverviewEntry> zunDrawingOverview(const ZUN::CZunDrawing& drawing, const QString& title, CZunGDX& out)
 {
     CZunOverviewBuilder builder(drawing, title);

@@ -85,6 +85,11 @@ struct CZunOverviewEntry {
 std::vector<CZunOverviewEntry> zunDrawingOverview(const ZUN::CZunDrawing& drawing, const QString& title,
                                                   CZunGDX& out);
 
+// Where a window of width x height pixels first looks at an overview too
+// large to read whole: its top left cells, each at least a readable size,
+// in the overview's extents space. False when the whole grid fits so.
+bool zunOverviewReadableWindow(const CZunGDX& overview, int width, int height, CZunPoint3d& lo, CZunPoint3d& hi);
+
 // The same overview built one part per step, so that a window can run its
 // event loop between steps. Each part's list is built, placed and dropped
 // in its step; the overview grows by that part's items alone. The

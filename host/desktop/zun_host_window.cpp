@@ -778,6 +778,24 @@ void CZunHostWindow::showOverview()
     markUndrawnParts(drawn);
     m_shownPart.clear();
     showDisplayList(m_overview, std::move(names));
+    // Thousands of parts fitted whole are specks: the overview starts on
+    // its first cells at a readable size (only they are painted); Fit
+    // shows all of it.
+    m_readableStart = true;
+    fitReadably();
+}
+
+bool CZunHostWindow::fitReadably()
+{
+    CZunPoint3d lo, hi;
+    if (!m_readableStart ||
+        !zunOverviewReadableWindow(*m_scene.displayList(), m_viewer->width(), m_viewer->height(), lo, hi))
+        return false;
+    // The view window only for the fit: exports and Fit take the whole.
+    m_scene.displayList()->extMaxViewSet(lo, hi);
+    m_viewer->zoomExtents();
+    m_scene.displayList()->extMaxViewSet(CZunPoint3d::kOrigin, CZunPoint3d::kOrigin);
+    return true;
 }
 
 void CZunHostWindow::markUndrawnParts(const QStringList& drawn)
@@ -819,6 +837,7 @@ void CZunHostWindow::refreshViewer(bool fit)
     // A fit follows every change of the items or the view direction: the
     // groups' boxes are measured anew with it.
     if (fit) {
+        m_readableStart = false;
         m_viewer->zoomExtents();
         m_culling->measure(*m_scene.displayList());
     }
@@ -973,7 +992,8 @@ bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_viewer && event->type() == QEvent::MouseMove)
         updateCursorText(static_cast<QMouseEvent*>(event)->position().toPoint());
     // A picture the user has not zoomed stays fitted to the window's size.
-    if (watched == m_viewer && event->type() == QEvent::Resize && m_viewer->zoomMtx() == CZunMatrix3d())
+    if (watched == m_viewer && event->type() == QEvent::Resize && m_viewer->zoomMtx() == CZunMatrix3d() &&
+        !fitReadably())
         m_viewer->zoomExtents();
     return QMainWindow::eventFilter(watched, event);
 }

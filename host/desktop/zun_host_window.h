@@ -172,6 +172,9 @@ private:
     void showPart(const QString& handle);
     void showOverview();
     void adoptOpenedDrawing();
+    // Fits the overview's readable start when it is shown (see
+    // zunOverviewReadableWindow); false when it is not.
+    bool fitReadably();
     void markUndrawnParts(const QStringList& drawn);
     void showSlideNode(const QString& name, const QString& library);
     void showPictureNode(const QString& path);
@@ -225,6 +228,9 @@ private:
     CZunGDX m_overview;
     std::vector<CZunOverviewEntry> m_overviewEntries;
     bool m_overviewValid = false;
+    // The overview shows its first cells readably until the user fits or
+    // another picture is shown.
+    bool m_readableStart = false;
 
     QTreeWidgetItem* m_drawingNode = nullptr;
     QTreeWidgetItem* m_textsNode = nullptr;

@@ -122,7 +122,14 @@ TEST(GroupCullingInWindow, ZoomedInPictureIsTheSameWithOnlyTheCellsInView)
         ASSERT_TRUE(!window.isOpening() || opened.wait(60000));
         ASSERT_TRUE(window.culling().active());
 
+        // The overview starts on its first cells, readable, and paints only them.
+        const QImage start = window.viewer()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        EXPECT_GT(window.culling().lastVisible(), 0);
+        EXPECT_LT(window.culling().lastVisible(), 40);
+        EXPECT_EQ(start, window.viewer()->renderImage()) << "culling changed the picture";
+
         // Fitted, every cell is in view and the viewer paints as it does.
+        ASSERT_TRUE(window.setViewDirection(QStringLiteral("P")));
         const QImage fitted = window.viewer()->grab().toImage().convertToFormat(QImage::Format_RGB32);
         EXPECT_EQ(window.culling().lastVisible(), window.culling().groupCount());
         EXPECT_EQ(fitted, window.viewer()->renderImage());

@@ -139,4 +139,43 @@ TEST_P(OverviewOfRepeatedParts, BuildingStepByStepGivesTheSameOverview)
 
 INSTANTIATE_TEST_SUITE_P(PartCounts, OverviewOfRepeatedParts, ::testing::Values(1, 10, 23, 60));
 
+// Where a window first looks at an overview of n parts: the whole grid
+// while its cells stay readable, else the top left cells.
+struct ReadableCase {
+    int parts;
+    int width;
+    int height;
+    bool whole;
+};
+
+class ReadableStart : public ::testing::TestWithParam<ReadableCase> {};
+
+TEST_P(ReadableStart, WholeGridOrItsTopLeftCells)
+{
+    const ReadableCase& c = GetParam();
+    // Frames of the overview's cells: a square grid of n cells.
+    const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(c.parts))));
+    CZunGDX overview;
+    for (int k = 0; k < c.parts; ++k) {
+        const double x = (k % columns) * 1080.0, y = -(k / columns) * 1250.0;
+        overview.imageVl({k + 1}, 0, box(x - 500, 1000).getTransformedCopy(CZunMatrix3d().setToTranslation({0, y - 500, 0})),
+                         CZunColor(1), {}, {1.0}, 0.0, 1, {});
+    }
+    CZunPoint3d lo, hi, elo, ehi;
+    ASSERT_TRUE(overview.extmaxGet(elo, ehi));
+    ASSERT_EQ(zunOverviewReadableWindow(overview, c.width, c.height, lo, hi), !c.whole);
+    if (c.whole)
+        return;
+    EXPECT_EQ(lo.x, elo.x);
+    EXPECT_EQ(hi.y, ehi.y);
+    // At least 160 pixels a cell, and the window's shape.
+    EXPECT_LE((hi.x - lo.x) / 1080.0 * 160.0, c.width + 1e-9);
+    EXPECT_NEAR((hi.x - lo.x) / (hi.y - lo.y), static_cast<double>(c.width) / c.height, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(Sizes, ReadableStart,
+                         ::testing::Values(ReadableCase{10, 900, 600, true}, ReadableCase{25, 900, 600, true},
+                                           ReadableCase{100, 900, 600, false}, ReadableCase{1000, 900, 600, false},
+                                           ReadableCase{1000, 6000, 4000, true}));
+
 } // namespace
