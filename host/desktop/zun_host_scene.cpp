@@ -27,15 +27,20 @@ QString partLabel(const ZUN::CZunPart& part)
 
 void CZunHostScene::show(const CZunGDX& list, std::map<int, QString> groupNames)
 {
-    m_base = list;
+    show(std::make_shared<const CZunGDX>(list), std::move(groupNames));
+}
+
+void CZunHostScene::show(std::shared_ptr<const CZunGDX> list, std::map<int, QString> groupNames)
+{
+    m_base = list ? std::move(list) : std::make_shared<const CZunGDX>();
     m_names = std::move(groupNames);
     m_modes.clear();
     m_hatches.clear();
     m_highlight = -1;
     // A new picture starts unzoomed; the viewer fits it. (Only the
     // matrices: the items are copied once, by the rebuild.)
-    m_shown.viewMtxSet(m_base.viewMtxGet());
-    m_shown.zoomMtxSet(m_base.zoomMtxGet());
+    m_shown.viewMtxSet(m_base->viewMtxGet());
+    m_shown.zoomMtxSet(m_base->zoomMtxGet());
     rebuild();
 }
 
@@ -53,7 +58,7 @@ QString CZunHostScene::groupName(int group) const
 std::vector<int> CZunHostScene::groups() const
 {
     std::vector<int> found;
-    for (const CZunDisplayItem& item : m_base.getDisplayList())
+    for (const CZunDisplayItem& item : m_base->getDisplayList())
         if (!item.stack.isEmpty())
             found.push_back(item.stack.get(0));
     std::sort(found.begin(), found.end());
@@ -64,7 +69,7 @@ std::vector<int> CZunHostScene::groups() const
 ZunDisplayObj CZunHostScene::groupType(int group) const
 {
     auto type = static_cast<ZunDisplayObj>(0);
-    for (const CZunDisplayItem& item : m_base.getDisplayList()) {
+    for (const CZunDisplayItem& item : m_base->getDisplayList()) {
         if (item.stack.isEmpty() || item.stack.get(0) != group)
             continue;
         if (type != 0 && item.type != type)
@@ -76,7 +81,7 @@ ZunDisplayObj CZunHostScene::groupType(int group) const
 
 bool CZunHostScene::hasItems(int group) const
 {
-    return group < 0 ? m_base.lenGet() > 0 : !m_base.StackToItemNr(topStack(group)).isEmpty();
+    return group < 0 ? m_base->lenGet() > 0 : !m_base->StackToItemNr(topStack(group)).isEmpty();
 }
 
 bool CZunHostScene::setViewDirection(const QString& name)
@@ -100,8 +105,8 @@ bool CZunHostScene::setColorMode(int group, ZUN::GdxColorMode mode)
 CZunGDX::Stack CZunHostScene::hatchedStacksOf(int group) const
 {
     CZunGDX::Stack found;
-    for (int i = 0; i < m_base.lenGet(); ++i) {
-        const CZunDisplayItem& item = m_base.getDisplayList().get(i);
+    for (int i = 0; i < m_base->lenGet(); ++i) {
+        const CZunDisplayItem& item = m_base->getDisplayList().get(i);
         if (item.type == objReg && (item.flag & gdxFlagHatch) && !item.stack.isEmpty() &&
             (group < 0 || item.stack.get(0) == group))
             found.append(i);
@@ -135,7 +140,7 @@ void CZunHostScene::rebuild()
 {
     const CZunMatrix3d view = m_shown.viewMtxGet();
     const CZunMatrix3d zoom = m_shown.zoomMtxGet();
-    m_shown = m_base;
+    m_shown = *m_base;
     m_shown.viewDirectionSet(toZun(m_direction));
     for (const auto& [group, mode] : m_modes) {
         if (group >= 0) {
@@ -151,9 +156,9 @@ void CZunHostScene::rebuild()
         std::vector<std::pair<CZunGDX::Stack, ZUN::CHatchProp>> changes;
         for (int i : hatchedStacksOf(group)) {
             ZUN::CHatchProp hatch;
-            m_base.hatchGet(i, hatch);
+            m_base->hatchGet(i, hatch);
             hatch.setName(pattern);
-            changes.emplace_back(m_base.getDisplayList().get(i).stack, hatch);
+            changes.emplace_back(m_base->getDisplayList().get(i).stack, hatch);
         }
         std::stable_sort(changes.begin(), changes.end(),
                          [](const auto& a, const auto& b) { return a.first.len() < b.first.len(); });

@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -23,11 +24,14 @@ public:
     // reports) and the list. Every change of the old list is dropped; the
     // view direction stays.
     void show(const CZunGDX& list, std::map<int, QString> groupNames);
+    // The same with a list the caller keeps as well (the open drawing's
+    // overview): it is shared, not copied.
+    void show(std::shared_ptr<const CZunGDX> list, std::map<int, QString> groupNames);
     void clear();
 
     // The list the viewer paints; it stays at this address.
     CZunGDX* displayList() { return &m_shown; }
-    const CZunGDX& base() const { return m_base; }
+    const CZunGDX& base() const { return *m_base; }
 
     // The name of a top-level group; empty for a group without one.
     QString groupName(int group) const;
@@ -61,7 +65,7 @@ private:
     CZunGDX::Stack hatchedStacksOf(int group) const;
     bool hasItems(int group) const;
 
-    CZunGDX m_base;
+    std::shared_ptr<const CZunGDX> m_base = std::make_shared<const CZunGDX>();
     CZunGDX m_shown;
     std::map<int, QString> m_names;
     QString m_direction = QStringLiteral("P");

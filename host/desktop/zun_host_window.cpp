@@ -426,8 +426,9 @@ bool CZunHostWindow::isOpening() const
 void CZunHostWindow::adoptOpenedDrawing()
 {
     const QString path = m_opener->path();
-    m_opener->adopt(m_overview, m_overviewEntries);
-    m_overviewValid = true;
+    auto overview = std::make_shared<CZunGDX>();
+    m_opener->adopt(*overview, m_overviewEntries);
+    m_overview = std::move(overview);
     m_document.opened(path);
     updateTitle();
     rememberFile(path);
@@ -764,10 +765,11 @@ void CZunHostWindow::showPart(const QString& handle)
 void CZunHostWindow::showOverview()
 {
     // Built when the drawing opened, and again only after a part changed.
-    if (!m_overviewValid) {
+    if (!m_overview) {
         const QString title = QFileInfo(fromZun(ZUN::drawingCurrent().path())).completeBaseName();
-        m_overviewEntries = zunDrawingOverview(ZUN::drawingCurrent(), title, m_overview);
-        m_overviewValid = true;
+        auto overview = std::make_shared<CZunGDX>();
+        m_overviewEntries = zunDrawingOverview(ZUN::drawingCurrent(), title, *overview);
+        m_overview = std::move(overview);
     }
     std::map<int, QString> names;
     QStringList drawn;
@@ -777,7 +779,10 @@ void CZunHostWindow::showOverview()
     }
     markUndrawnParts(drawn);
     m_shownPart.clear();
-    showDisplayList(m_overview, std::move(names));
+    m_scene.show(m_overview, std::move(names));
+    m_tabs->setCurrentWidget(m_viewer);
+    updatePickText();
+    refreshViewer(true);
     // Thousands of parts fitted whole are specks: the overview starts on
     // its first cells at a readable size (only they are painted); Fit
     // shows all of it.
@@ -912,7 +917,7 @@ int CZunHostWindow::runHoleDialog(const ZUN::CZunRbList&, ZUN::CZunRbList& resul
 
 void CZunHostWindow::showEditedPart(const QString& handle)
 {
-    m_overviewValid = false;
+    m_overview.reset();
     if (m_shownPart == handle)
         showPart(handle);
     else if (m_shownPart.isEmpty() && m_tree->currentItem() == m_drawingNode)

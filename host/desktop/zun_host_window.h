@@ -225,9 +225,9 @@ private:
     CZunOpenProgress* m_openProgress = nullptr;
     // The open drawing's overview, built once it opened and again after a
     // part changed: showing the drawing again does not draw every part.
-    CZunGDX m_overview;
+    // Shared with the scene while it shows it; none until built.
+    std::shared_ptr<const CZunGDX> m_overview;
     std::vector<CZunOverviewEntry> m_overviewEntries;
-    bool m_overviewValid = false;
     // The overview shows its first cells readably until the user fits or
     // another picture is shown.
     bool m_readableStart = false;
