@@ -184,6 +184,9 @@ public:
     // In drawing order. Valid until the list next changes.
     const CZunArrayTempl<CZunDisplayItem>& getDisplayList() const { return m_displayList; }
     void itemStackGet(Stack& stack, int i) const;
+    // Gives item i another stack; the extents do not depend on stacks and
+    // stay. False when i addresses no item.
+    bool itemStackSet(int i, const Stack& stack);
     // Ascending indices of the items in the subtree of stack.
     Stack StackToItemNr(const Stack& stack) const;
     // Largest first stack entry (0 without any stacked item): callers number
@@ -243,6 +246,12 @@ public:
                       const CZunPoint3d& corner1, const CZunPoint3d& corner2);
     // Appends copies; the extents are left as they are.
     bool addDisplayList(const CZunArrayTempl<CZunDisplayItem>& items);
+    // Moves the items in after the others and merges the extents of those
+    // that count, by the rule the whole list is measured by: the items
+    // already there are neither copied nor measured again, so a list built
+    // by appending part after part costs what its items cost. False (and
+    // nothing added, items left as they were) for no items or on failure.
+    bool appendDisplayList(CZunArrayTempl<CZunDisplayItem>&& items);
     // Room for n items in all, so that a generator that knows its count
     // fills the list without regrowing it. Room that cannot be had is not
     // taken; the list then grows as items come.
@@ -344,6 +353,10 @@ public:
     void extMaxViewSet();
     // The view window when one is set (min differs from max), else the extents.
     void extMaxViewGet(CZunPoint3d& min, CZunPoint3d& max) const;
+    // How many items have been measured for extents since this list was
+    // made (not carried over by copies): work that should grow with the
+    // items added shows here when it measures the earlier ones again.
+    std::uint64_t measuredItemCount() const { return m_scratch.measured; }
 
     // ---- window point and picking -----------------------------------------------
     CZunPoint3d imagePtWc(const CZunPoint3d& p) const;
@@ -424,13 +437,15 @@ private:
     ChangeCounts m_changes;
 
     // One-vertex work array for the box of a transformed arc, so that the
-    // extents of a hundred thousand items need no allocation per item. Not
-    // part of the list's value: copies start with an empty one.
+    // extents of a hundred thousand items need no allocation per item, and
+    // the count of items measured. Not part of the list's value: copies
+    // start with an empty one.
     struct Scratch {
         Scratch() = default;
         Scratch(const Scratch&) noexcept {}
         Scratch& operator=(const Scratch&) noexcept { return *this; }
         CZunVertexArray vl;
+        std::uint64_t measured = 0;
     };
     void mergeExt(const CZunPoint3d& lo, const CZunPoint3d& hi);
     template <class Pred>

@@ -50,8 +50,10 @@ void CZunGDX::imageVl(const Stack& stack, unsigned long flag, const CZunVertexAr
                       unsigned long thickn, const CZunPoint3d& anchor)
 {
     guardedAdd([&] {
-        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
+        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag))) {
+            ++m_scratch.measured;
             refresh_ext(vl, extMtx(mtx));
+        }
         appendItem(m_displayList, objVl, stack, flag, [&](CZunDisplayItem& it) {
             it.vl = vl;
             it.color = color;
@@ -69,8 +71,10 @@ void CZunGDX::imagePt(const Stack& stack, unsigned long flag, const CZunPoint3d&
                       const CZunMatrix3d& mtx, double pdSize, unsigned long pdMode, const CZunPoint3d& anchor)
 {
     guardedAdd([&] {
-        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
+        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag))) {
+            ++m_scratch.measured;
             refresh_ext(pt, extMtx(mtx));
+        }
         appendItem(m_displayList, objPt, stack, flag, [&](CZunDisplayItem& it) {
             it.point = pt;
             it.color = color;
@@ -89,8 +93,10 @@ void CZunGDX::imageReg(const Stack& stack, unsigned long flag, const Contours& r
                        const CZunPoint3d& anchor)
 {
     guardedAdd([&] {
-        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag)))
+        if (ZUN::gdx::countsForExt(static_cast<std::uint32_t>(flag))) {
+            ++m_scratch.measured;
             refresh_ext(reg.get(0), extMtx(mtx));
+        }
         appendItem(m_displayList, objReg, stack, flag, [&](CZunDisplayItem& it) {
             it.reg = reg;
             it.color = color;
@@ -138,7 +144,7 @@ bool CZunGDX::addDisplayList(const CZunArrayTempl<CZunDisplayItem>& items)
             // already there into the new storage, where a failing copy
             // leaves them lost. (Appending the list to itself needs the room
             // first too: its own range must not move while it is read.)
-            list.reserve(list.size() + n);
+            ZUN::gdx::reserveMore(list, n);
             for (std::size_t k = 0; k < n; ++k)
                 list.push_back(self ? CZunDisplayItem(list[k]) : items.vector()[k]);
         },

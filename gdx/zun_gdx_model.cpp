@@ -83,6 +83,15 @@ void CZunGDX::itemStackGet(Stack& stack, int i) const
     stack = item(i).stack;
 }
 
+bool CZunGDX::itemStackSet(int i, const Stack& stack)
+{
+    CZunDisplayItem* it = itemAt(i);
+    if (!it)
+        return false;
+    it->stack = stack;
+    return true;
+}
+
 CZunGDX::Stack CZunGDX::StackToItemNr(const Stack& stack) const
 {
     Stack found;

@@ -115,6 +115,16 @@ private:
     bool m_shortcut;
 };
 
+// Room for n more items. Growing to the exact size on every call would move
+// every item already there on every append: the room at least doubles, so
+// that appending list after list moves each item a bounded number of times.
+inline void reserveMore(std::vector<CZunDisplayItem>& items, std::size_t n)
+{
+    const std::size_t needed = items.size() + n;
+    if (needed > items.capacity())
+        items.reserve(std::max(needed, 2 * items.capacity()));
+}
+
 // Stable partition into the six drawing groups, optionally followed by a
 // reversal of the whole list, with at most one move per item. True when an
 // item changed its place.

@@ -46,6 +46,7 @@ void CZunGDX::mergeTextExtents(const CZunDisplayItem& item)
 {
     if (item.flag & gdxFlagExtMask)
         return;
+    ++m_scratch.measured;
     const CZunMatrix3d m = extMtx(item.mtx);
     for (const auto& region : item.txtRegl)
         refresh_ext(region.get(0), m);

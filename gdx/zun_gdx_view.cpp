@@ -226,13 +226,41 @@ void CZunGDX::refresh_ext()
     const ZUN::gdx::ItemMatrix toExt(m_projMtx * m_viewDirectionMtx);
     Box box;
     for (CZunDisplayItem& it : m_displayList)
-        if (ZUN::gdx::countsForExt(it.flag))
+        if (ZUN::gdx::countsForExt(it.flag)) {
+            ++m_scratch.measured;
             addItem(it, toExt(it.mtx), box, m_scratch.vl);
+        }
     m_ext.clear();
     if (box.has) {
         m_ext.append(box.lo);
         m_ext.append(box.hi);
     }
+}
+
+bool CZunGDX::appendDisplayList(CZunArrayTempl<CZunDisplayItem>&& items)
+{
+    if (items.isEmpty() || &items == &m_displayList)
+        return false;
+    return guardedAdd(
+        [&] {
+            // Measured before anything moves: a failure then leaves both
+            // lists as they were.
+            const ZUN::gdx::ItemMatrix toExt(m_projMtx * m_viewDirectionMtx);
+            Box box;
+            for (CZunDisplayItem& it : items)
+                if (ZUN::gdx::countsForExt(it.flag)) {
+                    ++m_scratch.measured;
+                    addItem(it, toExt(it.mtx), box, m_scratch.vl);
+                }
+            std::vector<CZunDisplayItem>& list = m_displayList.vector();
+            ZUN::gdx::reserveMore(list, items.vector().size());
+            for (CZunDisplayItem& it : items)
+                list.push_back(std::move(it));
+            items.clear();
+            if (box.has)
+                mergeExt(box.lo, box.hi);
+        },
+        false);
 }
 
 bool CZunGDX::extmaxGet(CZunPoint3d& min, CZunPoint3d& max) const
@@ -259,6 +287,7 @@ bool CZunGDX::extmaxGet(const Stack& stack, CZunPoint3d& min, CZunPoint3d& max) 
             continue;
         // Items of types without geometry count all the same.
         counted = true;
+        ++m_scratch.measured;
         addItem(it, toExt(it.mtx), box, m_scratch.vl);
     }
     min = box.lo;

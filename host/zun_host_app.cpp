@@ -90,6 +90,10 @@ namespace {
 
 struct Outline {
     QPolygonF points;
+    // Kept to pass over outlines that cannot enclose another before the
+    // point test: a line of text holds dozens of outlines, each tested
+    // against every other.
+    QRectF bounds;
     int depth = 0;
 };
 
@@ -108,14 +112,15 @@ std::vector<Outline> closedOutlines(const QPainterPath& path)
             area2 += a.x() * b.y() - b.x() * a.y();
         }
         if (polygon.size() >= 3 && std::abs(area2) > 1e-6)
-            outlines.push_back({polygon, 0});
+            outlines.push_back({polygon, polygon.boundingRect(), 0});
     }
     return outlines;
 }
 
 bool encloses(const Outline& outer, const Outline& inner)
 {
-    return &outer != &inner && outer.points.containsPoint(inner.points.first(), Qt::OddEvenFill);
+    return &outer != &inner && outer.bounds.contains(inner.points.first()) &&
+           outer.points.containsPoint(inner.points.first(), Qt::OddEvenFill);
 }
 
 // Depth = how many outlines enclose an outline: even depths bound filled

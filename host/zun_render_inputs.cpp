@@ -189,10 +189,17 @@ QString zunRenderOutputFolder(const QString& dir)
 
 QString ZunRenderNames::unique(const QString& base)
 {
+    // The first free of base, base_2, base_3, ...: names are never given
+    // back, so the numbers below the last one tried for base stay taken.
     QString name = base;
-    for (int n = 2; m_taken.contains(name.toLower()); ++n)
-        name = base + '_' + QString::number(n);
-    m_taken.append(name.toLower());
+    if (m_taken.contains(name.toLower())) {
+        int& n = m_nextNumber[base.toLower()];
+        n = std::max(n, 2);
+        do
+            name = base + '_' + QString::number(n++);
+        while (m_taken.contains(name.toLower()));
+    }
+    m_taken.insert(name.toLower());
     return name;
 }
 

@@ -4,6 +4,8 @@
 
 #include <QImage>
 #include <QSize>
+#include <QHash>
+#include <QSet>
 #include <QString>
 #include <QStringList>
 
@@ -58,7 +60,10 @@ public:
     QString unique(const QString& base);
 
 private:
-    QStringList m_taken;  // lower case
+    // Lower case. Sets, and for each base the next number to try, so that
+    // thousands of parts, even of one name, are named in linear time.
+    QSet<QString> m_taken;
+    QHash<QString, int> m_nextNumber;
 };
 
 // Writes a display list as <baseName>.<format> for every format asked for,

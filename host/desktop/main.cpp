@@ -2,12 +2,14 @@
 // given) in a window with the part tree, the viewer, slides and pictures.
 
 #include "contracts/data/zun_files.h"
+#include "host/desktop/zun_drawing_opener.h"
 #include "host/desktop/zun_host_window.h"
 #include "host/zun_host_app.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QDir>
+#include <QEventLoop>
 #include <QFile>
 #include <QScreen>
 #include <QTimer>
@@ -106,6 +108,15 @@ int main(int argc, char** argv)
         window.resize(size);
     }
     window.show();
+    // The options below act on the drawing: a large one is still being
+    // drawn, slice by slice, and is waited for.
+    if (window.isOpening() && (parser.isSet(selectOption) || parser.isSet(viewOption) || parser.isSet(pickOption) ||
+                               parser.isSet(shotOption))) {
+        QEventLoop opening;
+        QObject::connect(&window, &CZunHostWindow::drawingOpened, &opening, &QEventLoop::quit);
+        QObject::connect(window.opener(), &CZunDrawingOpener::cancelled, &opening, &QEventLoop::quit);
+        opening.exec();
+    }
     if (parser.isSet(selectOption)) {
         QTreeWidgetItem* node = findNode(window.tree(), parser.value(selectOption));
         if (!node) {

@@ -27,13 +27,20 @@ QString partLabel(const ZUN::CZunPart& part)
 
 void CZunHostScene::show(const CZunGDX& list, std::map<int, QString> groupNames)
 {
-    m_base = list;
+    show(std::make_shared<const CZunGDX>(list), std::move(groupNames));
+}
+
+void CZunHostScene::show(std::shared_ptr<const CZunGDX> list, std::map<int, QString> groupNames)
+{
+    m_base = list ? std::move(list) : std::make_shared<const CZunGDX>();
     m_names = std::move(groupNames);
     m_modes.clear();
     m_hatches.clear();
     m_highlight = -1;
-    // A new picture starts unzoomed; the viewer fits it.
-    m_shown = m_base;
+    // A new picture starts unzoomed; the viewer fits it. (Only the
+    // matrices: the items are copied once, by the rebuild.)
+    m_shown.viewMtxSet(m_base->viewMtxGet());
+    m_shown.zoomMtxSet(m_base->zoomMtxGet());
     rebuild();
 }
 
@@ -51,7 +58,7 @@ QString CZunHostScene::groupName(int group) const
 std::vector<int> CZunHostScene::groups() const
 {
     std::vector<int> found;
-    for (const CZunDisplayItem& item : m_base.getDisplayList())
+    for (const CZunDisplayItem& item : m_base->getDisplayList())
         if (!item.stack.isEmpty())
             found.push_back(item.stack.get(0));
     std::sort(found.begin(), found.end());
@@ -62,7 +69,7 @@ std::vector<int> CZunHostScene::groups() const
 ZunDisplayObj CZunHostScene::groupType(int group) const
 {
     auto type = static_cast<ZunDisplayObj>(0);
-    for (const CZunDisplayItem& item : m_base.getDisplayList()) {
+    for (const CZunDisplayItem& item : m_base->getDisplayList()) {
         if (item.stack.isEmpty() || item.stack.get(0) != group)
             continue;
         if (type != 0 && item.type != type)
@@ -74,7 +81,7 @@ ZunDisplayObj CZunHostScene::groupType(int group) const
 
 bool CZunHostScene::hasItems(int group) const
 {
-    return group < 0 ? m_base.lenGet() > 0 : !m_base.StackToItemNr(topStack(group)).isEmpty();
+    return group < 0 ? m_base->lenGet() > 0 : !m_base->StackToItemNr(topStack(group)).isEmpty();
 }
 
 bool CZunHostScene::setViewDirection(const QString& name)
@@ -98,8 +105,8 @@ bool CZunHostScene::setColorMode(int group, ZUN::GdxColorMode mode)
 CZunGDX::Stack CZunHostScene::hatchedStacksOf(int group) const
 {
     CZunGDX::Stack found;
-    for (int i = 0; i < m_base.lenGet(); ++i) {
-        const CZunDisplayItem& item = m_base.getDisplayList().get(i);
+    for (int i = 0; i < m_base->lenGet(); ++i) {
+        const CZunDisplayItem& item = m_base->getDisplayList().get(i);
         if (item.type == objReg && (item.flag & gdxFlagHatch) && !item.stack.isEmpty() &&
             (group < 0 || item.stack.get(0) == group))
             found.append(i);
@@ -133,7 +140,7 @@ void CZunHostScene::rebuild()
 {
     const CZunMatrix3d view = m_shown.viewMtxGet();
     const CZunMatrix3d zoom = m_shown.zoomMtxGet();
-    m_shown = m_base;
+    m_shown = *m_base;
     m_shown.viewDirectionSet(toZun(m_direction));
     for (const auto& [group, mode] : m_modes) {
         if (group >= 0) {
@@ -149,9 +156,9 @@ void CZunHostScene::rebuild()
         std::vector<std::pair<CZunGDX::Stack, ZUN::CHatchProp>> changes;
         for (int i : hatchedStacksOf(group)) {
             ZUN::CHatchProp hatch;
-            m_base.hatchGet(i, hatch);
+            m_base->hatchGet(i, hatch);
             hatch.setName(pattern);
-            changes.emplace_back(m_base.getDisplayList().get(i).stack, hatch);
+            changes.emplace_back(m_base->getDisplayList().get(i).stack, hatch);
         }
         std::stable_sort(changes.begin(), changes.end(),
                          [](const auto& a, const auto& b) { return a.first.len() < b.first.len(); });
@@ -166,32 +173,15 @@ void CZunHostScene::rebuild()
 
 // ---- building lists ---------------------------------------------------------------
 
-namespace {
-
-// Replaces the items of a list; the new ones count for the extents.
-void replaceItems(CZunGDX& out, const CZunArrayTempl<CZunDisplayItem>& items)
-{
-    out.clear();
-    out.addDisplayList(items);
-    // Appended items do not count for the extents until they are measured
-    // again; setting the view direction measures every item.
-    out.viewDirectionMtxSet(out.viewDirectionMtxGet());
-}
-
-} // namespace
-
 void zunGroupLooseItems(CZunGDX& list)
 {
-    CZunArrayTempl<CZunDisplayItem> items = list.getDisplayList();
+    // Stacks do not enter the extents: the items are renumbered in place
+    // and nothing is measured again.
     int next = list.stackGet() + 1;
-    bool loose = false;
-    for (CZunDisplayItem& item : items)
-        if (item.stack.isEmpty()) {
-            item.stack.append(next++);
-            loose = true;
-        }
-    if (loose)
-        replaceItems(list, items);
+    const int n = list.lenGet();
+    for (int i = 0; i < n; ++i)
+        if (list.getDisplayList().get(i).stack.isEmpty())
+            list.itemStackSet(i, CZunGDX::Stack{next++});
 }
 
 namespace {
@@ -239,13 +229,16 @@ void bakePlacement(CZunDisplayItem& item, const CZunMatrix3d& m)
 
 void zunAppendPlaced(CZunGDX& out, const CZunGDX& list, int group, const CZunMatrix3d& place)
 {
-    CZunArrayTempl<CZunDisplayItem> items = out.getDisplayList();
-    for (CZunDisplayItem item : list.getDisplayList()) {
+    // Only the new items are copied and measured; the list grows by them.
+    CZunArrayTempl<CZunDisplayItem> items;
+    items.reserve(list.lenGet());
+    for (const CZunDisplayItem& source : list.getDisplayList()) {
+        CZunDisplayItem item = source;
         item.stack.insertAt(0, group);
         bakePlacement(item, place * item.mtx);
         items.append(std::move(item));
     }
-    replaceItems(out, items);
+    out.appendDisplayList(std::move(items));
 }
 
 namespace {
@@ -350,39 +343,79 @@ void addPartName(CZunGDX& out, int group, const ZUN::CZunPart* part, const CZunP
 
 } // namespace
 
+CZunOverviewBuilder::CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title)
+    : m_drawing(drawing),
+      m_count(drawing.partCount()),
+      m_title(std::move(title)),
+      m_columns(std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(drawing.partCount()))))))
+{
+}
+
+bool CZunOverviewBuilder::next()
+{
+    if (finished())
+        return false;
+    if (m_next < m_count) {
+        addPart(*m_drawing.part(m_next++));
+        return true;
+    }
+    addTitle();
+    m_titled = true;
+    return true;
+}
+
+void CZunOverviewBuilder::addPart(const ZUN::CZunPart& part)
+{
+    // One part's list at a time: it is placed into the overview and dropped.
+    CZunGDX list;
+    if (!zunPartImageBuild(part, list) || list.lenGet() == 0)
+        return;
+    const int k = static_cast<int>(m_entries.size());
+    const int group = k + 1;
+    const CZunPoint3d centre((k % m_columns) * kColumnPitch, -(k / m_columns) * kRowPitch);
+    CZunPoint3d lo, hi;
+    list.extMaxViewGet(lo, hi);
+    zunAppendPlaced(m_list, list, group, fitIntoCell(lo, hi, centre));
+    addCellFrame(m_list, group, centre);
+    addPartName(m_list, group, &part, centre);
+    m_entries.push_back({group, fromZun(part.handle), partLabel(part)});
+}
+
+void CZunOverviewBuilder::addTitle()
+{
+    // The title in a real font, through the application, above the grid.
+    if (m_title.isEmpty() || m_entries.empty())
+        return;
+    const CZunDataItem text = textObject(m_title, CZunHostApp::kDefaultFont, true, false,
+                                         {-kCell / 2.0, kCell / 2.0 + kLabelHeight * 1.2});
+    m_list.imageTxt(topStack(static_cast<int>(m_entries.size()) + 1), 0, &text, CZunColor(5), CZunMatrix3d(),
+                    kLabelHeight * 2.0, {});
+}
+
+bool zunOverviewReadableWindow(const CZunGDX& overview, int width, int height, CZunPoint3d& lo, CZunPoint3d& hi)
+{
+    // A cell of fewer pixels shows a part too small to tell.
+    constexpr double kReadableCell = 160.0;
+    CZunPoint3d elo, ehi;
+    if (width <= 0 || height <= 0 || !overview.extmaxGet(elo, ehi))
+        return false;
+    const double columns = std::max(1.0, std::floor(width / kReadableCell));
+    const double readableWidth = columns * kColumnPitch;
+    if (ehi.x - elo.x <= readableWidth * 1.05)
+        return false;
+    const double readableHeight = readableWidth * height / width;
+    lo = CZunPoint3d(elo.x, ehi.y - readableHeight, elo.z);
+    hi = CZunPoint3d(elo.x + readableWidth, ehi.y, ehi.z);
+    return true;
+}
+
 std::vector<CZunOverviewEntry> zunDrawingOverview(const ZUN::CZunDrawing& drawing, const QString& title, CZunGDX& out)
 {
-    out.clear();
-    std::vector<std::pair<const ZUN::CZunPart*, CZunGDX>> drawn;
-    for (int i = 0; i < drawing.partCount(); ++i) {
-        CZunGDX part;
-        if (zunPartImageBuild(*drawing.part(i), part) && part.lenGet() > 0)
-            drawn.emplace_back(drawing.part(i), std::move(part));
+    CZunOverviewBuilder builder(drawing, title);
+    while (builder.next()) {
     }
-    const int columns = std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(drawn.size())))));
-
-    std::vector<CZunOverviewEntry> entries;
-    for (size_t k = 0; k < drawn.size(); ++k) {
-        const auto& [part, list] = drawn[k];
-        const int group = static_cast<int>(k) + 1;
-        const CZunPoint3d centre((static_cast<int>(k) % columns) * kColumnPitch,
-                                 -(static_cast<int>(k) / columns) * kRowPitch);
-        CZunPoint3d lo, hi;
-        list.extMaxViewGet(lo, hi);
-        zunAppendPlaced(out, list, group, fitIntoCell(lo, hi, centre));
-        addCellFrame(out, group, centre);
-        addPartName(out, group, part, centre);
-        entries.push_back({group, fromZun(part->handle), partLabel(*part)});
-    }
-
-    // The title in a real font, through the application, above the grid.
-    if (!title.isEmpty() && !drawn.empty()) {
-        const CZunDataItem text = textObject(title, CZunHostApp::kDefaultFont, true, false,
-                                             {-kCell / 2.0, kCell / 2.0 + kLabelHeight * 1.2});
-        out.imageTxt(topStack(static_cast<int>(drawn.size()) + 1), 0, &text, CZunColor(5), CZunMatrix3d(),
-                     kLabelHeight * 2.0, {});
-    }
-    return entries;
+    out = std::move(builder.list());
+    return builder.takeEntries();
 }
 
 void zunTextSheet(CZunGDX& out, std::map<int, QString>& names)

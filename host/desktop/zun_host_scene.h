@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <map>
+#include <memory>
 #include <utility>
 #include <vector>
 
@@ -23,11 +24,14 @@ public:
     // reports) and the list. Every change of the old list is dropped; the
     // view direction stays.
     void show(const CZunGDX& list, std::map<int, QString> groupNames);
+    // The same with a list the caller keeps as well (the open drawing's
+    // overview): it is shared, not copied.
+    void show(std::shared_ptr<const CZunGDX> list, std::map<int, QString> groupNames);
     void clear();
 
     // The list the viewer paints; it stays at this address.
     CZunGDX* displayList() { return &m_shown; }
-    const CZunGDX& base() const { return m_base; }
+    const CZunGDX& base() const { return *m_base; }
 
     // The name of a top-level group; empty for a group without one.
     QString groupName(int group) const;
@@ -61,7 +65,7 @@ private:
     CZunGDX::Stack hatchedStacksOf(int group) const;
     bool hasItems(int group) const;
 
-    CZunGDX m_base;
+    std::shared_ptr<const CZunGDX> m_base = std::make_shared<const CZunGDX>();
     CZunGDX m_shown;
     std::map<int, QString> m_names;
     QString m_direction = QStringLiteral("P");
@@ -79,10 +83,53 @@ struct CZunOverviewEntry {
 
 // The whole open drawing in one list: every part that its generator can
 // draw, scaled into a cell of a grid in drawing order with its name below
-// it, the drawing's title above. Part k (counted from 0 among the drawn
+// it, the drawing's title above. The grid is as near square as the
+// drawing's part count allows. Part k (counted from 0 among the drawn
 // parts) is top-level group k + 1. Returns the parts drawn.
 std::vector<CZunOverviewEntry> zunDrawingOverview(const ZUN::CZunDrawing& drawing, const QString& title,
                                                   CZunGDX& out);
+
+// Where a window of width x height pixels first looks at an overview too
+// large to read whole: its top left cells, each at least a readable size,
+// in the overview's extents space. False when the whole grid fits so.
+bool zunOverviewReadableWindow(const CZunGDX& overview, int width, int height, CZunPoint3d& lo, CZunPoint3d& hi);
+
+// The same overview built one part per step, so that a window can run its
+// event loop between steps. Each part's list is built, placed and dropped
+// in its step; the overview grows by that part's items alone. The
+// generators look parts up in the current drawing: drawing must be the
+// current one while next() runs, and outlive the builder.
+class CZunOverviewBuilder {
+public:
+    CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title);
+
+    // Draws the next part (the title after the last one); false when there
+    // was nothing left to do.
+    bool next();
+    bool finished() const { return m_titled; }
+    // Parts gone through (drawn or not) and the drawing's part count.
+    int partsDone() const { return m_next; }
+    int partCount() const { return m_count; }
+
+    CZunGDX& list() { return m_list; }
+    const std::vector<CZunOverviewEntry>& entries() const { return m_entries; }
+    std::vector<CZunOverviewEntry> takeEntries() { return std::move(m_entries); }
+
+private:
+    void addPart(const ZUN::CZunPart& part);
+    void addTitle();
+
+    const ZUN::CZunDrawing& m_drawing;
+    // The drawing's part count when the builder was made: the drawing is
+    // read only while next() runs.
+    int m_count;
+    QString m_title;
+    int m_columns;
+    int m_next = 0;
+    bool m_titled = false;
+    CZunGDX m_list;
+    std::vector<CZunOverviewEntry> m_entries;
+};
 
 // A sheet of text items: the characters of the outline font, its
 // alignments, and texts of real fonts through the application's

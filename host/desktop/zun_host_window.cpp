@@ -7,7 +7,10 @@
 #include "contracts/data/zun_units.h"
 #include "contracts/base/zun_number.h"
 #include "dialogs/zun_dlg_bgr.h"
+#include "host/desktop/zun_drawing_opener.h"
+#include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_hole_dialog.h"
+#include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_slides.h"
@@ -26,15 +29,19 @@
 #include <QHeaderView>
 #include <QInputDialog>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QPainter>
+#include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QTreeWidget>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -124,7 +131,7 @@ void CZunHostWindow::buildWidgets()
                  [this](const QString& s) { m_tabs->setTabText(m_tabs->indexOf(m_pictureView), s); });
 
     m_splitter = new QSplitter;
-    m_splitter->addWidget(m_tree);
+    m_splitter->addWidget(buildTreePane());
     m_splitter->addWidget(m_tabs);
     m_splitter->setStretchFactor(0, 0);
     m_splitter->setStretchFactor(1, 1);
@@ -136,9 +143,34 @@ void CZunHostWindow::buildWidgets()
     m_cursorLabel->setMinimumWidth(220);
     statusBar()->addWidget(m_pickLabel, 1);
     statusBar()->addPermanentWidget(m_cursorLabel);
+    m_culling = std::make_unique<CZunGroupCulling>();
+    m_opener = new CZunDrawingOpener(this);
+    m_openProgress = new CZunOpenProgress(*m_opener);
+    statusBar()->addPermanentWidget(m_openProgress);
+    connect(m_opener, &CZunDrawingOpener::finished, this, &CZunHostWindow::adoptOpenedDrawing);
+    connect(m_opener, &CZunDrawingOpener::cancelled, this, [this] {
+        statusBar()->showMessage(zunHostText(T::kOpeningCancelled).arg(QFileInfo(m_opener->path()).fileName()),
+                                 10000);
+    });
     setWindowTitle(QStringLiteral("zun-host"));
     setWindowIcon(QIcon(QStringLiteral(":/zun-host/zun-host.svg")));
     resize(1280, 800);
+}
+
+QWidget* CZunHostWindow::buildTreePane()
+{
+    // The search field above the tree filters its parts by name and type.
+    m_search = new QLineEdit;
+    m_search->setObjectName(QStringLiteral("partSearch"));
+    m_texts.bind(m_search, T::kSearchParts, [this](const QString& s) { m_search->setPlaceholderText(s); });
+    m_treeFilter = new CZunTreeFilter(m_tree, m_search, this);
+    auto* pane = new QWidget;
+    auto* layout = new QVBoxLayout(pane);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(m_search);
+    layout->addWidget(m_tree);
+    return pane;
 }
 
 void CZunHostWindow::buildMenus()
@@ -204,6 +236,7 @@ void CZunHostWindow::addedPart(const QString& handle)
     const ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(handle));
     if (!part || !m_drawingNode)
         return;
+    m_overview.reset();
     const QString name = fromZun(part->name.isEmpty() ? part->handle : part->name);
     QTreeWidgetItem* node = addNode(m_drawingNode, Node::Part, name, handle);
     node->setText(1, fromZun(part->type));
@@ -218,6 +251,7 @@ void CZunHostWindow::removedPart(const QString& handle)
     QTreeWidgetItem* node = partNode(handle);
     if (!node)
         return;
+    m_overview.reset();
     const bool wasShown = m_shownPart == handle || m_tree->currentItem() == node;
     delete node;
     labelNodes();
@@ -464,20 +498,36 @@ bool CZunHostWindow::openDrawing(const QString& path)
     if (!settleUnsavedChanges())
         return false;
     ZUN::CDataFileError error;
-    // The drawing is read into a new object first: the open one is replaced
-    // only by a drawing that loaded completely.
-    if (!ZUN::drawingOpen(toZun(path), &error)) {
+    // The drawing is read into a new object first, and its overview built
+    // a slice at a time (a progress bar in the status bar shows it): the
+    // open one is replaced only by a drawing that loaded and drew
+    // completely; until then, and after a cancel, it stays.
+    if (!m_opener->start(path, &error)) {
         report(T::kBadDrawing, path,
                fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
         return false;
     }
+    return true;
+}
+
+bool CZunHostWindow::isOpening() const
+{
+    return m_opener->isRunning();
+}
+
+void CZunHostWindow::adoptOpenedDrawing()
+{
+    const QString path = m_opener->path();
+    auto overview = std::make_shared<CZunGDX>();
+    m_opener->adopt(*overview, m_overviewEntries);
+    m_overview = std::move(overview);
     m_document.opened(path, m_settings.displayUnit(path));
     updateTitle();
     rememberFile(path);
     fillDrawingNodes();
     showNode(m_drawingNode);
     showKeyWarnings();
-    return true;
+    emit drawingOpened(path);
 }
 
 bool CZunHostWindow::saveDrawing()
@@ -638,16 +688,23 @@ void CZunHostWindow::updateRecentMenu()
 QTreeWidgetItem* CZunHostWindow::addNode(QTreeWidgetItem* parent, Node kind, const QString& label,
                                          const QString& data, const QString& library)
 {
+    QTreeWidgetItem* item = makeNode(kind, label, data, library);
+    if (parent)
+        parent->addChild(item);
+    else
+        m_tree->addTopLevelItem(item);
+    return item;
+}
+
+QTreeWidgetItem* CZunHostWindow::makeNode(Node kind, const QString& label, const QString& data,
+                                          const QString& library)
+{
     auto* item = new QTreeWidgetItem;
     item->setText(0, label);
     item->setData(0, kKindRole, static_cast<int>(kind));
     item->setData(0, kDataRole, data);
     item->setData(0, kLibraryRole, library);
     item->setToolTip(0, library.isEmpty() ? data : library + QStringLiteral(" : ") + data);
-    if (parent)
-        parent->addChild(item);
-    else
-        m_tree->addTopLevelItem(item);
     return item;
 }
 
@@ -675,20 +732,28 @@ void CZunHostWindow::fillDrawingNodes()
     m_tree->takeTopLevelItem(m_tree->indexOfTopLevelItem(m_drawingNode));
     m_tree->insertTopLevelItem(0, m_drawingNode);
     m_drawingNode->setIcon(0, standardIcon(QStyle::SP_DirHomeIcon));
+    // The part nodes go in at once: added one by one, each would make the
+    // view take its rows in anew.
+    QList<QTreeWidgetItem*> parts;
+    parts.reserve(drawing.partCount());
+    const QIcon partIcon = standardIcon(QStyle::SP_FileIcon);
     for (int i = 0; i < drawing.partCount(); ++i) {
         const ZUN::CZunPart& part = *drawing.part(i);
         const QString name = fromZun(part.name.isEmpty() ? part.handle : part.name);
-        QTreeWidgetItem* node = addNode(m_drawingNode, Node::Part, name, fromZun(part.handle));
+        QTreeWidgetItem* node = makeNode(Node::Part, name, fromZun(part.handle));
         node->setText(1, fromZun(part.type));
         node->setToolTip(0, QStringLiteral("%1 (%2)").arg(name, fromZun(part.handle)));
-        node->setIcon(0, standardIcon(QStyle::SP_FileIcon));
+        node->setIcon(0, partIcon);
+        parts.append(node);
     }
+    m_drawingNode->addChildren(parts);
     if (!m_textsNode) {
         m_textsNode = addNode(nullptr, Node::Texts, QString(), QString());
         m_textsNode->setIcon(0, standardIcon(QStyle::SP_FileDialogInfoView));
     }
     m_drawingNode->setExpanded(true);
     labelNodes();
+    m_treeFilter->apply();
 }
 
 void CZunHostWindow::labelNodes()
@@ -795,26 +860,54 @@ void CZunHostWindow::showPart(const QString& handle)
 
 void CZunHostWindow::showOverview()
 {
-    CZunGDX list;
-    const QString title = QFileInfo(fromZun(ZUN::drawingCurrent().path())).completeBaseName();
+    // Built when the drawing opened, and again only after a part changed.
+    if (!m_overview) {
+        const QString title = QFileInfo(fromZun(ZUN::drawingCurrent().path())).completeBaseName();
+        auto overview = std::make_shared<CZunGDX>();
+        m_overviewEntries = zunDrawingOverview(ZUN::drawingCurrent(), title, *overview);
+        m_overview = std::move(overview);
+    }
     std::map<int, QString> names;
     QStringList drawn;
-    for (const CZunOverviewEntry& entry : zunDrawingOverview(ZUN::drawingCurrent(), title, list)) {
-        names[entry.group] = entry.name;
+    for (const CZunOverviewEntry& entry : m_overviewEntries) {
+        names.emplace_hint(names.end(), entry.group, entry.name);
         drawn.append(entry.handle);
     }
     markUndrawnParts(drawn);
     m_shownPart.clear();
-    showDisplayList(list, std::move(names));
+    m_scene.show(m_overview, std::move(names));
+    m_tabs->setCurrentWidget(m_viewer);
+    updatePickText();
+    refreshViewer(true);
+    // Thousands of parts fitted whole are specks: the overview starts on
+    // its first cells at a readable size (only they are painted); Fit
+    // shows all of it.
+    m_readableStart = true;
+    fitReadably();
+}
+
+bool CZunHostWindow::fitReadably()
+{
+    CZunPoint3d lo, hi;
+    if (!m_readableStart ||
+        !zunOverviewReadableWindow(*m_scene.displayList(), m_viewer->width(), m_viewer->height(), lo, hi))
+        return false;
+    // The view window only for the fit: exports and Fit take the whole.
+    m_scene.displayList()->extMaxViewSet(lo, hi);
+    m_viewer->zoomExtents();
+    m_scene.displayList()->extMaxViewSet(CZunPoint3d::kOrigin, CZunPoint3d::kOrigin);
+    return true;
 }
 
 void CZunHostWindow::markUndrawnParts(const QStringList& drawn)
 {
     // Parts no generator could draw are greyed, so that an empty picture
-    // does not come as a surprise.
+    // does not come as a surprise. A set: a list would be searched once
+    // for every part.
+    const QSet<QString> drawnSet(drawn.begin(), drawn.end());
     for (int i = 0; m_drawingNode && i < m_drawingNode->childCount(); ++i) {
         QTreeWidgetItem* node = m_drawingNode->child(i);
-        if (drawn.contains(node->data(0, kDataRole).toString()))
+        if (drawnSet.contains(node->data(0, kDataRole).toString()))
             continue;
         node->setForeground(0, m_tree->palette().brush(QPalette::Disabled, QPalette::Text));
         node->setToolTip(0, zunHostText(T::kNotDrawn));
@@ -842,8 +935,13 @@ void CZunHostWindow::showPictureNode(const QString& path)
 
 void CZunHostWindow::refreshViewer(bool fit)
 {
-    if (fit)
+    // A fit follows every change of the items or the view direction: the
+    // groups' boxes are measured anew with it.
+    if (fit) {
+        m_readableStart = false;
         m_viewer->zoomExtents();
+        m_culling->measure(*m_scene.displayList());
+    }
     m_viewer->update();
 }
 
@@ -917,6 +1015,7 @@ void CZunHostWindow::showEditedPart(const QString& handle)
 {
     if (QTreeWidgetItem* node = partNode(handle))
         labelPartNode(node);
+    m_overview.reset();
     if (m_shownPart == handle)
         showPart(handle);
     else if (m_shownPart.isEmpty() && m_tree->currentItem() == m_drawingNode)
@@ -998,10 +1097,20 @@ void CZunHostWindow::updateCursorText(const QPoint& at)
 
 bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
 {
+    // A list of many groups zoomed in on a few is painted with those alone.
+    if (watched == m_viewer && event->type() == QEvent::Paint) {
+        const QImage visible = zunPaintVisibleGroups(*m_culling, *m_scene.displayList(), m_viewer->size(),
+                                                     m_viewer->palette().window().color());
+        if (!visible.isNull()) {
+            QPainter(m_viewer).drawImage(0, 0, visible);
+            return true;
+        }
+    }
     if (watched == m_viewer && event->type() == QEvent::MouseMove)
         updateCursorText(static_cast<QMouseEvent*>(event)->position().toPoint());
     // A picture the user has not zoomed stays fitted to the window's size.
-    if (watched == m_viewer && event->type() == QEvent::Resize && m_viewer->zoomMtx() == CZunMatrix3d())
+    if (watched == m_viewer && event->type() == QEvent::Resize && m_viewer->zoomMtx() == CZunMatrix3d() &&
+        !fitReadably())
         m_viewer->zoomExtents();
     return QMainWindow::eventFilter(watched, event);
 }
@@ -1044,6 +1153,7 @@ void CZunHostWindow::setLanguage(const QString& code)
 void CZunHostWindow::retranslate()
 {
     m_texts.apply();
+    m_openProgress->retranslate();
     labelNodes();
     m_partCommands->updateEnabled();
     updatePickText();

@@ -11,8 +11,14 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 
 class CZunDplistImage;
+class CZunDrawingOpener;
+class CZunOpenProgress;
+class CZunTreeFilter;
+class CZunGroupCulling;
+class QLineEdit;
 class CZunHostApp;
 class CZunHostPartCommands;
 class QActionGroup;
@@ -46,7 +52,14 @@ public:
 
     // Each opens a file and shows it. On failure a message box names the
     // file and the reason, and whatever was open stays as it was.
+    // A drawing whose parts take a while is drawn a slice at a time after
+    // this returns, with a progress bar in the status bar that can cancel;
+    // drawingOpened tells when it is open.
     bool openDrawing(const QString& path);
+    // True while a drawing is being opened.
+    bool isOpening() const;
+    CZunDrawingOpener* opener() const { return m_opener; }
+    CZunOpenProgress* openProgress() const { return m_openProgress; }
     bool openSlide(const QString& path);
     bool openLibrary(const QString& path);
     bool openPicture(const QString& path);
@@ -113,6 +126,9 @@ public:
     CZunHostPartCommands* partCommands() const { return m_partCommands; }
 
     QTreeWidget* tree() const { return m_tree; }
+    QLineEdit* searchField() const { return m_search; }
+    CZunTreeFilter* treeFilter() const { return m_treeFilter; }
+    const CZunGroupCulling& culling() const { return *m_culling; }
     CZunDplistImage* viewer() const { return m_viewer; }
     ZUN::CSlidePic* slideView() const { return m_slideView; }
     ZUN::CPicture* pictureView() const { return m_pictureView; }
@@ -125,6 +141,10 @@ public:
     QString pickText() const;
     QString cursorText() const;
 
+signals:
+    // A drawing is open and shown in the tree and the viewer.
+    void drawingOpened(const QString& path);
+
 protected:
     void closeEvent(QCloseEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
@@ -135,6 +155,7 @@ private:
     void showKeyWarnings();
 
     void buildWidgets();
+    QWidget* buildTreePane();
     void buildMenus();
     void buildFileMenu();
     void buildEditMenu();
@@ -153,11 +174,18 @@ private:
     void labelNodes();
     QTreeWidgetItem* addNode(QTreeWidgetItem* parent, Node kind, const QString& label, const QString& data,
                              const QString& library = QString());
+    // A node in no tree yet.
+    static QTreeWidgetItem* makeNode(Node kind, const QString& label, const QString& data,
+                                     const QString& library = QString());
     QTreeWidgetItem* rootNode(Node kind);
     void onNodeSelected();
     void showDisplayList(const CZunGDX& list, std::map<int, QString> names);
     void showPart(const QString& handle);
     void showOverview();
+    void adoptOpenedDrawing();
+    // Fits the overview's readable start when it is shown (see
+    // zunOverviewReadableWindow); false when it is not.
+    bool fitReadably();
     void markUndrawnParts(const QStringList& drawn);
     void showSlideNode(const QString& name, const QString& library);
     void showPictureNode(const QString& path);
@@ -189,6 +217,8 @@ private:
 
     QSplitter* m_splitter = nullptr;
     QTreeWidget* m_tree = nullptr;
+    QLineEdit* m_search = nullptr;
+    CZunTreeFilter* m_treeFilter = nullptr;
     QTabWidget* m_tabs = nullptr;
     CZunDplistImage* m_viewer = nullptr;
     ZUN::CSlidePic* m_slideView = nullptr;
@@ -204,6 +234,18 @@ private:
     // Where the cursor was last over the viewer: its coordinates are shown
     // again when the unit changes.
     QPoint m_cursorAt;
+
+    std::unique_ptr<CZunGroupCulling> m_culling;
+    CZunDrawingOpener* m_opener = nullptr;
+    CZunOpenProgress* m_openProgress = nullptr;
+    // The open drawing's overview, built once it opened and again after a
+    // part changed: showing the drawing again does not draw every part.
+    // Shared with the scene while it shows it; none until built.
+    std::shared_ptr<const CZunGDX> m_overview;
+    std::vector<CZunOverviewEntry> m_overviewEntries;
+    // The overview shows its first cells readably until the user fits or
+    // another picture is shown.
+    bool m_readableStart = false;
 
     QTreeWidgetItem* m_drawingNode = nullptr;
     QTreeWidgetItem* m_textsNode = nullptr;

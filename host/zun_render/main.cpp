@@ -46,7 +46,8 @@ const char* const kUsage =
     "  --part NAME  only the part with this name or handle\n"
     "  -h, --help   this text\n"
     "\n"
-    "Prints one line per file written. Parts (and slides) whose names give the same\n"
+    "Prints one line per file written, and on a terminal the parts done so far\n"
+    "(n/N parts) on standard error. Parts (and slides) whose names give the same\n"
     "file name, letter case aside, get \"_2\", \"_3\", ... added, so that no picture\n"
     "overwrites another.\n"
     "Warnings (a key of a part holding a value of the wrong kind, drawn with its\n"
@@ -255,14 +256,58 @@ int openDrawing(const Options& options, CZunString& drawingPath)
     return 0;
 }
 
-// Draws every part asked for in every format; the exit status.
+// "n/N parts" on standard error, rewritten in place, when a person watches
+// it on a terminal; nothing when standard error goes to a file or a pipe.
+class Progress {
+public:
+    explicit Progress(int total) : m_total(total), m_shown(isatty(STDERR_FILENO) == 1 && total > 1) {}
+    // The last count stays on its own line.
+    ~Progress()
+    {
+        if (!m_shown)
+            return;
+        show(m_total);
+        std::fputc('\n', stderr);
+    }
+    Progress(const Progress&) = delete;
+    Progress& operator=(const Progress&) = delete;
+
+    void show(int done)
+    {
+        if (!m_shown)
+            return;
+        std::fprintf(stderr, "\r\033[Kzun-render: %d/%d parts", done, m_total);
+        std::fflush(stderr);
+        m_onLine = true;
+    }
+    // Takes the progress line away before other output.
+    void clear()
+    {
+        if (!m_onLine)
+            return;
+        std::fputs("\r\033[K", stderr);
+        std::fflush(stderr);
+        m_onLine = false;
+    }
+
+private:
+    int m_total;
+    bool m_shown;
+    bool m_onLine = false;
+};
+
+// Draws every part asked for in every format; the exit status. One part's
+// list at a time is built, written and dropped, so that memory stays that
+// of the largest part whatever the number of parts.
 int renderParts(const Options& options, const CZunString& drawingPath)
 {
     const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
     int written = 0;
     int failed = 0;
     ZunRenderNames names;
+    Progress progress(options.part.isEmpty() ? drawing.partCount() : 0);
     for (int i = 0; i < drawing.partCount(); ++i) {
+        progress.show(i);
         const ZUN::CZunPart& part = *drawing.part(i);
         const QString name = QString::fromStdString(part.name.toUtf8());
         const QString handle = QString::fromStdString(part.handle.toUtf8());
@@ -271,6 +316,7 @@ int renderParts(const Options& options, const CZunString& drawingPath)
         CZunGDX gdx;
         QString reason;
         if (!zunPartImageBuild(part, gdx, &reason)) {
+            progress.clear();
             std::fprintf(stderr, "zun-render: %s: part %s%s could not be drawn: %s\n", drawingPath.toUtf8().c_str(),
                          handle.toLocal8Bit().constData(),
                          name.isEmpty() ? "" : (" (" + name + ")").toLocal8Bit().constData(),
@@ -278,6 +324,7 @@ int renderParts(const Options& options, const CZunString& drawingPath)
             ++failed;
             continue;
         }
+        progress.clear();
         if (!writePictures(gdx, names.unique(zunPartFileName(part)), options))
             ++failed;
         else

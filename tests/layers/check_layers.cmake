@@ -33,7 +33,8 @@ set(zun_layers
   "module:11:qt"
   "tools:11:qt"
   "tools/zun_glyphs:11:qt"
-  "tools/zun_dlg_shot:11:qt")
+  "tools/zun_dlg_shot:11:qt"
+  "tools/zun_repeat_drawing:11:qt")
 
 # Folders that hold code but no layer of the module.
 set(zun_not_layers bench cmake docs fuzz res scripts tests build)
