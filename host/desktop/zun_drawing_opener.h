@@ -18,11 +18,11 @@ class QProgressBar;
 class QToolButton;
 
 namespace ZunHostTexts {
-inline constexpr CZunHostText kOpeningParts{"ZUN_HOST_0201", "Öffne %1: %2 von %3 Teilen"};
-inline constexpr CZunHostText kCancelOpening{"ZUN_HOST_0202", "Abbrechen"};
-inline constexpr CZunHostText kOpeningCancelled{"ZUN_HOST_0203",
+inline constexpr CZunHostText kOpeningParts{"ZUN_HOST_0101", "Öffne %1: %2 von %3 Teilen"};
+inline constexpr CZunHostText kCancelOpening{"ZUN_HOST_0102", "Abbrechen"};
+inline constexpr CZunHostText kOpeningCancelled{"ZUN_HOST_0103",
                                                 "Öffnen abgebrochen: %1. Die offene Zeichnung bleibt unverändert."};
-inline constexpr CZunHostText kSearchParts{"ZUN_HOST_0204", "Teile suchen (Name oder Typ)"};
+inline constexpr CZunHostText kSearchParts{"ZUN_HOST_0104", "Teile suchen (Name oder Typ)"};
 } // namespace ZunHostTexts
 
 // Opens a drawing without holding up the window: the file is read at once,

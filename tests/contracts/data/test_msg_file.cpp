@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <regex>
+#include <set>
+#include <sstream>
 #include <string>
 
 using namespace ZUN;
@@ -173,3 +177,26 @@ TEST(MsgFile, MergeOfReadStoresEqualsOpeningInTurn)
     EXPECT_EQ(merged.text(L"ONLY_DE", L"de"), L"nur deutsch") << "an empty text replaces nothing";
     EXPECT_EQ(merged.files().size(), 2u);
 }
+
+// The reader keeps one text of a key given twice, so a key that two texts
+// were given by mistake would silently show the wrong one: the shipped
+// catalogues must give each key once.
+class ShippedCatalogue : public testing::TestWithParam<const char*> {};
+
+TEST_P(ShippedCatalogue, GivesEachKeyOnce)
+{
+    std::ifstream in(std::string(ZUN_SOURCE_RES_DIR) + "/msg/" + GetParam());
+    ASSERT_TRUE(in) << GetParam();
+    std::stringstream text;
+    text << in.rdbuf();
+    const std::string all = text.str();
+    // Message keys are upper case; the language codes inside an entry are not.
+    const std::regex key(R"re("([A-Z][A-Z0-9_]*)"\s*:)re");
+    std::set<std::string> seen;
+    int keys = 0;
+    for (auto it = std::sregex_iterator(all.begin(), all.end(), key); it != std::sregex_iterator(); ++it, ++keys)
+        EXPECT_TRUE(seen.insert((*it)[1].str()).second) << (*it)[1].str() << " given twice in " << GetParam();
+    EXPECT_GT(keys, 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(Shipped, ShippedCatalogue, testing::Values("zun_messages.json", "en.json"));
