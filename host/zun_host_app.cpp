@@ -3,6 +3,7 @@
 #include "contracts/data/zun_files.h"
 #include "contracts/data/zun_resbuf.h"
 #include "host/zun_outline_image.h"
+#include "host/zun_part_image.h"
 #include "host/zun_wall_image.h"
 #include "images/zun_drill_draw.h"
 #include "images/zun_image.h"
@@ -61,7 +62,7 @@ struct Registration {
 // Filled as generators exist; one place for every program of the host.
 const Registration kGenerators[] = {
     {L"DRILL", zun_gdx_image_drill},
-    {L"HOLE", zun_gdx_image_hole},
+    {L"HOLE", zunHostHoleImage},
     {L"SHEET", zun_gdx_image_fsheet},
     {L"BAR", zun_gdx_image_bar_surface},
     {L"WALL", zunHostWallImage},

@@ -25,7 +25,9 @@ public:
     const CZunString& patternError() const { return m_patternError; }
 
     // Registers every generator this host knows under its part type name:
-    // "DRILL", "HOLE", "SHEET", "BAR", and "WALL" (the host's own plan view).
+    // "DRILL", "HOLE" (the module's picture, openings cut out of a filled
+    // plate: zunHostHoleImage), "SHEET", "BAR", and "WALL" (the host's own
+    // plan view).
     static void registerGenerators();
     // The part type names registered by registerGenerators.
     static CZunArrayTempl<CZunString> partTypes();

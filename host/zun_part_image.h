@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contracts/data/zun_drawing.h"
+#include "contracts/data/zun_dta.h"
 #include "gdx/zun_gdx.h"
 
 #include <QImage>
@@ -10,6 +11,21 @@
 // background and the configured colours). False when no generator is
 // registered for the type or the generator fails, with the reason in reason.
 bool zunPartImageBuild(const ZUN::CZunPart& part, CZunGDX& gdx, QString* reason = nullptr);
+
+// The host's "HOLE" generator: the module's hole picture, in which a filled
+// (or hatched) plate is one region and its slots and drillings are drawn on
+// top of it, with every such opening cut out of the plate's region as a
+// hole (zunCutOpenings), so that it shows what lies beneath. Same
+// signature and result as the module's generator.
+bool zunHostHoleImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePointer* opts);
+
+// Makes openings of a filled or hatched region read as openings: every
+// closed contour that lies inside such a region (a closed polyline, or
+// the outer contour of another region) becomes a hole of it, the
+// outermost one where several are nested (a drilling's circles), each
+// shape once. A filled or hatched region that becomes a hole is left as
+// its outline. Returns the number of holes made.
+int zunCutOpenings(CZunArrayTempl<CZunDisplayItem>& items);
 
 // Fits gdx into a picture of the given size (margin 0.05) and paints it.
 QImage zunPaintFitted(CZunGDX& gdx, int width, int height);

@@ -34,6 +34,66 @@ CZunVertexArray zunOffsetPolyline(const CZunVertexArray& axis, double distance)
     return CZunVertexArray::fromPoints(points, false);
 }
 
+namespace {
+
+struct Shell {
+    double thick = 100.0;
+    CZunString pattern = L"ANSI31";
+    double scale = 1.0;
+};
+
+// The frame of one leg of a shell: x along the leg, y across it to the
+// left, the origin on the shell's inner face at the leg's start corner.
+CZunMatrix3d legFrame(const CZunVertex& leg, const CZunPoint3d& innerStart)
+{
+    const CZunVector3d x = (leg.end() - leg.start()).normal();
+    CZunMatrix3d frame;
+    frame.setCoordSystem(innerStart, x, CZunVector3d(-x.y, x.x, 0.0), CZunVector3d::kZAxis);
+    return frame;
+}
+
+// One shell: its hatch leg by leg and its outline as one band.
+//
+// Each leg is hatched in a frame of its own, so that brick courses and the
+// insulation's zig-zag run along the leg whichever way it points, and the
+// pattern starts at the inner face. A leg is also what the painter measures
+// when it decides whether the hatch is too dense to show: a whole shell of
+// a long, bent wall would be filled solid at every zoom. The legs meet on
+// the mitre lines; the outline is drawn once round the whole band, so that
+// the joins show no seam.
+void drawShell(CZunGDX& gdx, const CZunVertexArray& axis, int number, const Shell& shell, double inner,
+               unsigned long modeFlags)
+{
+    const CZunVertexArray innerFace = zunOffsetPolyline(axis, inner);
+    const CZunVertexArray outerFace = zunOffsetPolyline(axis, inner + shell.thick);
+    const ZUN::CHatchProp hatch(shell.pattern, 0.0, shell.scale, false);
+    for (int i = 0; i < axis.len(); ++i) {
+        if ((axis.get(i).end() - axis.get(i).start()).length() < kZunTol)
+            continue;  // a repeated point: no leg, nothing to hatch
+        const CZunVertex& a = innerFace.get(i);
+        const CZunVertex& b = outerFace.get(i);
+        const CZunMatrix3d frame = legFrame(axis.get(i), a.start());
+        const CZunMatrix3d toLeg = frame.inverse();
+        const CZunVertexArray piece =
+            CZunVertexArray::fromPoints({a.start() * toLeg, a.end() * toLeg, b.end() * toLeg, b.start() * toLeg}, true);
+        gdx.imageReg({number}, gdxFlagHatch | modeFlags, {piece}, CZunColor(7), frame, {1.0}, 1.0, 0, CZunColor(8),
+                     hatch, {});
+    }
+    CZunVertexArray outer = outerFace;
+    outer.revert();
+    CZunPoint3dArray corners;
+    for (const CZunVertex& v : innerFace)
+        corners.append(v.start());
+    corners.append(innerFace.get(-1).end());
+    for (const CZunVertex& v : outer)
+        corners.append(v.start());
+    corners.append(outer.get(-1).end());
+    gdx.imageVl({number}, modeFlags, CZunVertexArray::fromPoints(corners, true), CZunColor(7), CZunMatrix3d(), {1.0},
+                1.0, 0, {});
+}
+
+} // namespace
+
 bool zunHostWallImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePointer* opts)
 {
     if (!gdx || !part || !part->get())
@@ -52,30 +112,15 @@ bool zunHostWallImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePoi
     }
     double inner = 0.0;
     for (const CZunItemKey& key : root->getDir(L"SN")) {
-        const CZunDataItem* shell = root->getItem({L"SN", key});
-        double thick = 100.0, scale = 1.0;
-        CZunString pattern = L"ANSI31";
-        shell->get(thick, L"THICK");
-        shell->get(pattern, L"HPNAME");
-        shell->get(scale, L"HPSCALE");
-        // The band between the shell's inner and outer face, one closed contour.
-        CZunVertexArray band = zunOffsetPolyline(axis, inner);
-        CZunVertexArray outer = zunOffsetPolyline(axis, inner + thick);
-        outer.revert();
-        CZunPoint3dArray corners;
-        for (const CZunVertex& v : band)
-            corners.append(v.start());
-        corners.append(band.get(-1).end());
-        for (const CZunVertex& v : outer)
-            corners.append(v.start());
-        corners.append(outer.get(-1).end());
+        const CZunDataItem* item = root->getItem({L"SN", key});
+        Shell shell;
+        item->get(shell.thick, L"THICK");
+        item->get(shell.pattern, L"HPNAME");
+        item->get(shell.scale, L"HPSCALE");
         const bool isActive = key.isInt() && key.num() == active;
-        const unsigned long mode = isActive ? ZUN::cModeHighlight : ZUN::cModeOwn;
-        gdx->imageReg({static_cast<int>(key.isInt() ? key.num() : 0)},
-                      gdxFlagHatch | gdxFlagOutline | gdxFlagOfColorMode(mode), {CZunVertexArray::fromPoints(corners, true)},
-                      CZunColor(7), CZunMatrix3d(), {1.0}, 1.0, 0, CZunColor(8),
-                      ZUN::CHatchProp(pattern, 0.0, scale, false), {});
-        inner += thick;
+        drawShell(*gdx, axis, static_cast<int>(key.isInt() ? key.num() : 0), shell, inner,
+                  gdxFlagOfColorMode(isActive ? ZUN::cModeHighlight : ZUN::cModeOwn));
+        inner += shell.thick;
     }
     gdx->imageVl({0}, gdxFlagOfColorMode(ZUN::cModeAxis), axis, CZunColor(), CZunMatrix3d(), {1.0, 1.0, 1.0}, 20.0, 0, {});
     if (!edited.isEmpty())

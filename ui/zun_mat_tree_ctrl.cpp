@@ -24,6 +24,19 @@ private:
     int m_node;
 };
 
+// The tree's texts as Qt text. Labels rarely hold a character beyond the
+// basic plane, and those go over one to one; Qt's general conversion from
+// wide text costs a decoding pass and a second buffer per text.
+QString qtText(const CZunString& text)
+{
+    const std::wstring& wide = text.str();
+    if (std::any_of(wide.begin(), wide.end(), [](wchar_t c) { return static_cast<char32_t>(c) > 0xFFFF; }))
+        return QString::fromWCharArray(wide.data(), static_cast<qsizetype>(wide.size()));
+    QString out(static_cast<qsizetype>(wide.size()), Qt::Uninitialized);
+    std::transform(wide.begin(), wide.end(), out.data(), [](wchar_t c) { return QChar(static_cast<char16_t>(c)); });
+    return out;
+}
+
 int nodeOf(const QTreeWidgetItem* item)
 {
     return item && item->type() == CMatTreeItem::kType ? static_cast<const CMatTreeItem*>(item)->node() : -1;
@@ -74,13 +87,11 @@ bool CZunMatTreeCtrl::init(unsigned flags, const wchar_t* selMat, const CZunArra
                                                 : new CMatTreeItem(items[static_cast<size_t>(node.parent)], n);
         if (node.mat >= 0) {
             QString& text = texts[static_cast<size_t>(node.mat)];
-            if (text.isNull()) {
-                const CZunString& zun = m_layout.matText(node.mat);
-                text = QString::fromWCharArray(zun.c_str(), zun.len());
-            }
+            if (text.isNull())
+                text = qtText(m_layout.matText(node.mat));
             item->setText(0, text);
         } else {
-            item->setText(0, QString::fromWCharArray(m_layout.text(n).c_str(), m_layout.text(n).len()));
+            item->setText(0, qtText(m_layout.text(n)));
         }
         item->setIcon(0, m_images[node.image]);
         if (node.parent < 0)

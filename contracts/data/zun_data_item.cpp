@@ -165,6 +165,17 @@ CZunDataItem* CZunDataItem::findChild(const CZunItemKey& key) const
     return it != m_children.end() && (*it)->m_key == key ? it->get() : nullptr;
 }
 
+CZunDataItem* CZunDataItem::childNamed(std::wstring_view name) const
+{
+    // Integer keys sort before all text keys, text keys by their text.
+    const auto it = std::lower_bound(m_children.begin(), m_children.end(), name,
+                                     [](const std::unique_ptr<CZunDataItem>& c, std::wstring_view n) {
+                                         return c->m_key.isInt() || c->m_key.text().view() < n;
+                                     });
+    return it != m_children.end() && (*it)->m_key.isText() && (*it)->m_key.text().view() == name ? it->get()
+                                                                                                  : nullptr;
+}
+
 CZunDataItem* CZunDataItem::addChild(const CZunItemKey& key, bool directory)
 {
     const auto it = std::lower_bound(m_children.begin(), m_children.end(), key,
@@ -221,8 +232,28 @@ CZunDataItem* CZunDataItem::setItem(const CZunDataKey& key, const CZunDataItem& 
     CZunDataItem* target = key.isNull() ? this : mkItem(key);
     if (!target)
         return nullptr;
-    *target = copy;
+    *target = std::move(copy);
     return target;
+}
+
+CZunDataItem* CZunDataItem::setChild(const CZunItemKey& key, const CZunDataItem& item)
+{
+    // An empty text is no step at all: it names no child.
+    if ((!m_isDir && kind() != ZunValueKind::None) || (key.isText() && key.text().isEmpty()))
+        return nullptr;
+    const auto it = std::lower_bound(m_children.begin(), m_children.end(), key,
+                                     [](const std::unique_ptr<CZunDataItem>& c, const CZunItemKey& k) { return c->m_key < k; });
+    if (it != m_children.end() && (*it)->m_key == key) {
+        **it = CZunDataItem(item);  // copied first: item may live below the child it replaces
+        return it->get();
+    }
+    // The copy goes in as the child itself, without an empty child made first.
+    auto child = std::make_unique<CZunDataItem>(item);
+    if (child->m_key != key || child->m_key.type() != key.type())
+        child->m_key = key;
+    child->m_parent = this;
+    m_isDir = true;
+    return m_children.insert(it, std::move(child))->get();
 }
 
 bool CZunDataItem::remove(const CZunDataKey& key)

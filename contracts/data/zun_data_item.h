@@ -7,6 +7,7 @@
 
 #include <initializer_list>
 #include <memory>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -161,6 +162,12 @@ public:
 
     // The item at key (this item for the null key), or null.
     CZunDataItem* getItem(const CZunDataKey& key) const;
+    // The child with key key, or null: one step, never a path, so a text
+    // holding a backslash names one child. Lookups of many keys in a large
+    // directory use these, which build no path.
+    CZunDataItem* childByKey(const CZunItemKey& key) const { return findChild(key); }
+    // The child whose text key (of either text type) is name, or null.
+    CZunDataItem* childNamed(std::wstring_view name) const;
     // The directory at key, made with its path when missing. Null when a
     // value item stands in the way: nothing held is overwritten.
     CZunDataItem* mkDir(const CZunDataKey& key);
@@ -169,6 +176,9 @@ public:
     CZunDataItem* mkItem(const CZunDataKey& key);
     // A copy of item stored at key, replacing what was there.
     CZunDataItem* setItem(const CZunDataKey& key, const CZunDataItem& item);
+    // The same one step down: a copy of item as the child key. Null when
+    // this item holds a value or key is an empty text.
+    CZunDataItem* setChild(const CZunItemKey& key, const CZunDataItem& item);
     bool remove(const CZunDataKey& key);
     // Drops the value and all children; the directory flag stays.
     void clear();

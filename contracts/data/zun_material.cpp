@@ -6,9 +6,14 @@
 #include "contracts/data/zun_msg.h"
 
 #include <algorithm>
+#include <array>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
+#include <unordered_map>
+#include <utility>
 #include <vector>
 
 using namespace ZUN;
@@ -29,29 +34,52 @@ constexpr const wchar_t* kPhys = L"PHYS";
 constexpr const wchar_t* kRef = L"REF";
 constexpr const wchar_t* kProps = L"PROPS";
 
-// The same as keys, made once: a material is read for every node of a
-// material tree, and a key made from text costs an allocation each time.
+// Made once: a key made from text costs an allocation each time.
 const CZunDataKey kLabelKey(kLabel);
-const CZunDataKey kSubsKey(kSubs);
-const CZunDataKey kEdgeKey(kEdge);
-const CZunDataKey kEdgesKey(kEdges);
-const CZunDataKey kPhysKey(kPhys);
-const CZunDataKey kRefKey(kRef);
-const CZunDataKey kPropsKey(kProps);
 
-bool isOwnMember(const CZunItemKey& key)
+enum class Own { None, Label, Subs, Edge, Edges, Phys, Ref, Props };
+
+// Which of the material's own members a key names; None for a property.
+Own ownMember(const CZunItemKey& key)
 {
     if (!key.isText())
-        return false;
-    for (const wchar_t* name : {kLabel, kSubs, kEdge, kEdges, kPhys, kRef, kProps})
-        if (key.text() == name)
-            return true;
-    return false;
+        return Own::None;
+    static constexpr std::pair<std::wstring_view, Own> kOwn[] = {
+        {kLabel, Own::Label}, {kSubs, Own::Subs}, {kEdge, Own::Edge},    {kEdges, Own::Edges},
+        {kPhys, Own::Phys},   {kRef, Own::Ref},   {kProps, Own::Props},
+    };
+    const std::wstring_view text = key.text().view();
+    for (const auto& [name, own] : kOwn)
+        if (text == name)
+            return own;
+    return Own::None;
 }
 
 struct Library {
     CZunDataItem root{true};
     CZunString error;  // why the shipped file could not be used; the root is then empty
+    // The materials by key, made once the root is complete: a material tree
+    // looks up every material of a large library, and the root never
+    // changes after loading.
+    std::unordered_map<std::wstring_view, const CZunDataItem*> byKey;  // views of the root's keys
+
+    Library() = default;
+    Library(const Library&) = delete;  // the views would point into the other root
+    Library& operator=(const Library&) = delete;
+
+    void index()
+    {
+        byKey.clear();
+        byKey.reserve(static_cast<size_t>(root.childCount()));
+        for (const auto& m : root.childList())
+            if (m->isDir() && m->getKey().isText() && !m->getKey().text().isEmpty())
+                byKey.emplace(m->getKey().text().view(), m.get());
+    }
+    const CZunDataItem* find(const CZunString& key) const
+    {
+        const auto it = byKey.find(key.view());
+        return it == byKey.end() ? nullptr : it->second;
+    }
 };
 
 struct LibraryState {
@@ -73,7 +101,7 @@ const CZunDataItem* materialIn(const CZunDataItem& dir, const CZunString& key)
         return nullptr;
     // One step, never a path: a key holding a backslash must not reach into
     // another material's directory.
-    const CZunDataItem* item = dir.getItem(CZunDataKey(CZunItemKey(key)));
+    const CZunDataItem* item = dir.childNamed(key.view());
     return item && item->isDir() ? item : nullptr;
 }
 
@@ -85,11 +113,8 @@ Field textListOf(const CZunDataItem* item, CZunArrayTempl<CZunString>& out)
         return Field::Absent;
     if (item->isDir())
         return Field::Bad;
-    CZunArrayTempl<CZunString> texts;
-    if (item->get(texts)) {
-        out = texts;
+    if (item->get(out))  // leaves out as it was when the item holds no texts
         return Field::Given;
-    }
     // "[]" carries no element type and reads as an empty array of numbers.
     CZunArrayTempl<double> numbers;
     if (item->get(numbers) && numbers.isEmpty()) {
@@ -134,11 +159,9 @@ int physKindOfFlag(const CZunString& flag)
 
 void addProps(const CZunDataItem& from, CZunDataItem& props, bool overwrite)
 {
-    for (const auto& child : from.childList()) {
-        const CZunDataKey key(child->getKey());
-        if (overwrite || !props.getItem(key))
-            props.setItem(key, *child);
-    }
+    for (const auto& child : from.childList())
+        if (overwrite || !props.childByKey(child->getKey()))
+            props.setChild(child->getKey(), *child);
 }
 
 struct Given {
@@ -153,21 +176,48 @@ Given readOwn(const CZunDataItem& m, const CZunString& key, CMatProp& out)
 {
     Given given;
     out.key = key;
-    m.get(out.label, kLabelKey);
-    textListOf(m.getItem(kSubsKey), out.subMats);
-    given.edges = textListOf(m.getItem(kEdgesKey), out.edges) == Field::Given;
-    given.edge = kindOf(m.getItem(kEdgeKey), out.edgeKind) == Field::Given;
-    m.get(out.refKey, kRefKey);
-
-    if (const CZunDataItem* props = m.getItem(kPropsKey); props && props->isDir())
+    // One pass over the members: a material is read for every node of a
+    // material tree, and a lookup per member name costs more than the walk.
+    const CZunDataItem* props = nullptr;
+    const CZunDataItem* phys = nullptr;
+    for (const auto& child : m.childList()) {
+        const CZunDataItem* c = child.get();
+        switch (ownMember(c->getKey())) {
+        case Own::Label:
+            c->get(out.label);
+            break;
+        case Own::Subs:
+            textListOf(c, out.subMats);
+            break;
+        case Own::Edges:
+            given.edges = textListOf(c, out.edges) == Field::Given;
+            break;
+        case Own::Edge:
+            given.edge = kindOf(c, out.edgeKind) == Field::Given;
+            break;
+        case Own::Ref:
+            c->get(out.refKey);
+            break;
+        case Own::Props:
+            props = c;
+            break;
+        case Own::Phys:
+            phys = c;
+            break;
+        case Own::None:
+            // A property written beside the own members; one of the same
+            // name in "PROPS" wins (copied over it below).
+            if (!out.props.childByKey(c->getKey()))
+                out.props.setChild(c->getKey(), *c);
+            break;
+        }
+    }
+    if (props && props->isDir())
         addProps(*props, out.props, true);
-    for (const auto& child : m.childList())
-        if (!isOwnMember(child->getKey()) && !out.props.getItem(CZunDataKey(child->getKey())))
-            out.props.setItem(CZunDataKey(child->getKey()), *child);
 
-    given.phys = kindOf(m.getItem(kPhysKey), out.physKind) == Field::Given;
+    given.phys = kindOf(phys, out.physKind) == Field::Given;
     CZunString flag;
-    if (!given.phys && m.get(flag, kPhysKey) && !flag.isEmpty()) {
+    if (!given.phys && phys && phys->get(flag) && !flag.isEmpty()) {
         out.physKind = physKindOfFlag(flag);
         given.phys = true;
         if (!out.props.getItem(CZunDataKey(CZunItemKey(flag))))
@@ -182,38 +232,131 @@ struct Sources {
 
     const CZunDataItem* find(const CZunString& key) const
     {
-        const CZunDataItem* m = materialIn(library.root, key);
+        const CZunDataItem* m = library.find(key);
         return m ? m : materialIn(drawing, key);
     }
 };
 
-// chain holds the materials being resolved, so that a reference loop ends
-// at the first material met twice instead of recursing for ever, and a
-// chain ends after kMatMaxReferences references.
-bool resolve(const Sources& sources, const CZunString& key, CMatProp& out, std::vector<std::wstring>& chain)
+// The materials being resolved, the one asked for first: a reference loop
+// ends at the first material met twice instead of recursing for ever, and
+// a chain ends after kMatMaxReferences references. A key always finds the
+// same directory, so the directories stand for the keys. Held on the
+// stack: a material is resolved for every node of a material tree.
+struct Chain {
+    std::array<const CZunDataItem*, kMatMaxReferences + 2> items{};
+    size_t size = 0;
+
+    bool holds(const CZunDataItem* m) const
+    {
+        return std::find(items.begin(), items.begin() + static_cast<std::ptrdiff_t>(size), m) !=
+               items.begin() + static_cast<std::ptrdiff_t>(size);
+    }
+};
+
+void resolve(const Sources& sources, const CZunDataItem& m, const CZunString& key, CMatProp& out, Chain& chain)
 {
-    const CZunDataItem* m = sources.find(key);
-    if (!m)
-        return false;
-    chain.push_back(key.str());
-    const Given given = readOwn(*m, key, out);
-    const bool follow = chain.size() <= static_cast<size_t>(kMatMaxReferences);
-    if (follow && !out.refKey.isEmpty() && std::find(chain.begin(), chain.end(), out.refKey.str()) == chain.end()) {
+    chain.items[chain.size++] = &m;
+    const Given given = readOwn(m, key, out);
+    const bool follow = chain.size <= static_cast<size_t>(kMatMaxReferences);
+    const CZunDataItem* ref = follow && !out.refKey.isEmpty() ? sources.find(out.refKey) : nullptr;
+    if (ref && !chain.holds(ref)) {
         CMatProp base;
-        if (resolve(sources, out.refKey, base, chain)) {
-            if (!given.phys)
-                out.physKind = base.physKind;
-            if (!given.edge)
-                out.edgeKind = base.edgeKind;
-            if (!given.edges)
-                out.edges = base.edges;
-            addProps(base.props, out.props, false);
-        }
+        resolve(sources, *ref, out.refKey, base, chain);
+        if (!given.phys)
+            out.physKind = base.physKind;
+        if (!given.edge)
+            out.edgeKind = base.edgeKind;
+        if (!given.edges)
+            out.edges = base.edges;
+        addProps(base.props, out.props, false);
     }
     out.physProps.clear();
-    for (const CZunItemKey& k : out.props.getDir())
-        out.physProps.append(k.toString());
+    out.physProps.reserve(out.props.childCount());
+    for (const auto& child : out.props.childList())
+        out.physProps.append(child->getKey().toString());
+}
+
+// ---- reading in place, for CZunMatReader ------------------------------------------
+// The same rules as readOwn and resolve, answered from the stored members
+// without building the material's properties.
+
+template <class T>
+const T* valueOf(const CZunDataItem* item)
+{
+    return item ? std::get_if<T>(&item->value()) : nullptr;
+}
+
+// A material's own members, found in one pass over its children: a
+// material tree reads every material, and one lookup per member name costs
+// more than the walk.
+class OwnMembers {
+public:
+    explicit OwnMembers(const CZunDataItem& m)
+    {
+        for (const auto& child : m.childList())
+            if (const Own own = ownMember(child->getKey()); own != Own::None)
+                m_of[static_cast<size_t>(own)] = child.get();
+    }
+    const CZunDataItem* operator[](Own own) const { return m_of[static_cast<size_t>(own)]; }
+
+private:
+    std::array<const CZunDataItem*, static_cast<size_t>(Own::Props) + 1> m_of{};
+};
+
+// Walks a material and those it derives from, nearest first, as resolve
+// follows them; stops where visit(material, its members) returns true.
+template <class Visit>
+void walkReferences(const Sources& sources, const CZunDataItem& m, Visit visit)
+{
+    Chain chain;
+    for (const CZunDataItem* at = &m; at;) {
+        chain.items[chain.size++] = at;
+        const OwnMembers own(*at);
+        if (visit(*at, own) || chain.size > static_cast<size_t>(kMatMaxReferences))
+            return;
+        const CZunString* ref = valueOf<CZunString>(own[Own::Ref]);
+        const CZunDataItem* next = ref && !ref->isEmpty() ? sources.find(*ref) : nullptr;
+        at = next && !chain.holds(next) ? next : nullptr;
+    }
+}
+
+// The physical kind a material gives itself: a kind code, or a flag.
+bool ownPhysKind(const OwnMembers& own, int& kind)
+{
+    const CZunDataItem* phys = own[Own::Phys];
+    if (kindOf(phys, kind) == Field::Given)
+        return true;
+    const CZunString* flag = valueOf<CZunString>(phys);
+    if (!flag || flag->isEmpty())
+        return false;
+    kind = physKindOfFlag(*flag);
     return true;
+}
+
+// Whether a material gives the property flag itself, in the order readOwn
+// lets them win: "PROPS", then a member beside the own ones, then its
+// physical flag. on tells whether it is switched on.
+bool ownFlag(const CZunDataItem& m, const OwnMembers& own, const CZunItemKey& flag, bool& on)
+{
+    auto found = [&on](const CZunDataItem* item) {
+        bool value = true;
+        on = !item->get(value) || value;
+        return true;
+    };
+    if (const CZunDataItem* props = own[Own::Props]; props && props->isDir())
+        if (const CZunDataItem* item = props->childByKey(flag))
+            return found(item);
+    if (ownMember(flag) == Own::None)
+        if (const CZunDataItem* item = m.childByKey(flag))
+            return found(item);
+    const CZunDataItem* phys = own[Own::Phys];
+    int kind = 0;
+    const CZunString* physFlag = valueOf<CZunString>(phys);
+    if (kindOf(phys, kind) != Field::Given && physFlag && !physFlag->isEmpty() && CZunItemKey(*physFlag) == flag) {
+        on = true;
+        return true;
+    }
+    return false;
 }
 
 // ---- loading the library -------------------------------------------------------
@@ -312,6 +455,7 @@ std::shared_ptr<Library> readLibrary(const CZunString& path, CZunString& error)
         error = fileError.toString();
         return nullptr;
     }
+    library->index();
     return library;
 }
 
@@ -347,10 +491,12 @@ bool CZunMatMgr::propGet(const CZunString& key, CMatProp& prop) const
 {
     const std::shared_ptr<const Library> lib = library();
     const Sources sources{*lib, drawingCurrent().materials()};
-    CMatProp found;
-    std::vector<std::wstring> chain;
-    if (!resolve(sources, key, found, chain))
+    const CZunDataItem* m = sources.find(key);
+    if (!m)
         return false;
+    CMatProp found;
+    Chain chain;
+    resolve(sources, *m, key, found, chain);
     prop = std::move(found);
     return true;
 }
@@ -368,14 +514,16 @@ CZunString CZunMatMgr::matLabel(const CZunString& key, const CZunString& country
 
 CZunString CZunMatMgr::labelOf(const CMatProp& prop, const CZunString& country)
 {
-    const CZunString text = prop.label.isEmpty() ? CZunString() : label_get(prop.label, country);
-    return text.isEmpty() ? prop.key : text;
+    CZunString text = prop.label.isEmpty() ? CZunString() : label_get(prop.label, country);
+    if (text.isEmpty())
+        return prop.key;
+    return text;
 }
 
 bool CZunMatMgr::isShadowMat(const CZunString& key) const
 {
     const std::shared_ptr<const Library> lib = library();
-    return !materialIn(lib->root, key) && materialIn(drawingCurrent().materials(), key);
+    return !lib->find(key) && materialIn(drawingCurrent().materials(), key);
 }
 
 int CZunMatMgr::matDrawAll(CZunArrayTempl<CZunString>& keys, bool fromLibrary) const
@@ -419,4 +567,59 @@ bool CZunMatMgr::setLibraryFile(const CZunString& path, CZunString* error)
     if (error)
         *error = why;
     return why.isEmpty();
+}
+
+// ---- the reader ------------------------------------------------------------------
+
+struct CZunMatReader::Impl {
+    std::shared_ptr<const Library> lib = library();
+    const CZunDataItem& drawing = drawingCurrent().materials();
+    Sources sources{*lib, drawing};
+};
+
+CZunMatReader::CZunMatReader() : m_impl(std::make_unique<const Impl>()) {}
+
+CZunMatReader::~CZunMatReader() = default;
+
+bool CZunMatReader::entryGet(const CZunString& key, CMatEntry& entry) const
+{
+    const CZunDataItem* m = m_impl->lib->find(key);
+    const bool shadow = !m;
+    if (shadow && !(m = materialIn(m_impl->drawing, key)))
+        return false;
+    CMatEntry read;
+    read.shadow = shadow;
+    bool edgeGiven = false;
+    bool physGiven = false;
+    walkReferences(m_impl->sources, *m, [&](const CZunDataItem& at, const OwnMembers& own) {
+        if (&at == m) {
+            // Label and sub-materials belong to the one material.
+            read.label = valueOf<CZunString>(own[Own::Label]);
+            read.subMats = valueOf<CZunArrayTempl<CZunString>>(own[Own::Subs]);
+        }
+        if (!edgeGiven)
+            edgeGiven = kindOf(own[Own::Edge], read.edgeKind) == Field::Given;
+        if (!physGiven)
+            physGiven = ownPhysKind(own, read.physKind);
+        return edgeGiven && physGiven;
+    });
+    entry = read;
+    return true;
+}
+
+bool CZunMatReader::flagOn(const CZunString& key, const CZunItemKey& flag) const
+{
+    const CZunDataItem* m = m_impl->sources.find(key);
+    if (!m || (flag.isText() && flag.text().isEmpty()))
+        return false;
+    bool found = false;
+    bool on = false;
+    walkReferences(m_impl->sources, *m,
+                   [&](const CZunDataItem& at, const OwnMembers& own) { return found = ownFlag(at, own, flag, on); });
+    return found && on;
+}
+
+bool CZunMatReader::isShadowMat(const CZunString& key) const
+{
+    return !m_impl->lib->find(key) && materialIn(m_impl->drawing, key);
 }

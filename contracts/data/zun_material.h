@@ -4,6 +4,8 @@
 #include "contracts/base/zun_string.h"
 #include "contracts/data/zun_data_item.h"
 
+#include <memory>
+
 // Materials: the shipped material library (data/materials.json on the data
 // path) and the materials a drawing brings along. The file layout is
 // described in docs/materials.md.
@@ -49,6 +51,18 @@ struct CMatProp {
     CZunString label;                      // its own composite label ("\\de:...\\en:..."), never taken over
 };
 
+// What trees and lists of materials show of one material, read in place
+// by CZunMatReader without copying its properties. The pointers lead into
+// the manager's data: they hold while the reader lives and the open
+// drawing's materials are not changed.
+struct CMatEntry {
+    const CZunString* label = nullptr;                    // its own label ("LABEL"); null when it has none
+    const CZunArrayTempl<CZunString>* subMats = nullptr;  // its sub-materials ("SUBS"); null when it has none
+    int edgeKind = kMatEdgeNone;                          // as propGet gives them, references resolved
+    int physKind = kMatPhysNone;
+    bool shadow = false;                                  // only the drawing holds it (CZunMatMgr::isShadowMat)
+};
+
 } // namespace ZUN
 
 // Looks materials up in the library and in the open drawing.
@@ -91,4 +105,30 @@ public:
     // shipped library and reads it again; if that fails, the library is
     // empty and loadError says why, as on first use.
     static bool setLibraryFile(const CZunString& path, CZunString* error = nullptr);
+};
+
+// Reads many materials in a row, as a material tree does for a whole
+// library: keeps the library in use for its lifetime (a library set
+// meanwhile counts for the next reader) and gives each material's entry
+// and flags without the copies propGet makes. What it answers is what
+// propGet gives for the same material.
+class CZunMatReader {
+public:
+    CZunMatReader();
+    ~CZunMatReader();
+    CZunMatReader(const CZunMatReader&) = delete;
+    CZunMatReader& operator=(const CZunMatReader&) = delete;
+
+    // False (entry untouched) when neither the library nor the drawing
+    // holds the material.
+    bool entryGet(const CZunString& key, ZUN::CMatEntry& entry) const;
+    // Whether propGet's properties of the material hold flag, present and
+    // not switched off (a value that is not a flag counts as on).
+    bool flagOn(const CZunString& key, const CZunItemKey& flag) const;
+    // As CZunMatMgr::isShadowMat.
+    bool isShadowMat(const CZunString& key) const;
+
+private:
+    struct Impl;
+    std::unique_ptr<const Impl> m_impl;
 };

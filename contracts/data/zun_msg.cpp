@@ -123,9 +123,19 @@ struct LabelPart {
     std::wstring text;
 };
 
-std::vector<LabelPart> parseLabel(std::wstring_view label)
+// One part of a composite label as it stands in the label: the code as
+// written and the text still escaped (every backslash doubled).
+struct LabelSpan {
+    std::wstring_view code;
+    std::wstring_view text;
+};
+
+// Calls visit(span) for each part with a code, in order, until visit
+// returns true. Reading a label is done for every material of a tree, so
+// this walks the label in place instead of copying its parts.
+template <class Visit>
+void forEachLabelPart(std::wstring_view label, Visit visit)
 {
-    std::vector<LabelPart> parts;
     size_t i = 1;  // past the leading backslash
     while (i < label.size()) {
         const size_t colon = label.find_first_of(L":\\", i);
@@ -135,23 +145,65 @@ std::vector<LabelPart> parseLabel(std::wstring_view label)
             i = colon + 1;  // a part without a code
             continue;
         }
-        LabelPart part{lowered(CZunString(label.substr(i, colon - i))).str(), {}};
+        const std::wstring_view code = label.substr(i, colon - i);
         i = colon + 1;
+        const size_t start = i;
         while (i < label.size()) {
             if (label[i] == L'\\') {
                 if (i + 1 < label.size() && label[i + 1] == L'\\') {
-                    part.text += L'\\';
-                    i += 2;
+                    i += 2;  // an escaped backslash
                     continue;
                 }
-                break;
+                break;  // the start of the next part
             }
-            part.text += label[i++];
+            ++i;
         }
+        const std::wstring_view text = label.substr(start, i - start);
         ++i;  // the backslash before the next part
-        if (!part.code.empty())
-            parts.push_back(std::move(part));
+        if (!code.empty() && visit(LabelSpan{code, text}))
+            return;
     }
+}
+
+std::wstring unescaped(std::wstring_view text)
+{
+    std::wstring out;
+    out.reserve(text.size());
+    size_t from = 0;
+    for (size_t slash; (slash = text.find(L'\\', from)) != std::wstring_view::npos; from = slash + 2) {
+        out.append(text.substr(from, slash + 1 - from));  // up to the first of a doubled backslash
+        if (slash + 2 > text.size())
+            return out;
+    }
+    out.append(text.substr(from));
+    return out;
+}
+
+// Whether a code as written in a label is code (in lower case). Codes are
+// ASCII, compared here without making a lower-case copy of each.
+bool sameCode(std::wstring_view written, const CZunString& code)
+{
+    if (written.size() != static_cast<size_t>(code.len()))
+        return false;
+    for (size_t i = 0; i < written.size(); ++i) {
+        wchar_t c = written[i];
+        if (c >= 0x80)
+            return lowered(CZunString(written)) == code;
+        if (c >= L'A' && c <= L'Z')
+            c = static_cast<wchar_t>(c - L'A' + L'a');
+        if (c != code.str()[i])
+            return false;
+    }
+    return true;
+}
+
+std::vector<LabelPart> parseLabel(std::wstring_view label)
+{
+    std::vector<LabelPart> parts;
+    forEachLabelPart(label, [&parts](const LabelSpan& span) {
+        parts.push_back({lowered(CZunString(span.code)).str(), unescaped(span.text)});
+        return false;
+    });
     return parts;
 }
 
@@ -267,18 +319,29 @@ CZunString label_get(const CZunString& label, const CZunString& language, bool f
 {
     if (label.isEmpty() || label[0] != L'\\')
         return label;
-    const std::vector<LabelPart> parts = parseLabel(label.view());
-    const std::wstring code = requestedLanguage(language).str();
-    const LabelPart* german = nullptr;
-    for (const LabelPart& part : parts) {
-        if (part.code == code)
-            return CZunString(part.text);
-        if (!german && part.code == kDefaultLanguage)
-            german = &part;
-    }
-    if (!fallback || parts.empty())
+    const CZunString code = requestedLanguage(language);
+    std::wstring_view first, german, wanted;
+    bool found = false, haveFirst = false, haveGerman = false;
+    forEachLabelPart(label.view(), [&](const LabelSpan& span) {
+        if (sameCode(span.code, code)) {
+            wanted = span.text;
+            return found = true;
+        }
+        if (!haveGerman && sameCode(span.code, kDefaultLanguage)) {
+            german = span.text;
+            haveGerman = true;
+        }
+        if (!haveFirst) {
+            first = span.text;
+            haveFirst = true;
+        }
+        return false;
+    });
+    if (found)
+        return CZunString(unescaped(wanted));
+    if (!fallback || !haveFirst)
         return {};
-    return CZunString(german ? german->text : parts.front().text);
+    return CZunString(unescaped(haveGerman ? german : first));
 }
 
 bool label_set(CZunString& label, const CZunString& text, const CZunString& language)

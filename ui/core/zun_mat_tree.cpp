@@ -1,13 +1,15 @@
 #include "ui/core/zun_mat_tree.h"
 
 #include "contracts/data/zun_material.h"
+#include "contracts/data/zun_msg.h"
 
 #include <algorithm>
+#include <bit>
+#include <functional>
+#include <string_view>
 #include <cwctype>
 #include <deque>
 #include <string>
-#include <unordered_map>
-#include <unordered_set>
 
 namespace ZUN {
 
@@ -17,22 +19,31 @@ constexpr const wchar_t* kSystem = L"SYSTEM";
 constexpr const wchar_t* kSpace = L"SPACE";
 constexpr const wchar_t* kNameGap = L"   ";
 
-bool equalNoCase(const CZunString& a, const CZunString& b)
+bool equalNoCase(std::wstring_view a, std::wstring_view b)
 {
-    return a.len() == b.len() && std::equal(a.str().begin(), a.str().end(), b.str().begin(), [](wchar_t x, wchar_t y) {
-               return std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](wchar_t x, wchar_t y) {
+               return x == y || std::towlower(static_cast<wint_t>(x)) == std::towlower(static_cast<wint_t>(y));
            });
+}
+
+} // namespace
+
+namespace {
+
+// A flag property that is present and not switched off.
+bool physFlagOn(const CMatProp& prop, const CZunItemKey& type)
+{
+    const CZunDataItem* flag = prop.props.childByKey(type);
+    bool on = true;
+    return flag && (!flag->get(on) || on);
 }
 
 } // namespace
 
 bool matHasPhysType(const CMatProp& prop, const CZunString& type)
 {
-    const CZunDataKey key{CZunItemKey(type)};
-    if (!prop.props.getItem(key))
-        return false;
-    bool on = true;
-    return !prop.props.get(on, key) || on;
+    // An empty type asks for nothing.
+    return type.isEmpty() || physFlagOn(prop, CZunItemKey(type));
 }
 
 bool matTreeTextLess(const CZunString& a, const CZunString& b)
@@ -41,6 +52,8 @@ bool matTreeTextLess(const CZunString& a, const CZunString& b)
     const std::wstring& y = b.str();
     const size_t n = std::min(x.size(), y.size());
     for (size_t i = 0; i < n; ++i) {
+        if (x[i] == y[i])
+            continue;  // siblings share long prefixes: fold only where they differ
         const wint_t cx = std::towlower(static_cast<wint_t>(x[i]));
         const wint_t cy = std::towlower(static_cast<wint_t>(y[i]));
         if (cx != cy)
@@ -56,8 +69,10 @@ bool matTreeTextLess(const CZunString& a, const CZunString& b)
 struct CMatTreeLayout::Build {
     const CZunMatMgr& mgr;
     const MatTreeInput& in;
-    std::unordered_map<std::wstring, int> index;  // material key -> m_mats
-    std::unordered_set<std::wstring> drawing;     // keys the drawing holds
+    CZunMatReader reader;                         // every material is read through it
+    std::vector<int> slots;                       // material key -> m_mats (CMatTreeLayout::matIndex)
+    std::vector<int> subs;                        // the sub-materials of the material being read
+    std::vector<CZunItemKey> physKeys;            // the requested sub-types as property keys
     std::vector<int> madeParent;                  // per made node, creation order
     std::vector<int> madeMat;                     // -1 for a root
     int selected = -1;
@@ -81,50 +96,102 @@ const CZunString& CMatTreeLayout::text(int node) const
     return m_rootText[node == m_libraryRoot ? 0 : 1];
 }
 
+namespace {
+
+size_t keyHash(const CZunString& key) { return std::hash<std::wstring_view>{}(key.view()); }
+
+} // namespace
+
+// The materials of the last build are kept and filled again: their texts
+// and lists keep their room, so that building a tree again allocates
+// little.
+void CMatTreeLayout::newMat(const CZunString& key)
+{
+    if (m_matCount == m_mats.size())
+        m_mats.emplace_back();
+    Mat& m = m_mats[m_matCount++];
+    CZunString oldKey = std::move(m.key);
+    CZunString oldText = std::move(m.text);
+    std::vector<int> oldSubs = std::move(m.subs);
+    m = Mat();
+    m.key = std::move(oldKey);
+    m.key = key;  // into the old key's room when it fits
+    m.text = std::move(oldText);
+    m.text.empty();
+    m.subs = std::move(oldSubs);
+    m.subs.clear();
+}
+
+// Keys find their material through an open-addressed table of indices
+// into m_mats: each key is held once, by its material, and a lookup
+// allocates nothing. The table is kept at most half full.
 int CMatTreeLayout::matIndex(Build& b, const CZunString& key)
 {
-    const auto [it, added] = b.index.try_emplace(key.str(), static_cast<int>(m_mats.size()));
-    if (added) {
-        m_mats.emplace_back();
-        m_mats.back().key = key;
+    if (b.slots.size() < 2 * (m_matCount + 1)) {
+        b.slots.assign(std::max<size_t>(64, std::bit_ceil(4 * (m_matCount + 1))), -1);
+        const size_t mask = b.slots.size() - 1;
+        for (size_t i = 0; i < m_matCount; ++i) {
+            size_t s = keyHash(m_mats[i].key) & mask;
+            while (b.slots[s] >= 0)
+                s = (s + 1) & mask;
+            b.slots[s] = static_cast<int>(i);
+        }
     }
-    return it->second;
+    const size_t mask = b.slots.size() - 1;
+    for (size_t s = keyHash(key) & mask;; s = (s + 1) & mask) {
+        const int i = b.slots[s];
+        if (i < 0) {
+            b.slots[s] = static_cast<int>(m_matCount);
+            newMat(key);
+            return b.slots[s];
+        }
+        if (m_mats[static_cast<size_t>(i)].key == key)
+            return i;
+    }
 }
 
 void CMatTreeLayout::readMat(Build& b, int i)
 {
     if (m_mats[static_cast<size_t>(i)].read)
         return;
-    // A key the manager does not know keeps the empty properties and shows
-    // its key.
-    CMatProp prop;
-    const CZunString key = m_mats[static_cast<size_t>(i)].key;
-    prop.key = key;
-    b.mgr.propGet(key, prop);
-    CZunString label = CZunMatMgr::labelOf(prop, b.in.country);
-    std::vector<int> subs;
-    subs.reserve(static_cast<size_t>(prop.subMats.len()));
-    for (const CZunString& sub : prop.subMats)
-        subs.push_back(matIndex(b, sub));  // may move m_mats
-
-    const unsigned flags = b.in.flags;
-    Mat& m = m_mats[static_cast<size_t>(i)];
-    m.read = true;
-    m.label = label == key ? CZunString() : std::move(label);
-    m.subs = std::move(subs);
-    // Only a material the drawing holds can be one the library lacks.
-    m.shadow = b.drawing.count(key.str()) && b.mgr.isShadowMat(key);
-    m.selfEdge = prop.edgeKind != kMatEdgeNone;
-    m.selfPhys = prop.physKind != kMatPhysNone &&
-                 std::all_of(b.in.physTypes.begin(), b.in.physTypes.end(),
-                             [&](const CZunString& type) { return matHasPhysType(prop, type); });
-    if (flags & kMatTreeNames)
-        m.text = m.label.isEmpty() ? m.key : m.key + kNameGap + m.label;
-    else
-        m.text = m.label.isEmpty() ? m.key : m.label;
-    const bool shownForDescendant = ((flags & kMatTreeEdge) && !m.selfEdge) || ((flags & kMatTreePhys) && !m.selfPhys);
-    m.image = shownForDescendant ? kMatImageGroup : m.shadow ? kMatImageDrawing : kMatImageLibrary;
-    m.wanted = !b.in.selMat.isEmpty() && equalNoCase(m.key, b.in.selMat);
+    // A key the manager does not know keeps an empty entry and shows its key.
+    CMatEntry entry;
+    {
+        Mat& m = m_mats[static_cast<size_t>(i)];
+        const bool known = b.reader.entryGet(m.key, entry);
+        CZunString label = entry.label && !entry.label->isEmpty() ? label_get(*entry.label, b.in.country) : CZunString();
+        const bool ownLabel = !label.isEmpty() && label != m.key;
+        const unsigned flags = b.in.flags;
+        m.read = true;
+        // Only a material the drawing holds can be one the library lacks.
+        m.shadow = known && entry.shadow;
+        m.selfEdge = entry.edgeKind != kMatEdgeNone;
+        m.selfPhys = entry.physKind != kMatPhysNone &&
+                     std::all_of(b.physKeys.begin(), b.physKeys.end(),
+                                 [&](const CZunItemKey& type) { return b.reader.flagOn(m.key, type); });
+        if (!ownLabel) {
+            m.text = m.key;
+        } else if (flags & kMatTreeNames) {
+            m.text = m.key;
+            m.text += kNameGap;
+            m.labelAt = m.text.len();
+            m.text += label;
+        } else {
+            m.text = label;
+        }
+        const bool shownForDescendant =
+            ((flags & kMatTreeEdge) && !m.selfEdge) || ((flags & kMatTreePhys) && !m.selfPhys);
+        m.image = shownForDescendant ? kMatImageGroup : m.shadow ? kMatImageDrawing : kMatImageLibrary;
+        m.wanted = !b.in.selMat.isEmpty() && equalNoCase(m.key.view(), b.in.selMat.view());
+        m.hidden = (flags & kMatTreeNoSpace) && m.key == kSpace;
+    }
+    if (!entry.subMats)
+        return;
+    // Last: making the sub-materials known may move m_mats.
+    b.subs.clear();
+    for (const CZunString& sub : *entry.subMats)
+        b.subs.push_back(matIndex(b, sub));
+    m_mats[static_cast<size_t>(i)].subs.assign(b.subs.begin(), b.subs.end());
 }
 
 // Whether a material or any of its descendants passes the edge and the
@@ -133,11 +200,20 @@ void CMatTreeLayout::readMat(Build& b, int i)
 // that cycles and shared sub-materials cost each link once.
 void CMatTreeLayout::qualify(Build&)
 {
-    const size_t count = m_mats.size();
-    std::vector<std::vector<int>> usedBy(count);
+    // The reversed links in one array: the users of material i are
+    // users[firstUser[i] .. firstUser[i + 1]).
+    const size_t count = m_matCount;
+    std::vector<int> firstUser(count + 1, 0);
     for (size_t i = 0; i < count; ++i)
         for (int sub : m_mats[i].subs)
-            usedBy[static_cast<size_t>(sub)].push_back(static_cast<int>(i));
+            ++firstUser[static_cast<size_t>(sub) + 1];
+    for (size_t i = 0; i < count; ++i)
+        firstUser[i + 1] += firstUser[i];
+    std::vector<int> users(static_cast<size_t>(firstUser[count]));
+    std::vector<int> fill(firstUser.begin(), firstUser.end() - 1);
+    for (size_t i = 0; i < count; ++i)
+        for (int sub : m_mats[i].subs)
+            users[static_cast<size_t>(fill[static_cast<size_t>(sub)]++)] = static_cast<int>(i);
 
     auto spread = [&](bool Mat::*self, bool Mat::*leads) {
         std::vector<int> todo;
@@ -150,7 +226,8 @@ void CMatTreeLayout::qualify(Build&)
         while (!todo.empty()) {
             const int i = todo.back();
             todo.pop_back();
-            for (int user : usedBy[static_cast<size_t>(i)]) {
+            for (int u = firstUser[static_cast<size_t>(i)]; u < firstUser[static_cast<size_t>(i) + 1]; ++u) {
+                const int user = users[static_cast<size_t>(u)];
                 if (!(m_mats[static_cast<size_t>(user)].*leads)) {
                     m_mats[static_cast<size_t>(user)].*leads = true;
                     todo.push_back(user);
@@ -162,9 +239,9 @@ void CMatTreeLayout::qualify(Build&)
     spread(&Mat::selfPhys, &Mat::physLeads);
 }
 
-bool CMatTreeLayout::listed(const Build& b, int mat) const
+bool CMatTreeLayout::listed(int mat) const
 {
-    return !((b.in.flags & kMatTreeNoSpace) && m_mats[static_cast<size_t>(mat)].key == kSpace);
+    return !m_mats[static_cast<size_t>(mat)].hidden;
 }
 
 void CMatTreeLayout::addSubtree(Build& b, const CZunArrayTempl<int>& tops, int root)
@@ -187,7 +264,7 @@ void CMatTreeLayout::addSubtree(Build& b, const CZunArrayTempl<int>& tops, int r
     };
     std::vector<Frame> stack;
     for (int top : tops) {
-        if (!listed(b, top))
+        if (!listed(top))
             continue;
         stack.push_back({make(root, top), top, 0});
         m_mats[static_cast<size_t>(top)].onPath = true;
@@ -200,7 +277,7 @@ void CMatTreeLayout::addSubtree(Build& b, const CZunArrayTempl<int>& tops, int r
                 continue;
             }
             const int sub = subs[f.next++];
-            if (m_mats[static_cast<size_t>(sub)].onPath || !listed(b, sub))
+            if (m_mats[static_cast<size_t>(sub)].onPath || !listed(sub))
                 continue;  // a cycle back to an ancestor ends here
             const int child = make(f.node, sub);
             m_mats[static_cast<size_t>(sub)].onPath = true;
@@ -209,47 +286,61 @@ void CMatTreeLayout::addSubtree(Build& b, const CZunArrayTempl<int>& tops, int r
     }
 }
 
-// The sibling orders as numbers, once per material: the text order, and
-// for the materials of the top level "SYSTEM" first and the rest by label
-// in the tree's language. Equal texts (labels) share a rank, so that the
-// stable sorts keep their order of making.
+// The order of the top level as numbers: "SYSTEM" first, the rest by label
+// in the tree's language. Equal labels share a rank, so that the stable
+// sort keeps their order of making.
 void CMatTreeLayout::rankMaterials(Build&, const CZunArrayTempl<int>& tops)
 {
     auto mat = [&](int i) -> Mat& { return m_mats[static_cast<size_t>(i)]; };
-    // Texts folded once: the sort then compares plain characters.
-    std::vector<std::wstring> folded(m_mats.size());
-    std::vector<int> byText(m_mats.size());
-    for (size_t i = 0; i < m_mats.size(); ++i) {
-        byText[i] = static_cast<int>(i);
-        folded[i] = m_mats[i].text.str();
-        for (wchar_t& c : folded[i])
-            c = static_cast<wchar_t>(std::towlower(static_cast<wint_t>(c)));
-    }
-    std::sort(byText.begin(), byText.end(), [&](int x, int y) {
-        const int c = folded[static_cast<size_t>(x)].compare(folded[static_cast<size_t>(y)]);
-        return c != 0 ? c < 0 : mat(x).text.str() < mat(y).text.str();
-    });
-    for (size_t r = 0; r < byText.size(); ++r)
-        mat(byText[r]).textRank = r > 0 && mat(byText[r]).text == mat(byText[r - 1]).text
-                                      ? mat(byText[r - 1]).textRank
-                                      : static_cast<int>(r);
-
-    auto sortLabel = [&](int i) -> const CZunString& { return mat(i).label.isEmpty() ? mat(i).key : mat(i).label; };
-    std::vector<std::pair<bool, int>> byLabel;  // (not first, material)
+    struct Top {
+        bool later;              // not "SYSTEM"
+        std::wstring_view label; // its label, or its key when it has none
+        int mat;
+    };
+    std::vector<Top> byLabel;
+    byLabel.reserve(static_cast<size_t>(tops.len()));
     for (int i : tops)
-        byLabel.emplace_back(!(mat(i).key.isEmpty() || equalNoCase(mat(i).key, kSystem)), i);
-    std::sort(byLabel.begin(), byLabel.end(), [&](const auto& x, const auto& y) {
-        if (x.first != y.first)
-            return !x.first;
-        return x.first && sortLabel(x.second) < sortLabel(y.second);
+        byLabel.push_back({!(mat(i).key.isEmpty() || equalNoCase(mat(i).key.view(), kSystem)),
+                           mat(i).text.view().substr(static_cast<size_t>(mat(i).labelAt)), i});
+    std::sort(byLabel.begin(), byLabel.end(), [](const Top& x, const Top& y) {
+        if (x.later != y.later)
+            return !x.later;
+        if (!x.later)
+            return false;
+        // A plain loop: the library's wide compare costs more to set up
+        // than these short labels take to compare.
+        const auto [a, b] = std::mismatch(x.label.begin(), x.label.end(), y.label.begin(), y.label.end());
+        return b != y.label.end() && (a == x.label.end() || *a < *b);
     });
     for (size_t r = 0; r < byLabel.size(); ++r) {
-        const auto& [later, x] = byLabel[r];
-        const bool same = r > 0 && later == byLabel[r - 1].first &&
-                          (!later || sortLabel(x) == sortLabel(byLabel[r - 1].second));
-        mat(x).rootRank = same ? mat(byLabel[r - 1].second).rootRank : static_cast<int>(r);
+        const Top& t = byLabel[r];
+        const bool same = r > 0 && t.later == byLabel[r - 1].later && (!t.later || t.label == byLabel[r - 1].label);
+        mat(t.mat).rootRank = same ? mat(byLabel[r - 1].mat).rootRank : static_cast<int>(r);
     }
 }
+
+namespace {
+
+// A stable sort for the sibling lists of the tree: most hold a handful of
+// nodes, for which moving elements in place beats the buffer that
+// std::stable_sort allocates on every call.
+template <class It, class Less>
+void sortSiblings(It from, It to, Less less)
+{
+    if (to - from > 16) {
+        std::stable_sort(from, to, less);
+        return;
+    }
+    for (It i = from + (from != to); i < to; ++i) {
+        auto value = *i;
+        It j = i;
+        for (; j != from && less(value, *(j - 1)); --j)
+            *j = *(j - 1);
+        *j = value;
+    }
+}
+
+} // namespace
 
 // Puts the made nodes into display order: children of each node sorted by
 // their rank, subtrees whole.
@@ -273,10 +364,10 @@ void CMatTreeLayout::order(Build& b)
         auto from = children.begin() + first[n];
         auto to = children.begin() + first[n + 1];
         const bool root = b.madeMat[n] < 0;
-        std::stable_sort(from, to, [&](int x, int y) {
+        sortSiblings(from, to, [&](int x, int y) {
             const Mat& mx = m_mats[static_cast<size_t>(b.madeMat[static_cast<size_t>(x)])];
             const Mat& my = m_mats[static_cast<size_t>(b.madeMat[static_cast<size_t>(y)])];
-            return root ? mx.rootRank < my.rootRank : mx.textRank < my.textRank;
+            return root ? mx.rootRank < my.rootRank : matTreeTextLess(mx.text, my.text);
         });
     }
 
@@ -311,24 +402,25 @@ void CMatTreeLayout::order(Build& b)
 
 void CMatTreeLayout::build(const CZunMatMgr& mgr, const MatTreeInput& in)
 {
-    m_mats.clear();
+    m_matCount = 0;
     m_nodes.clear();
     m_libraryRoot = m_drawingRoot = m_selected = -1;
     m_rootText[0] = in.libraryText;
     m_rootText[1] = in.drawingText;
-    Build b{mgr, in, {}, {}, {}, {}, -1};
+    Build b{mgr, in, {}, {}, {}, {}, {}, {}, -1};
     const unsigned flags = in.flags;
+    if (flags & kMatTreePhys)
+        for (const CZunString& type : in.physTypes)
+            if (!type.isEmpty())  // asks for nothing
+                b.physKeys.emplace_back(type);
 
     CZunArrayTempl<CZunString> keys;
     mgr.matDrawAll(keys, false);
-    b.drawing.reserve(static_cast<size_t>(keys.len()));
-    for (const CZunString& key : keys)
-        b.drawing.insert(key.str());
 
     // The top level: the drawing's materials, less the ones the flags keep out.
     CZunArrayTempl<int> candidates;
     for (const CZunString& key : keys) {
-        if (key.isEmpty() || equalNoCase(key, kSystem))
+        if (key.isEmpty() || equalNoCase(key.view(), kSystem))
             continue;
         if ((flags & kMatTreeNoSpace) && key == kSpace)
             continue;
@@ -344,13 +436,13 @@ void CMatTreeLayout::build(const CZunMatMgr& mgr, const MatTreeInput& in)
     std::deque<int> todo(candidates.begin(), candidates.end());
     if (system >= 0)
         todo.push_back(system);
-    std::vector<bool> queued(m_mats.size(), false);
+    std::vector<bool> queued(m_matCount, false);
     while (!todo.empty()) {
         const int i = todo.front();
         todo.pop_front();
         readMat(b, i);
-        if (queued.size() < m_mats.size())
-            queued.resize(m_mats.size(), false);
+        if (queued.size() < m_matCount)
+            queued.resize(m_matCount, false);
         for (int sub : m_mats[static_cast<size_t>(i)].subs) {
             if (!m_mats[static_cast<size_t>(sub)].read && !queued[static_cast<size_t>(sub)]) {
                 queued[static_cast<size_t>(sub)] = true;

@@ -72,7 +72,7 @@ public:
     // equals the requested one ignoring case, else the library root.
     int selected() const { return m_selected; }
     // Distinct materials looked up (each exactly once).
-    int materialsRead() const { return static_cast<int>(m_mats.size()); }
+    int materialsRead() const { return static_cast<int>(m_matCount); }
     // The text of material mat (MatTreeNode::mat), shared by all its nodes.
     const CZunString& matText(int mat) const { return m_mats[static_cast<size_t>(mat)].text; }
 
@@ -80,11 +80,10 @@ private:
     // One material as the tree needs it, read from the manager once.
     struct Mat {
         CZunString key;
-        CZunString label;        // empty when the material has none of its own
         CZunString text;         // what its nodes show
+        int labelAt = 0;         // where its label (its key when it has none) starts in text
         std::vector<int> subs;   // indices of its sub-materials
         int image = kMatImageLibrary;
-        int textRank = 0;        // place in the text order of siblings
         int rootRank = 0;        // place in the label order under a root
         bool read = false;
         bool shadow = false;     // only the drawing holds it
@@ -94,17 +93,21 @@ private:
         bool physLeads = false;  // it or a descendant passes the physical test
         bool onPath = false;     // an ancestor of the node being built
         bool wanted = false;     // its key is the requested selection
+        bool hidden = false;     // left out of the tree ("SPACE" with kMatTreeNoSpace)
     };
     struct Build;
     int matIndex(Build& b, const CZunString& key);
     void readMat(Build& b, int index);
     void qualify(Build& b);
-    bool listed(const Build& b, int mat) const;
+    bool listed(int mat) const;
     void addSubtree(Build& b, const CZunArrayTempl<int>& tops, int root);
     void rankMaterials(Build& b, const CZunArrayTempl<int>& tops);
     void order(Build& b);
 
-    std::vector<Mat> m_mats;
+    void newMat(const CZunString& key);
+
+    std::vector<Mat> m_mats;  // the first m_matCount are this build's; the rest keep their room
+    size_t m_matCount = 0;
     std::vector<MatTreeNode> m_nodes;
     CZunString m_rootText[2];
     int m_libraryRoot = -1;
@@ -113,7 +116,7 @@ private:
 };
 
 // Whether a material has a physical sub-type: a flag property that is
-// present and not switched off.
+// present and not switched off. An empty type asks for nothing (true).
 bool matHasPhysType(const CMatProp& prop, const CZunString& type);
 
 // Text order of sibling nodes: letters compared without regard to case,

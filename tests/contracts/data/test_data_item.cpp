@@ -200,3 +200,90 @@ TEST(DataItemColor, ColoursMatricesAndRegionsThroughTheHelpers)
     EXPECT_TRUE(ZUN::dataItemGet(root.getItem(L"REG"), read));
     EXPECT_EQ(read, regions);
 }
+
+// ---- one step down without a path --------------------------------------------------
+
+namespace {
+
+struct ChildCase {
+    const char* name;
+    CZunItemKey key;     // what childByKey and setChild are given
+    const wchar_t* text;  // what childNamed is given; null: not asked
+    bool present;         // the directory below holds it
+};
+
+std::ostream& operator<<(std::ostream& out, const ChildCase& c) { return out << c.name; }
+
+// Integer keys first, text keys by text, a text holding a backslash and a
+// text key of the other text type among them.
+CZunDataItem childDirectory()
+{
+    CZunDataItem dir(true);
+    dir.mkItem(CZunDataKey(5))->set(5);
+    dir.mkItem(CZunDataKey(70000, kRtLong))->set(7);
+    for (const wchar_t* text : {L"5", L"A", L"B\\C", L"LABEL", L"Z"})
+        dir.setChild(CZunItemKey(text), CZunDataItem());
+    dir.setChild(CZunItemKey(CZunString(L"X0"), kRtDxf0), CZunDataItem());
+    return dir;
+}
+
+class DataItemChild : public ::testing::TestWithParam<ChildCase> {};
+
+} // namespace
+
+TEST_P(DataItemChild, FoundByKeyAndByNameAlike)
+{
+    const ChildCase& c = GetParam();
+    const CZunDataItem dir = childDirectory();
+    const CZunDataItem* byKey = dir.childByKey(c.key);
+    EXPECT_EQ(byKey != nullptr, c.present);
+    if (byKey) {
+        EXPECT_EQ(byKey->getKey(), c.key);
+    }
+    if (c.text) {
+        EXPECT_EQ(dir.childNamed(c.text), byKey);
+    }
+}
+
+TEST_P(DataItemChild, SetChildReplacesOrInsertsInKeyOrder)
+{
+    const ChildCase& c = GetParam();
+    CZunDataItem dir = childDirectory();
+    const int before = dir.childCount();
+    CZunDataItem value;
+    value.set(42);
+    CZunDataItem* child = dir.setChild(c.key, value);
+    const bool emptyText = c.key.isText() && c.key.text().isEmpty();
+    ASSERT_EQ(child == nullptr, emptyText);
+    if (emptyText)
+        return;
+    int got = 0;
+    EXPECT_TRUE(child->get(got));
+    EXPECT_EQ(got, 42);
+    EXPECT_EQ(child->parent(), &dir);
+    EXPECT_EQ(dir.childCount(), before + (c.present ? 0 : 1));
+    for (int i = 1; i < dir.childCount(); ++i)
+        EXPECT_TRUE(dir.childAt(i - 1)->getKey() < dir.childAt(i)->getKey()) << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, DataItemChild,
+                         ::testing::Values(ChildCase{"Text", CZunItemKey(L"A"), L"A", true},
+                                           ChildCase{"TextLikeANumber", CZunItemKey(L"5"), L"5", true},
+                                           ChildCase{"Integer", CZunItemKey(5), nullptr, true},
+                                           ChildCase{"LongAsShort", CZunItemKey(70000), nullptr, true},
+                                           ChildCase{"BackslashIsOneStep", CZunItemKey(L"B\\C"), L"B\\C", true},
+                                           ChildCase{"OtherTextType", CZunItemKey(L"X0"), L"X0", true},
+                                           ChildCase{"MissingText", CZunItemKey(L"M"), L"M", false},
+                                           ChildCase{"MissingBeforeAll", CZunItemKey(L"0"), L"0", false},
+                                           ChildCase{"MissingAfterAll", CZunItemKey(L"zz"), L"zz", false},
+                                           ChildCase{"MissingInteger", CZunItemKey(6), nullptr, false},
+                                           ChildCase{"EmptyText", CZunItemKey(L""), L"", false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DataItemChildOfValue, AValueItemTakesNoChild)
+{
+    CZunDataItem value;
+    value.set(1);
+    EXPECT_EQ(value.setChild(CZunItemKey(L"A"), CZunDataItem()), nullptr);
+    EXPECT_EQ(value.childCount(), 0);
+}

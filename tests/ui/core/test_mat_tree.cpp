@@ -100,6 +100,17 @@ TEST_P(MatTreeLayoutTest, Outline)
     CMatTreeLayout layout;
     layout.build(CZunMatMgr(), input);
     EXPECT_EQ(outlineOf(layout), c.outline);
+
+    // A layout built again keeps the room of its last materials: nothing of
+    // them may show through (a tree whose flags the user changes).
+    MatTreeInput other;
+    other.flags = kMatTreeDrawing | kMatTreeNames | kMatTreeSystem;
+    other.selMat = L"SELF";
+    other.country = L"en";
+    CMatTreeLayout reused;
+    reused.build(CZunMatMgr(), other);
+    reused.build(CZunMatMgr(), input);
+    EXPECT_EQ(outlineOf(reused), c.outline);
 }
 
 const char* const kMixed = R"({"S235": {}, "ALU": {}, "SEALS": {}, "SPACE": {}, "MINE": {"LABEL": "\\de:Eigen", "PHYS": 1},
