@@ -175,18 +175,23 @@ void punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count
             for (int k = 0; k < n; ++k)
                 cuts.push_back(hits[k].ta);
         });
-        std::sort(cuts.begin(), cuts.end());
         // Cuts closer than tol along the vertex are one; the ends stay put.
-        const double len = v.bulgLen();
-        size_t kept = 1;
-        for (size_t k = 1; k < cuts.size(); ++k)
-            if ((cuts[k] - cuts[kept - 1]) * len > tol)
-                cuts[kept++] = cuts[k];
-        if (cuts[kept - 1] != 1.0) {
-            if (kept > 1)
-                cuts[kept - 1] = 1.0;
-            else
-                cuts[kept++] = 1.0;
+        // With no crossing the ends alone are the cuts whatever the length,
+        // which most vertices of a hatch are spared measuring.
+        size_t kept = cuts.size();
+        if (kept > 2) {
+            std::sort(cuts.begin(), cuts.end());
+            const double len = v.bulgLen();
+            kept = 1;
+            for (size_t k = 1; k < cuts.size(); ++k)
+                if ((cuts[k] - cuts[kept - 1]) * len > tol)
+                    cuts[kept++] = cuts[k];
+            if (cuts[kept - 1] != 1.0) {
+                if (kept > 1)
+                    cuts[kept - 1] = 1.0;
+                else
+                    cuts[kept++] = 1.0;
+            }
         }
         for (size_t k = 0; k + 1 < kept; ++k) {
             const double t0 = cuts[k], t1 = cuts[k + 1];

@@ -637,17 +637,26 @@ private:
             m_result.append(std::move(joined));
             joined = CZunVertexArray();
         };
+        // The pieces of one line lie next to each other: they go over in
+        // one copy, from the first piece of the line to the first of the next.
+        int lineFrom = 0, lineTo = 0;
+        const auto take = [&]() {
+            joined.vector().assign(m_clipped.begin() + lineFrom, m_clipped.begin() + lineTo);
+            flush();
+        };
         for (size_t p = 0; p + 1 < m_clipStart.size(); ++p) {
             const int first = m_clipStart[p], end = m_clipStart[p + 1];
             if (first == end)
                 continue;
             const double offset = m_clipped.get(first).start().asVector().dotProduct(m_normal);
             while (at + 1 < m_keptAt.size() && std::abs(offset - m_keptAt[at]) > 0.5 * m_stepY) {
-                flush();
+                take();
+                lineFrom = lineTo = first;
                 ++at;
             }
-            joined.vector().insert(joined.vector().end(), m_clipped.begin() + first, m_clipped.begin() + end);
+            lineTo = end;
         }
+        take();
         flush();
     }
 
