@@ -241,27 +241,36 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
         hits[n++] = {ta, tb, x, y};
     };
 
+    // Whether (x, y) lies within tol of e. A point further than twice tol
+    // from e's box is further than tol from e, well beyond rounding, and is
+    // spared the distance and its root: most ends are, as a hatch line
+    // crosses a contour.
+    const double far = 2.0 * tol;
+    const auto within = [&](const Arc& e, double x, double y) {
+        return x >= e.x0 - far && x <= e.x1 + far && y >= e.y0 - far && y <= e.y1 + far && distance(e, x, y) <= tol;
+    };
+
     // A vertex shorter than tol is a point.
     if (a.chord <= tol) {
-        if (distance(b, a.sx, a.sy) <= tol)
+        if (within(b, a.sx, a.sy))
             add(0.0, paramOf(b, a.sx, a.sy), a.sx, a.sy);
         return n;
     }
     if (b.chord <= tol) {
-        if (distance(a, b.sx, b.sy) <= tol)
+        if (within(a, b.sx, b.sy))
             add(paramOf(a, b.sx, b.sy), 0.0, b.sx, b.sy);
         return n;
     }
 
     // Ends lying on the other vertex first: they decide touching and
     // overlapping pieces robustly, where the equations below are ill-conditioned.
-    if (distance(b, a.sx, a.sy) <= tol)
+    if (within(b, a.sx, a.sy))
         add(0.0, paramOf(b, a.sx, a.sy), a.sx, a.sy);
-    if (distance(b, a.ex, a.ey) <= tol)
+    if (within(b, a.ex, a.ey))
         add(1.0, paramOf(b, a.ex, a.ey), a.ex, a.ey);
-    if (distance(a, b.sx, b.sy) <= tol)
+    if (within(a, b.sx, b.sy))
         add(paramOf(a, b.sx, b.sy), 0.0, b.sx, b.sy);
-    if (distance(a, b.ex, b.ey) <= tol)
+    if (within(a, b.ex, b.ey))
         add(paramOf(a, b.ex, b.ey), 1.0, b.ex, b.ey);
 
     if (!a.isArc() && !b.isArc()) {
