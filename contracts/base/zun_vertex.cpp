@@ -224,19 +224,24 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
     // found once from an end and once from the circle or line equation, and
     // at a flat angle the two may lie further apart than tol.
     const double same = 100.0 * tol;
+    // hypot(dx, dy) is never below |dx| or |dy|, which are exact, so a
+    // point further than d along either axis needs no root to be further.
+    const auto close = [](double dx, double dy, double d) {
+        return std::abs(dx) <= d && std::abs(dy) <= d && std::hypot(dx, dy) <= d;
+    };
     const auto add = [&](double ta, double tb, double x, double y) {
         for (int k = 0; k < n; ++k)
-            if (std::hypot(x - hits[k].x, y - hits[k].y) <= same)
+            if (close(x - hits[k].x, y - hits[k].y, same))
                 return;
         if (n == 4)
             return;
-        if (std::hypot(x - a.sx, y - a.sy) <= tol)
+        if (close(x - a.sx, y - a.sy, tol))
             ta = 0.0;
-        else if (std::hypot(x - a.ex, y - a.ey) <= tol)
+        else if (close(x - a.ex, y - a.ey, tol))
             ta = 1.0;
-        if (std::hypot(x - b.sx, y - b.sy) <= tol)
+        if (close(x - b.sx, y - b.sy, tol))
             tb = 0.0;
-        else if (std::hypot(x - b.ex, y - b.ey) <= tol)
+        else if (close(x - b.ex, y - b.ey, tol))
             tb = 1.0;
         hits[n++] = {ta, tb, x, y};
     };
