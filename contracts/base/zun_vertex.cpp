@@ -924,11 +924,41 @@ void keepFirstOfEach(CZunPoint3dArray& points, int from, double tol)
 
 } // namespace
 
+namespace {
+
+// intersectWith against a single vertex, as a hatch line is asked of a
+// contour line after line: the same visits, hits and order as through a
+// grid of that one vertex, without building it (and allocating) each time.
+int intersectWithOne(const CZunVertexArray& vl, const CZunVertex& single, int mode, CZunPoint3dArray& points)
+{
+    const int before = points.len();
+    const xy::Arc b = xy::prepare(single);
+    xy::Hit hits[4];
+    for (const CZunVertex& v : vl) {
+        const xy::Arc a = xy::prepare(v);
+        const double reach = xy::tolFor(std::max(a.mag, b.mag));
+        const double bx0 = a.x0 - reach, by0 = a.y0 - reach, bx1 = a.x1 + reach, by1 = a.y1 + reach;
+        if (!(by1 >= by0) || !(bx1 >= bx0) || !(b.x0 <= bx1 && b.x1 >= bx0 && b.y0 <= by1 && b.y1 >= by0))
+            continue;
+        const int n = xy::intersect(a, b, xy::tolFor(std::max(a.mag, b.mag)), hits);
+        std::stable_sort(hits, hits + n, [](const xy::Hit& p, const xy::Hit& q) { return p.ta < q.ta; });
+        for (int k = 0; k < n; ++k)
+            points.append(xy::pointAt3(v, a, hits[k].ta));
+    }
+    if (mode == 3)
+        keepFirstOfEach(points, before, 100.0 * xy::tolFor(b.mag));
+    return points.len();
+}
+
+} // namespace
+
 int CZunVertexArray::intersectWith(const CZunVertexArray& other, int mode, CZunPoint3dArray& points) const
 {
     const int before = points.len();
     if (isEmpty() || other.isEmpty())
         return 0;
+    if (other.len() == 1)
+        return intersectWithOne(*this, other.first(), mode, points) - before;
     xy::Grid grid;
     grid.reserve(other.len());
     double otherMag = 0.0;
