@@ -103,9 +103,13 @@ int classify(const xy::Grid& grid, double x, double y, double onTol)
 {
     bool odd = false, on = false;
     // The ray runs to +x: only edges reaching the point's height to its right matter.
+    // An edge whose box lies further than twice onTol from the point is
+    // further than onTol itself, well beyond rounding: most edges to the
+    // right are, and they spare the distance and its root.
+    const double far = 2.0 * onTol;
     grid.visit(x - onTol, y - onTol, std::numeric_limits<double>::infinity(), y + onTol, [&](int id) {
         const xy::Arc& e = grid.edge(id);
-        if (!on && xy::distance(e, x, y) <= onTol)
+        if (!on && e.x0 - x <= far && e.y0 - y <= far && y - e.y1 <= far && xy::distance(e, x, y) <= onTol)
             on = true;
         if (xy::crossesRay(e, x, y))
             odd = !odd;
@@ -113,10 +117,39 @@ int classify(const xy::Grid& grid, double x, double y, double onTol)
     return on ? -1 : odd ? 1 : 0;
 }
 
-CZunArrayTempl<CZunVertexArray> punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count,
-                                      bool inside)
+// Where the pieces of the dashing and the punching go: separate arrays, one
+// array that takes them all one after another, or one array with the index
+// where each piece starts.
+struct PieceSink {
+    CZunArrayTempl<CZunVertexArray>& pieces;
+    CZunVertexArray& open()
+    {
+        pieces.append(CZunVertexArray());
+        return pieces.last();
+    }
+    CZunVertexArray& current() { return pieces.last(); }
+};
+
+struct FlatSink {
+    CZunVertexArray& out;
+    CZunVertexArray& open() { return out; }
+    CZunVertexArray& current() { return out; }
+};
+
+struct SplitSink {
+    CZunVertexArray& out;
+    std::vector<int>& starts;
+    CZunVertexArray& open()
+    {
+        starts.push_back(out.len());
+        return out;
+    }
+    CZunVertexArray& current() { return out; }
+};
+
+template <class Sink>
+void punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count, bool inside, Sink& sink)
 {
-    CZunArrayTempl<CZunVertexArray> pieces;
     xy::Grid grid;
     double mag = 0.0;
     forEachContourEdge(contours, count, [&](const CZunVertex& v) {
@@ -142,18 +175,23 @@ CZunArrayTempl<CZunVertexArray> punch(const CZunVertexArray& vl, const CZunVerte
             for (int k = 0; k < n; ++k)
                 cuts.push_back(hits[k].ta);
         });
-        std::sort(cuts.begin(), cuts.end());
         // Cuts closer than tol along the vertex are one; the ends stay put.
-        const double len = v.bulgLen();
-        size_t kept = 1;
-        for (size_t k = 1; k < cuts.size(); ++k)
-            if ((cuts[k] - cuts[kept - 1]) * len > tol)
-                cuts[kept++] = cuts[k];
-        if (cuts[kept - 1] != 1.0) {
-            if (kept > 1)
-                cuts[kept - 1] = 1.0;
-            else
-                cuts[kept++] = 1.0;
+        // With no crossing the ends alone are the cuts whatever the length,
+        // which most vertices of a hatch are spared measuring.
+        size_t kept = cuts.size();
+        if (kept > 2) {
+            std::sort(cuts.begin(), cuts.end());
+            const double len = v.bulgLen();
+            kept = 1;
+            for (size_t k = 1; k < cuts.size(); ++k)
+                if ((cuts[k] - cuts[kept - 1]) * len > tol)
+                    cuts[kept++] = cuts[k];
+            if (cuts[kept - 1] != 1.0) {
+                if (kept > 1)
+                    cuts[kept - 1] = 1.0;
+                else
+                    cuts[kept++] = 1.0;
+            }
         }
         for (size_t k = 0; k + 1 < kept; ++k) {
             const double t0 = cuts[k], t1 = cuts[k + 1];
@@ -164,12 +202,19 @@ CZunArrayTempl<CZunVertexArray> punch(const CZunVertexArray& vl, const CZunVerte
                 open = false;
                 continue;
             }
-            if (!open)
-                pieces.append(CZunVertexArray());
-            pieces.last().append(v.subVertex(t0, t1));
+            CZunVertexArray& piece = open ? sink.current() : sink.open();
+            piece.append(v.subVertex(t0, t1));
             open = true;
         }
     }
+}
+
+CZunArrayTempl<CZunVertexArray> punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count,
+                                      bool inside)
+{
+    CZunArrayTempl<CZunVertexArray> pieces;
+    PieceSink sink{pieces};
+    punch(vl, contours, count, inside, sink);
     return pieces;
 }
 
@@ -402,24 +447,6 @@ private:
 
 namespace {
 
-// Where the dashes of g_vl_measure go: separate pieces, or one array that
-// takes them all one after another.
-struct PieceSink {
-    CZunArrayTempl<CZunVertexArray>& pieces;
-    CZunVertexArray& open()
-    {
-        pieces.append(CZunVertexArray());
-        return pieces.last();
-    }
-    CZunVertexArray& current() { return pieces.last(); }
-};
-
-struct FlatSink {
-    CZunVertexArray& out;
-    CZunVertexArray& open() { return out; }
-    CZunVertexArray& current() { return out; }
-};
-
 template <class Sink>
 void appendChain(Sink& sink, const CZunVertexArray& vl, int i0, int i1)
 {
@@ -593,6 +620,13 @@ void g_vl_measure_append(const CZunVertexArray& vl, double factor, const CZunArr
     measure(vl, factor, dashes, work, sink);
 }
 
+void g_vl_measure_split(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
+                        CZunVertexArray& out, std::vector<int>& starts, CZunMeasureWork& work)
+{
+    SplitSink sink{out, starts};
+    measure(vl, factor, dashes, work, sink);
+}
+
 // ---- contours ------------------------------------------------------------------
 
 CZunArrayTempl<CZunVertexArray> g_vl_punch(const CZunVertexArray& vl, const CZunVertexArray& contour, bool inside)
@@ -600,6 +634,13 @@ CZunArrayTempl<CZunVertexArray> g_vl_punch(const CZunVertexArray& vl, const CZun
     CZunArrayTempl<CZunVertexArray> pieces = punch(vl, &contour, 1, inside);
     keepPlane(pieces, vl);
     return pieces;
+}
+
+void g_vl_punch_split(const CZunVertexArray& vl, const CZunVertexArray& contour, bool inside, CZunVertexArray& out,
+                      std::vector<int>& starts)
+{
+    SplitSink sink{out, starts};
+    punch(vl, &contour, 1, inside, sink);
 }
 
 CZunArrayTempl<CZunVertexArray> g_vl_punch_reg(const CZunVertexArray& vl,

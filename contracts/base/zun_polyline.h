@@ -92,12 +92,21 @@ struct CZunMeasureWork {
 // piece, appended to out (which may already hold vertices).
 void g_vl_measure_append(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
                          CZunVertexArray& out, CZunMeasureWork& work);
+// The same, with the index in out where each piece starts appended to
+// starts: the pieces without an array each to allocate.
+void g_vl_measure_split(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
+                        CZunVertexArray& out, std::vector<int>& starts, CZunMeasureWork& work);
 
 // Pieces of vl inside (inside=true) or outside (false) the closed contour,
 // in order along vl. A piece running along the contour counts as inside.
 // Each continuous piece of the contour is taken as closed (by a straight
 // line back to its start if it is not).
 CZunArrayTempl<CZunVertexArray> g_vl_punch(const CZunVertexArray& vl, const CZunVertexArray& contour, bool inside);
+// The vertices of g_vl_punch(vl, contour, inside), piece after piece,
+// appended to out, and the index in out where each piece starts appended to
+// starts.
+void g_vl_punch_split(const CZunVertexArray& vl, const CZunVertexArray& contour, bool inside, CZunVertexArray& out,
+                      std::vector<int>& starts);
 // The same against a contour set by the even-odd rule (contour 0 outer
 // boundary, others holes or islands).
 CZunArrayTempl<CZunVertexArray> g_vl_punch_reg(const CZunVertexArray& vl,

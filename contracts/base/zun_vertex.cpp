@@ -224,44 +224,58 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
     // found once from an end and once from the circle or line equation, and
     // at a flat angle the two may lie further apart than tol.
     const double same = 100.0 * tol;
+    // hypot(dx, dy) is never below |dx| or |dy|, which are exact, so a
+    // point further than d along either axis needs no root to be further.
+    const auto close = [](double dx, double dy, double d) {
+        return std::abs(dx) <= d && std::abs(dy) <= d && std::hypot(dx, dy) <= d;
+    };
     const auto add = [&](double ta, double tb, double x, double y) {
         for (int k = 0; k < n; ++k)
-            if (std::hypot(x - hits[k].x, y - hits[k].y) <= same)
+            if (close(x - hits[k].x, y - hits[k].y, same))
                 return;
         if (n == 4)
             return;
-        if (std::hypot(x - a.sx, y - a.sy) <= tol)
+        if (close(x - a.sx, y - a.sy, tol))
             ta = 0.0;
-        else if (std::hypot(x - a.ex, y - a.ey) <= tol)
+        else if (close(x - a.ex, y - a.ey, tol))
             ta = 1.0;
-        if (std::hypot(x - b.sx, y - b.sy) <= tol)
+        if (close(x - b.sx, y - b.sy, tol))
             tb = 0.0;
-        else if (std::hypot(x - b.ex, y - b.ey) <= tol)
+        else if (close(x - b.ex, y - b.ey, tol))
             tb = 1.0;
         hits[n++] = {ta, tb, x, y};
     };
 
+    // Whether (x, y) lies within tol of e. A point further than twice tol
+    // from e's box is further than tol from e, well beyond rounding, and is
+    // spared the distance and its root: most ends are, as a hatch line
+    // crosses a contour.
+    const double far = 2.0 * tol;
+    const auto within = [&](const Arc& e, double x, double y) {
+        return x >= e.x0 - far && x <= e.x1 + far && y >= e.y0 - far && y <= e.y1 + far && distance(e, x, y) <= tol;
+    };
+
     // A vertex shorter than tol is a point.
     if (a.chord <= tol) {
-        if (distance(b, a.sx, a.sy) <= tol)
+        if (within(b, a.sx, a.sy))
             add(0.0, paramOf(b, a.sx, a.sy), a.sx, a.sy);
         return n;
     }
     if (b.chord <= tol) {
-        if (distance(a, b.sx, b.sy) <= tol)
+        if (within(a, b.sx, b.sy))
             add(paramOf(a, b.sx, b.sy), 0.0, b.sx, b.sy);
         return n;
     }
 
     // Ends lying on the other vertex first: they decide touching and
     // overlapping pieces robustly, where the equations below are ill-conditioned.
-    if (distance(b, a.sx, a.sy) <= tol)
+    if (within(b, a.sx, a.sy))
         add(0.0, paramOf(b, a.sx, a.sy), a.sx, a.sy);
-    if (distance(b, a.ex, a.ey) <= tol)
+    if (within(b, a.ex, a.ey))
         add(1.0, paramOf(b, a.ex, a.ey), a.ex, a.ey);
-    if (distance(a, b.sx, b.sy) <= tol)
+    if (within(a, b.sx, b.sy))
         add(paramOf(a, b.sx, b.sy), 0.0, b.sx, b.sy);
-    if (distance(a, b.ex, b.ey) <= tol)
+    if (within(a, b.ex, b.ey))
         add(paramOf(a, b.ex, b.ey), 1.0, b.ex, b.ey);
 
     if (!a.isArc() && !b.isArc()) {
@@ -910,11 +924,41 @@ void keepFirstOfEach(CZunPoint3dArray& points, int from, double tol)
 
 } // namespace
 
+namespace {
+
+// intersectWith against a single vertex, as a hatch line is asked of a
+// contour line after line: the same visits, hits and order as through a
+// grid of that one vertex, without building it (and allocating) each time.
+int intersectWithOne(const CZunVertexArray& vl, const CZunVertex& single, int mode, CZunPoint3dArray& points)
+{
+    const int before = points.len();
+    const xy::Arc b = xy::prepare(single);
+    xy::Hit hits[4];
+    for (const CZunVertex& v : vl) {
+        const xy::Arc a = xy::prepare(v);
+        const double reach = xy::tolFor(std::max(a.mag, b.mag));
+        const double bx0 = a.x0 - reach, by0 = a.y0 - reach, bx1 = a.x1 + reach, by1 = a.y1 + reach;
+        if (!(by1 >= by0) || !(bx1 >= bx0) || !(b.x0 <= bx1 && b.x1 >= bx0 && b.y0 <= by1 && b.y1 >= by0))
+            continue;
+        const int n = xy::intersect(a, b, xy::tolFor(std::max(a.mag, b.mag)), hits);
+        std::stable_sort(hits, hits + n, [](const xy::Hit& p, const xy::Hit& q) { return p.ta < q.ta; });
+        for (int k = 0; k < n; ++k)
+            points.append(xy::pointAt3(v, a, hits[k].ta));
+    }
+    if (mode == 3)
+        keepFirstOfEach(points, before, 100.0 * xy::tolFor(b.mag));
+    return points.len();
+}
+
+} // namespace
+
 int CZunVertexArray::intersectWith(const CZunVertexArray& other, int mode, CZunPoint3dArray& points) const
 {
     const int before = points.len();
     if (isEmpty() || other.isEmpty())
         return 0;
+    if (other.len() == 1)
+        return intersectWithOne(*this, other.first(), mode, points) - before;
     xy::Grid grid;
     grid.reserve(other.len());
     double otherMag = 0.0;

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstdint>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace {
@@ -251,6 +252,63 @@ private:
     Contours m_reduced;
 };
 
+// The largest arrays of a walk, the kept pieces of all lines of a pattern
+// line and their clipped copy, kept per thread from one region to the next:
+// grown anew for every region, their fresh pages cost more than the walk
+// over them. A walk begun while another runs on the same thread gets arrays
+// of its own, and arrays grown beyond kKeepBytes by a huge region are let go
+// afterwards rather than held for the thread's life.
+struct WalkBuffers {
+    CZunVertexArray kept, clipped;
+    std::vector<int> clipStart;
+    bool busy = false;
+};
+
+class WalkBuffersLease {
+public:
+    WalkBuffersLease() : m_shared(shared())
+    {
+        if (m_shared.busy) {
+            m_own = std::make_unique<WalkBuffers>();
+            m_buffers = m_own.get();
+        } else {
+            m_shared.busy = true;
+            m_buffers = &m_shared;
+        }
+    }
+    ~WalkBuffersLease()
+    {
+        if (m_buffers != &m_shared)
+            return;
+        release(m_shared.kept);
+        release(m_shared.clipped);
+        m_shared.busy = false;
+    }
+    WalkBuffersLease(const WalkBuffersLease&) = delete;
+    WalkBuffersLease& operator=(const WalkBuffersLease&) = delete;
+
+    WalkBuffers& buffers() { return *m_buffers; }
+
+private:
+    static constexpr size_t kKeepBytes = size_t(16) << 20;
+
+    static WalkBuffers& shared()
+    {
+        thread_local WalkBuffers buffers;
+        return buffers;
+    }
+
+    static void release(CZunVertexArray& vl)
+    {
+        if (vl.vector().capacity() * sizeof(CZunVertex) > kKeepBytes)
+            std::vector<CZunVertex>().swap(vl.vector());
+    }
+
+    WalkBuffers& m_shared;
+    std::unique_ptr<WalkBuffers> m_own;
+    WalkBuffers* m_buffers = nullptr;
+};
+
 // Hatches one region, pattern line by pattern line. Holds the working
 // arrays so that the walk over line positions reuses them instead of
 // allocating anew for every line.
@@ -411,15 +469,18 @@ private:
         return true;
     }
 
-    // Fills m_dashes with the dashes of line k near the region, turned, and
+    // Fills m_dashV with the dashes of line k near the region, turned, and
     // their spans along the line; false when there are none.
     bool dashesAt(std::int64_t k, const CZunVertex& line)
     {
         m_dashU0.clear();
         m_dashU1.clear();
         const double uStart = line.start().x, uEnd = line.end().x;
+        m_dashV.clear();
+        m_dashStart.clear();
         if (m_tooFine) {
-            m_dashes = Contours{CZunVertexArray{line}};
+            m_dashV.append(line);
+            m_dashStart.push_back(0);
         } else {
             const double lo = std::max(uStart, m_uLo - 2.0 * m_dashPeriod);
             const double hi = std::min(uEnd, m_uHi + 2.0 * m_dashPeriod);
@@ -428,15 +489,34 @@ private:
             const double from = uStart + std::floor((lo - uStart) / m_dashPeriod) * m_dashPeriod;
             const double y = yAt(k);
             m_trim[0] = CZunVertex({from, y, m_base.z}, {hi, y, m_base.z});
-            m_dashes = ZUN::g_vl_measure(m_trim, 1.0, m_parm);
+            ZUN::g_vl_measure_split(m_trim, 1.0, m_parm.dashes(), m_dashV, m_dashStart, m_measureWork);
         }
-        for (CZunVertexArray& dash : m_dashes) {
-            m_dashU0.push_back(dash.first().start().x);
-            m_dashU1.push_back(dash.last().end().x);
-            if (m_turned)
-                dash.transformBy(m_rot);
+        const size_t pieces = m_dashStart.size();
+        m_dashStart.push_back(m_dashV.len());
+        for (size_t j = 0; j < pieces; ++j) {
+            m_dashU0.push_back(m_dashV.get(m_dashStart[j]).start().x);
+            m_dashU1.push_back(m_dashV.get(m_dashStart[j + 1] - 1).end().x);
         }
-        return !m_dashes.isEmpty();
+        if (m_turned)
+            for (CZunVertex& v : m_dashV) {
+                v.setStart(m_rot * v.start());
+                v.setEnd(m_rot * v.end());
+            }
+        return pieces > 0;
+    }
+
+    // Dash j as an array of its own, for the rare dash that an end of an
+    // inside span cuts.
+    const CZunVertexArray& dashAt(size_t j)
+    {
+        m_dash.vector().assign(m_dashV.begin() + m_dashStart[j], m_dashV.begin() + m_dashStart[j + 1]);
+        return m_dash;
+    }
+
+    void keepDash(size_t j)
+    {
+        m_kept.vector().insert(m_kept.vector().end(), m_dashV.begin() + m_dashStart[j],
+                               m_dashV.begin() + m_dashStart[j + 1]);
     }
 
     bool lineMeets(std::int64_t k)
@@ -462,7 +542,7 @@ private:
         if (m_dashed) {
             if (!dashesAt(k, line))
                 return false;
-            m_testSeg[0] = CZunVertex(m_dashes.first().first().start(), m_dashes.last().last().end());
+            m_testSeg[0] = CZunVertex(m_dashV.first().start(), m_dashV.last().end());
             if (m_cand[0].intersectWith(m_testSeg, 0, m_pts) == 0)
                 return false;
             m_pts.clear();
@@ -508,20 +588,20 @@ private:
         for (size_t j = static_cast<size_t>(it - m_dashU1.begin()); j < m_dashU0.size(); ++j) {
             if (m_dashU0[j] > hi + margin)
                 break;
-            const CZunVertexArray& dash = m_dashes[static_cast<int>(j)];
             // Well within s along the line: no end of s can lie on the dash,
             // and both ends of the dash lie on s, so the dash is kept whole.
             // Most dashes are such, and this spares them four point tests.
             if (m_dashU0[j] > lo + margin && m_dashU1[j] < hi - margin) {
-                m_kept.append(dash);
+                keepDash(j);
                 continue;
             }
+            const CZunVertexArray& dash = dashAt(j);
             const bool startOn = liesOn(dash, s.start());
             const bool endOn = liesOn(dash, s.end());
             if (startOn && endOn) {
                 m_kept.append(ZUN::g_vl_cut(dash, s.start(), s.end()));
             } else if (s.isPoint(dash.first().start()) && s.isPoint(dash.last().end())) {
-                m_kept.append(dash);
+                keepDash(j);
             } else if (startOn || endOn) {
                 const Contours parts = dash.breakVertex(startOn ? s.start() : s.end());
                 if (parts.len() != 2)
@@ -543,7 +623,10 @@ private:
     {
         if (m_kept.isEmpty())
             return;
-        const Contours pieces = ZUN::g_vl_punch(m_kept, m_local[0], true);
+        m_clipped.clear();
+        m_clipStart.clear();
+        ZUN::g_vl_punch_split(m_kept, m_local[0], true, m_clipped, m_clipStart);
+        m_clipStart.push_back(m_clipped.len());
         const CZunMatrix3d toResult = m_mtx * cs;
         CZunVertexArray joined;
         size_t at = 0;
@@ -554,16 +637,26 @@ private:
             m_result.append(std::move(joined));
             joined = CZunVertexArray();
         };
-        for (const CZunVertexArray& piece : pieces) {
-            if (piece.isEmpty())
+        // The pieces of one line lie next to each other: they go over in
+        // one copy, from the first piece of the line to the first of the next.
+        int lineFrom = 0, lineTo = 0;
+        const auto take = [&]() {
+            joined.vector().assign(m_clipped.begin() + lineFrom, m_clipped.begin() + lineTo);
+            flush();
+        };
+        for (size_t p = 0; p + 1 < m_clipStart.size(); ++p) {
+            const int first = m_clipStart[p], end = m_clipStart[p + 1];
+            if (first == end)
                 continue;
-            const double offset = piece.first().start().asVector().dotProduct(m_normal);
+            const double offset = m_clipped.get(first).start().asVector().dotProduct(m_normal);
             while (at + 1 < m_keptAt.size() && std::abs(offset - m_keptAt[at]) > 0.5 * m_stepY) {
-                flush();
+                take();
+                lineFrom = lineTo = first;
                 ++at;
             }
-            joined.append(piece);
+            lineTo = end;
         }
+        take();
         flush();
     }
 
@@ -595,9 +688,16 @@ private:
     Contours m_cand;
     CZunVertexArray m_seg, m_testSeg, m_trim;
     CZunPoint3dArray m_pts;
-    Contours m_dashes;
+    // The dashes near the line, piece after piece: piece j is
+    // m_dashV[m_dashStart[j] .. m_dashStart[j + 1]).
+    CZunVertexArray m_dashV, m_dash;
+    std::vector<int> m_dashStart;
+    ZUN::CZunMeasureWork m_measureWork;
     std::vector<double> m_dashU0, m_dashU1;
-    CZunVertexArray m_kept;
+    WalkBuffersLease m_lease;
+    CZunVertexArray& m_kept = m_lease.buffers().kept;
+    CZunVertexArray& m_clipped = m_lease.buffers().clipped;
+    std::vector<int>& m_clipStart = m_lease.buffers().clipStart;
     std::vector<double> m_keptAt;
 };
 

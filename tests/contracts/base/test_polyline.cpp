@@ -387,3 +387,74 @@ TEST(PolylineCut, BetweenTwoPoints)
     EXPECT_TRUE(g_vl_cut(vl, {5, 0}, {5, 1}).isEmpty());
     EXPECT_TRUE(g_vl_cut(vl, {5, 0}, {5, 0}).isEmpty());
 }
+
+namespace {
+
+// Pieces given as one array and the indices where they start, made back
+// into separate arrays.
+CZunArrayTempl<CZunVertexArray> unsplit(const CZunVertexArray& flat, const std::vector<int>& starts)
+{
+    CZunArrayTempl<CZunVertexArray> pieces;
+    for (size_t j = 0; j < starts.size(); ++j) {
+        const int end = j + 1 < starts.size() ? starts[j + 1] : flat.len();
+        CZunVertexArray piece;
+        for (int i = starts[j]; i < end; ++i)
+            piece.append(flat.get(i));
+        pieces.append(piece);
+    }
+    return pieces;
+}
+
+// A random polyline: straight vertices and arcs, now and then a gap.
+CZunVertexArray randomPolyline(std::mt19937& rng, int n)
+{
+    std::uniform_real_distribution<double> u(0.0, 1.0);
+    CZunVertexArray vl;
+    CZunPoint3d at(u(rng) * 12 - 1, u(rng) * 12 - 1);
+    for (int i = 0; i < n; ++i) {
+        if (u(rng) < 0.1)
+            at = CZunPoint3d(u(rng) * 12 - 1, u(rng) * 12 - 1);
+        const CZunPoint3d to(u(rng) * 12 - 1, u(rng) * 12 - 1);
+        vl.append(at, to, u(rng) < 0.3 ? u(rng) * 2 - 1 : 0.0);
+        at = to;
+    }
+    return vl;
+}
+
+class PolylineSplit : public ::testing::TestWithParam<unsigned> {};
+
+} // namespace
+
+TEST_P(PolylineSplit, MeasureAndPunchGiveThePiecesBitForBit)
+{
+    // The split forms hand out the very vertices of the piece forms, the
+    // piece starts where each piece begins; the arrays appended to keep
+    // what they held.
+    std::mt19937 rng(GetParam());
+    const CZunArrayTempl<double> patterns[] = {{1, -0.5}, {0, -0.4}, {1.1, -0.5, 0, -0.5}, {0.7, 0.3, -0.2}, {}};
+    const CZunArrayTempl<CZunVertexArray> region = squareWithHole();
+    for (int i = 0; i < 40; ++i) {
+        const CZunVertexArray vl = randomPolyline(rng, 1 + static_cast<int>(rng() % 12));
+        const CZunArrayTempl<double>& dashes = patterns[i % 5];
+        const double factor = 0.5 + 0.1 * (rng() % 10);
+
+        CZunVertexArray flat{CZunVertex({-5, -5}, {-6, -6})};
+        std::vector<int> starts;
+        CZunMeasureWork work;
+        g_vl_measure_split(vl, factor, dashes, flat, starts, work);
+        ASSERT_EQ(flat.first(), CZunVertex({-5, -5}, {-6, -6}));
+        flat.removeAt(0);
+        for (int& s : starts)
+            --s;
+        EXPECT_EQ(unsplit(flat, starts), g_vl_measure(vl, factor, CZunLineParm(dashes))) << i;
+
+        for (const CZunVertexArray& contour : {region[0], region[1], circle(5, 5, 4)}) {
+            CZunVertexArray clipped;
+            std::vector<int> clipStarts;
+            g_vl_punch_split(vl, contour, i % 2 == 0, clipped, clipStarts);
+            EXPECT_EQ(unsplit(clipped, clipStarts), g_vl_punch(vl, contour, i % 2 == 0)) << i;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, PolylineSplit, ::testing::Range(1u, 9u));

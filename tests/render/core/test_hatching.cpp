@@ -9,6 +9,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <random>
+#include <string>
 #include <vector>
 
 using namespace ZUN;
@@ -318,3 +321,259 @@ TEST(HatchEntryPoints, LookUpTheApplicationsPatternAndTheDrawingUnit)
                                   kMillimetres)
                      .isEmpty());
 }
+
+// ---- against a plain reference on random regions and patterns ---------------
+
+namespace {
+
+// A closed ring round (cx, cy) whose radius wobbles by a few random
+// harmonics, so that hatch lines cross it at every angle.
+CZunVertexArray randomRing(std::mt19937& rng, double cx, double cy, double radius, int n)
+{
+    std::uniform_real_distribution<double> amp(0.0, 0.12), phase(0.0, 2.0 * kPi);
+    std::uniform_int_distribution<int> harmonic(2, 13);
+    const double a1 = amp(rng), a2 = amp(rng), p1 = phase(rng), p2 = phase(rng);
+    const int h1 = harmonic(rng), h2 = harmonic(rng);
+    const double turn = phase(rng);
+    CZunArrayTempl<CZunPoint3d> points;
+    for (int i = 0; i < n; ++i) {
+        const double a = turn + 2.0 * kPi * i / n;
+        const double r = radius * (1.0 + a1 * std::sin(h1 * a + p1) + a2 * std::cos(h2 * a + p2));
+        points.append(CZunPoint3d(cx + r * std::cos(a), cy + r * std::sin(a)));
+    }
+    return CZunVertexArray::fromPoints(points, true);
+}
+
+struct RandomCase {
+    Contours region;
+    CPatternLines definition;
+    double angle = 0.0;  // of the hatch, radians
+};
+
+RandomCase randomCase(unsigned seed)
+{
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    const auto within = [&](double lo, double hi) { return lo + (hi - lo) * unit(rng); };
+    RandomCase c;
+    const double cx = within(-3.0, 3.0), cy = within(-3.0, 3.0), radius = within(6.0, 12.0);
+    c.region.append(randomRing(rng, cx, cy, radius, static_cast<int>(within(12.0, 300.0))));
+    // Holes with solid lines, dashes without holes: a dash reaching over a
+    // narrow hole is kept up to the hole's far side, which this comparison
+    // would count against the generator.
+    const bool dashed = unit(rng) < 0.6;
+    const int holes = dashed ? 0 : static_cast<int>(within(0.0, 3.0));
+    for (int h = 0; h < holes; ++h) {
+        const double a = 2.0 * kPi * (h + 0.25) / holes;
+        c.region.append(randomRing(rng, cx + 0.5 * radius * std::cos(a), cy + 0.5 * radius * std::sin(a),
+                                   0.2 * radius, static_cast<int>(within(5.0, 60.0))));
+    }
+    const int lines = 1 + static_cast<int>(within(0.0, 2.0));
+    for (int l = 0; l < lines; ++l) {
+        CPatternLine line;
+        line.angle = within(-180.0, 180.0);
+        line.originX = within(-2.0, 2.0);
+        line.originY = within(-2.0, 2.0);
+        line.shift = within(-1.0, 1.0);
+        line.spacing = within(0.4, 1.5) * (unit(rng) < 0.2 ? -1.0 : 1.0);
+        const int entries = dashed ? static_cast<int>(within(1.0, 5.0)) : 0;
+        // No dots: a dotted pattern's lines start a little off whole periods
+        // before the origin, which moves their dashes against this reference.
+        for (int e = 0; e < entries; ++e)
+            line.dashes.push_back(unit(rng) < 0.5 ? -within(0.2, 1.0) : within(0.2, 2.0));
+        if (!line.dashes.empty() && std::none_of(line.dashes.begin(), line.dashes.end(), [](double d) { return d >= 0.0; }))
+            line.dashes.push_back(within(0.2, 2.0));
+        c.definition.push_back(line);
+    }
+    c.angle = unit(rng) < 0.3 ? 0.0 : within(-kPi, kPi);
+    return c;
+}
+
+// Where the straight line through p along d crosses the region's edges, as
+// distances along d from p.
+std::vector<double> crossings(const Contours& region, double px, double py, double dx, double dy)
+{
+    std::vector<double> at;
+    for (const CZunVertexArray& contour : region)
+        for (const CZunVertex& v : contour) {
+            const double ex = v.end().x - v.start().x, ey = v.end().y - v.start().y;
+            const double den = dx * ey - dy * ex;
+            if (den == 0.0)
+                continue;
+            const double wx = v.start().x - px, wy = v.start().y - py;
+            const double t = (wx * dy - wy * dx) / den;  // along the edge
+            if (t >= 0.0 && t < 1.0)
+                at.push_back((wx * ey - wy * ex) / den);
+        }
+    std::sort(at.begin(), at.end());
+    return at;
+}
+
+// Pieces shorter than this are lost to tolerances on either side.
+constexpr double kTiny = 1e-6;
+
+// Joins touching pieces and drops slivers, so that a dash running on into
+// the next and a dash cut by a hair compare alike.
+Spans normalised(Spans s)
+{
+    std::sort(s.begin(), s.end());
+    Spans out;
+    for (const auto& piece : s) {
+        if (!out.empty() && piece.first <= out.back().second + kTiny)
+            out.back().second = std::max(out.back().second, piece.second);
+        else
+            out.push_back(piece);
+    }
+    std::erase_if(out, [](const auto& p) { return p.second - p.first <= kTiny; });
+    return out;
+}
+
+// A line family of the hatch as it lies in the region's space.
+struct Family {
+    double dx, dy;  // along the lines
+    double nx, ny;  // across them, the way the generator walks
+    double ox, oy;  // the pattern origin
+    Family(const CPatternLine& line, double hatchAngle)
+    {
+        const double a = line.angle * kPi / 180.0 + hatchAngle;
+        dx = std::cos(a);
+        dy = std::sin(a);
+        nx = -dy;
+        ny = dx;
+        ox = std::cos(hatchAngle) * line.originX - std::sin(hatchAngle) * line.originY;
+        oy = std::sin(hatchAngle) * line.originX + std::cos(hatchAngle) * line.originY;
+    }
+    double across(double x, double y) const { return (x - ox) * nx + (y - oy) * ny; }
+    // Along the line from the foot of the pattern origin on it.
+    double along(double x, double y) const { return (x - ox) * dx + (y - oy) * dy; }
+};
+
+// The hatch by the book: every line of every family crossed with the region
+// by the even-odd rule, its dashes laid from the line's own point (the
+// origin moved k times by shift and spacing) and cut to the inside.
+struct ReferenceLine {
+    size_t family;
+    double offset;  // across, from the pattern origin
+    Spans pieces;   // along, from the foot of the pattern origin
+};
+
+Spans dashesWithin(const std::vector<double>& dashes, double dot, double from, double to)
+{
+    double period = 0.0;
+    for (const double d : dashes)
+        period += d == 0.0 ? dot : std::abs(d);
+    Spans out;
+    for (double base = (std::floor(from / period) - 1.0) * period; base < to; base += period) {
+        double u = base;
+        for (const double d : dashes) {
+            const double len = d == 0.0 ? dot : std::abs(d);
+            const double s = std::max(u, from), e = std::min(u + len, to);
+            if (d >= 0.0 && e > s)
+                out.emplace_back(s, e);
+            u += len;
+        }
+    }
+    return out;
+}
+
+std::vector<ReferenceLine> referenceHatch(const RandomCase& c, double dot)
+{
+    std::vector<ReferenceLine> out;
+    for (size_t f = 0; f < c.definition.size(); ++f) {
+        const CPatternLine& line = c.definition[f];
+        const Family fam(line, c.angle);
+        double lo = std::numeric_limits<double>::infinity(), hi = -lo;
+        for (const CZunVertexArray& contour : c.region)
+            for (const CZunVertex& v : contour) {
+                lo = std::min(lo, fam.across(v.start().x, v.start().y));
+                hi = std::max(hi, fam.across(v.start().x, v.start().y));
+            }
+        const long k0 = static_cast<long>(std::floor(std::min(lo / line.spacing, hi / line.spacing))) - 2;
+        const long k1 = static_cast<long>(std::ceil(std::max(lo / line.spacing, hi / line.spacing))) + 2;
+        std::vector<ReferenceLine> family;
+        for (long k = k0; k <= k1; ++k) {
+            // The line's own point, where its dashes start.
+            const double px = fam.ox + k * (line.shift * fam.dx + line.spacing * fam.nx);
+            const double py = fam.oy + k * (line.shift * fam.dy + line.spacing * fam.ny);
+            const double shift = fam.along(px, py);
+            const std::vector<double> at = crossings(c.region, px, py, fam.dx, fam.dy);
+            if (at.empty() || at.size() % 2 != 0)
+                continue;
+            Spans pieces;
+            for (size_t i = 0; i + 1 < at.size(); i += 2) {
+                Spans inside = line.dashes.empty() ? Spans{{at[i], at[i + 1]}}
+                                                   : dashesWithin(line.dashes, dot, at[i], at[i + 1]);
+                for (auto& [s, e] : inside)
+                    pieces.emplace_back(s + shift, e + shift);
+            }
+            pieces = normalised(pieces);
+            if (!pieces.empty())
+                family.push_back({f, fam.across(px, py), pieces});
+        }
+        std::sort(family.begin(), family.end(), [](const auto& a, const auto& b) { return a.offset < b.offset; });
+        out.insert(out.end(), family.begin(), family.end());
+    }
+    return out;
+}
+
+std::string text(const Spans& spans)
+{
+    std::string out;
+    for (const auto& [s, e] : spans)
+        out += "[" + std::to_string(s) + ", " + std::to_string(e) + "] ";
+    return out;
+}
+
+class HatchAgainstReference : public ::testing::TestWithParam<unsigned> {};
+
+TEST_P(HatchAgainstReference, SameLinesAndPiecesAsThePlainConstruction)
+{
+    const RandomCase c = randomCase(GetParam());
+    const Contours got = zun_hatch_region(c.region, CZunMatrix3d(), CHatchProp(L"RANDOM", c.angle, 1.0, false),
+                                          c.definition, kMillimetres);
+    const std::vector<ReferenceLine> want = referenceHatch(c, kMillimetres.dot);
+    ASSERT_FALSE(want.empty());
+
+    // Each drawn line is matched to the reference line whose family it
+    // runs along at whose offset across.
+    std::vector<bool> matched(want.size(), false);
+    for (const CZunVertexArray& drawn : got) {
+        ASSERT_FALSE(drawn.isEmpty());
+        const CZunVertex& v0 = drawn.first();
+        const auto on = [&](const ReferenceLine& ref) {
+            const Family fam(c.definition[ref.family], c.angle);
+            return std::abs(fam.across(v0.start().x, v0.start().y) - ref.offset) < 1e-7 &&
+                   std::abs(fam.across(v0.end().x, v0.end().y) - ref.offset) < 1e-7;
+        };
+        Spans pieces;
+        const auto it = std::find_if(want.begin(), want.end(), on);
+        const Family fam(c.definition[it == want.end() ? 0 : it->family], c.angle);
+        for (const CZunVertex& v : drawn) {
+            const double u0 = fam.along(v.start().x, v.start().y), u1 = fam.along(v.end().x, v.end().y);
+            pieces.emplace_back(std::min(u0, u1), std::max(u0, u1));
+        }
+        pieces = normalised(pieces);
+        if (pieces.empty())
+            continue;  // slivers only, which the reference drops
+        ASSERT_NE(it, want.end()) << "a line the reference lacks: " << text(pieces);
+        const ReferenceLine& ref = *it;
+        matched[static_cast<size_t>(it - want.begin())] = true;
+        for (const CZunVertex& v : drawn)
+            EXPECT_TRUE(on({ref.family, ref.offset, {}}) &&
+                        std::abs(fam.across(v.end().x, v.end().y) - ref.offset) < 1e-7);
+        ASSERT_EQ(pieces.size(), ref.pieces.size())
+            << "family " << ref.family << " at " << ref.offset << ": " << text(pieces) << " against "
+            << text(ref.pieces);
+        for (size_t j = 0; j < pieces.size(); ++j) {
+            EXPECT_NEAR(pieces[j].first, ref.pieces[j].first, 1e-7) << "at " << ref.offset << " piece " << j;
+            EXPECT_NEAR(pieces[j].second, ref.pieces[j].second, 1e-7) << "at " << ref.offset << " piece " << j;
+        }
+    }
+    for (size_t i = 0; i < want.size(); ++i)
+        EXPECT_TRUE(matched[i]) << "no line of family " << want[i].family << " at " << want[i].offset << ": "
+                                << text(want[i].pieces);
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, HatchAgainstReference, ::testing::Range(1u, 41u));
+
+} // namespace
