@@ -155,6 +155,9 @@ void CZunHostWindow::buildWidgets()
     setWindowTitle(QStringLiteral("zun-host"));
     setWindowIcon(QIcon(QStringLiteral(":/zun-host/zun-host.svg")));
     resize(1280, 800);
+    // Not the search field, which comes first but would keep Ctrl+Z and
+    // Ctrl+Y from the window.
+    m_tree->setFocus();
 }
 
 QWidget* CZunHostWindow::buildTreePane()

@@ -405,6 +405,42 @@ TEST_F(PartMenu, MenuAndTreeLabelsFollowTheLanguage)
     EXPECT_EQ(m_window->tree()->headerItem()->text(2), QStringLiteral("Label"));
 }
 
+// The window starts with the tree focused: a start in the search field
+// would keep Ctrl+Z and Ctrl+Y from the window (the field takes them).
+TEST_F(PartMenu, StartsWithTheTreeFocusedSoThatUndoReachesTheWindow)
+{
+    EXPECT_EQ(m_window->focusWidget(), m_window->tree());
+}
+
+namespace {
+// How many groups of the shown picture a click can pick.
+int pickableGroups(CZunHostWindow& window)
+{
+    int count = 0;
+    for (int group = 0; group < 200; ++group)
+        count += window.pickGroup(group) ? 1 : 0;
+    return count;
+}
+} // namespace
+
+// The overview is kept while the drawing is open: a part added or taken
+// away must not leave it showing the parts as they were.
+TEST_F(PartMenu, TheOverviewFollowsPartsAddedAndTakenAway)
+{
+    m_window->showNode(m_window->drawingNode());
+    const int before = pickableGroups(*m_window);
+    ASSERT_GT(before, 0);
+    const QString handle = m_window->document().addPart(
+        QStringLiteral("OUTLINE"), QStringLiteral("Plate"),
+        zunOutlinePartData(ZUN::kOutlCircle, {80.0}, CZunPoint3d(), 4, CZunString(), 3), QStringLiteral("add"));
+    ASSERT_FALSE(handle.isEmpty());
+    m_window->showNode(m_window->drawingNode());
+    EXPECT_EQ(pickableGroups(*m_window), before + 1);
+    m_window->document().undoStack()->undo();
+    m_window->showNode(m_window->drawingNode());
+    EXPECT_EQ(pickableGroups(*m_window), before);
+}
+
 TEST_F(PartMenu, UndoingANewPartTakesItOutOfTheTreeAndTheSavedFile)
 {
     const QString handle = m_window->document().addPart(
