@@ -6,6 +6,8 @@
 #include <QSettings>
 #include <QUrl>
 
+#include <algorithm>
+
 namespace {
 const QString kGeometry = QStringLiteral("window/geometry");
 const QString kState = QStringLiteral("window/state");
@@ -119,4 +121,25 @@ void CZunHostSettings::setDisplayUnit(const QString& drawing, int unit)
 {
     if (!drawing.isEmpty())
         m_store->setValue(unitKey(drawing), unit);
+}
+
+CZunPrintSetup CZunHostSettings::printSetup() const
+{
+    CZunPrintSetup setup;
+    setup.paper = m_store->value(QStringLiteral("print/paper")).toString() == QLatin1String("A3")
+                      ? CZunPrintSetup::Paper::A3
+                      : CZunPrintSetup::Paper::A4;
+    setup.landscape = m_store->value(QStringLiteral("print/landscape"), false).toBool();
+    const int scale = m_store->value(QStringLiteral("print/scale"), CZunPrintSetup::kFit).toInt();
+    const auto& offered = CZunPrintSetup::kScales;
+    setup.scale = std::find(offered.begin(), offered.end(), scale) != offered.end() ? scale : CZunPrintSetup::kFit;
+    return setup;
+}
+
+void CZunHostSettings::setPrintSetup(const CZunPrintSetup& setup)
+{
+    m_store->setValue(QStringLiteral("print/paper"),
+                      setup.paper == CZunPrintSetup::Paper::A3 ? QStringLiteral("A3") : QStringLiteral("A4"));
+    m_store->setValue(QStringLiteral("print/landscape"), setup.landscape);
+    m_store->setValue(QStringLiteral("print/scale"), setup.scale);
 }

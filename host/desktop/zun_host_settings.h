@@ -1,5 +1,7 @@
 #pragma once
 
+#include "host/desktop/zun_host_print.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
@@ -42,6 +44,11 @@ public:
     // path); 0 when none was chosen for it.
     int displayUnit(const QString& drawing) const;
     void setDisplayUnit(const QString& drawing, int unit);
+
+    // The last page set-up for printing; A4 portrait, fitted, when none was
+    // kept or what was kept is not one of the offered choices.
+    CZunPrintSetup printSetup() const;
+    void setPrintSetup(const CZunPrintSetup& setup);
 
     // Writes what was set to the file now.
     void sync();

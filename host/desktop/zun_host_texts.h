@@ -139,6 +139,23 @@ inline constexpr CZunHostText kNoHelp{"ZUN_HOST_0214", "Die Hilfedatei ist nicht
 inline constexpr CZunHostText kPartAdded{"ZUN_HOST_0215", "Teil hinzugefügt"};
 inline constexpr CZunHostText kUnitShown{"ZUN_HOST_0216", "Längen in"};
 
+// Printing and page set-up.
+inline constexpr CZunHostText kPrint{"ZUN_HOST_0420", "Drucken …"};
+inline constexpr CZunHostText kPrintTitle{"ZUN_HOST_0421", "Drucken"};
+inline constexpr CZunHostText kPaper{"ZUN_HOST_0422", "Papier"};
+inline constexpr CZunHostText kOrientation{"ZUN_HOST_0423", "Ausrichtung"};
+inline constexpr CZunHostText kPortrait{"ZUN_HOST_0424", "Hochformat"};
+inline constexpr CZunHostText kLandscape{"ZUN_HOST_0425", "Querformat"};
+inline constexpr CZunHostText kScale{"ZUN_HOST_0426", "Maßstab"};
+inline constexpr CZunHostText kPrintPreview{"ZUN_HOST_0427", "Vorschau …"};
+inline constexpr CZunHostText kSavePdf{"ZUN_HOST_0428", "Als PDF speichern …"};
+inline constexpr CZunHostText kPrintTooLarge{"ZUN_HOST_0429", "Bei %1 ist die Zeichnung größer als das Papier; sie passt bei %2."};
+inline constexpr CZunHostText kPrintTooLargeAtAll{"ZUN_HOST_0430", "Bei %1 ist die Zeichnung größer als das Papier und passt bei keinem der Maßstäbe: Einpassen wählen oder größeres Papier."};
+inline constexpr CZunHostText kPrintFailed{"ZUN_HOST_0431", "Drucken fehlgeschlagen"};
+inline constexpr CZunHostText kPageNotPainted{"ZUN_HOST_0432", "Die Seite lässt sich nicht zeichnen."};
+inline constexpr CZunHostText kFilterPdf{"ZUN_HOST_0433", "PDF-Dateien (*.pdf)"};
+inline constexpr CZunHostText kPrinted{"ZUN_HOST_0434", "Gedruckt"};
+
 // Colour modes 0..5 and 15, in that order.
 inline constexpr CZunHostText kColorModes[] = {
     {"ZUN_HOST_0038", "Eigene Farbe"}, {"ZUN_HOST_0039", "Hervorhebung"}, {"ZUN_HOST_0040", "Bezug"},

@@ -14,6 +14,7 @@
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_slides.h"
+#include "host/desktop/zun_print_dialog.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
 #include "images/qt/zun_picture.h"
@@ -322,6 +323,11 @@ void CZunHostWindow::buildFileMenu()
         const QString ext = QString::fromLatin1(extension);
         connect(action, &QAction::triggered, this, [this, ext] { askAndExport(ext); });
     }
+    QAction* print = m_fileMenu->addAction(QIcon::fromTheme(QStringLiteral("document-print")), QString());
+    print->setObjectName(QStringLiteral("print"));
+    print->setShortcut(QKeySequence::Print);
+    m_texts.bind(print, T::kPrint);
+    connect(print, &QAction::triggered, this, &CZunHostWindow::showPrintDialog);
     QAction* copy = m_fileMenu->addAction(QIcon::fromTheme(QStringLiteral("edit-copy")), QString());
     copy->setObjectName(QStringLiteral("copy"));
     copy->setShortcut(QKeySequence::Copy);
@@ -1177,6 +1183,16 @@ bool CZunHostWindow::exportTo(const QString& path)
     }
     statusBar()->showMessage(QStringLiteral("%1: %2").arg(zunHostText(T::kExported), path), 5000);
     return true;
+}
+
+void CZunHostWindow::showPrintDialog()
+{
+    const QString name = m_shownPart.isEmpty() ? QFileInfo(m_document.path()).completeBaseName() : m_shownPart;
+    CZunPrintDialog dialog(*m_scene.displayList(), m_settings.printSetup(), name, this);
+    if (m_messageHook)
+        dialog.setMessageHook(m_messageHook);
+    dialog.exec();
+    m_settings.setPrintSetup(dialog.setup());
 }
 
 void CZunHostWindow::askAndExport(const QString& extension)

@@ -85,6 +85,8 @@ public:
     bool exportTo(const QString& path);
     // The picture of the active tab to the clipboard; false without one.
     bool copyToClipboard();
+    // The page set-up with the shown list; the set-up chosen there is kept.
+    void showPrintDialog();
 
     // Shows the tree node (selects it).
     void showNode(QTreeWidgetItem* item);

@@ -30,23 +30,12 @@ QByteArray toByteArray(const std::vector<std::uint8_t>& bytes)
 }
 
 // Paints the fitted list on white paper on a device set up by the caller;
-// false when the device could not be opened. A copy is painted, so that the
-// list keeps its own background and item order.
+// false when the device could not be opened.
 bool paintOn(QPaintDevice& device, CZunGDX& gdx, QSize size = {})
 {
-    CZunQtDC dc(device, size);
-    if (!dc.isActive())
-        return false;
-    const ZunIRect client = dc.clientRect();
-    zunFitToWindow(gdx, client.height(), client.width());
-    CZunGDX paper(gdx);
-    CZunColor white;
-    white.setColor(0xFFFFFF);
-    paper.backColorSet(white);
-    CZunPainter painter(dc);
-    painter.setBitmapSource(zunPictureBitmaps());
-    painter.paint(&paper);
-    return true;
+    const QSize area = size.isEmpty() ? QSize(device.width(), device.height()) : size;
+    zunFitToWindow(gdx, area.height(), area.width());
+    return zunPaintOnPaper(device, gdx, size);
 }
 
 void setUpSvg(QSvgGenerator& svg, int height, int width)
@@ -66,6 +55,23 @@ QByteArray pngOf(const QImage& image)
 }
 
 } // namespace
+
+// A copy is painted, so that the list keeps its own background and item
+// order.
+bool zunPaintOnPaper(QPaintDevice& device, const CZunGDX& gdx, QSize size)
+{
+    CZunQtDC dc(device, size);
+    if (!dc.isActive())
+        return false;
+    CZunGDX paper(gdx);
+    CZunColor white;
+    white.setColor(0xFFFFFF);
+    paper.backColorSet(white);
+    CZunPainter painter(dc);
+    painter.setBitmapSource(zunPictureBitmaps());
+    painter.paint(&paper);
+    return true;
+}
 
 bool refresh(CZunGDX* gdx, const wchar_t* file, int height, int width)
 {

@@ -7,6 +7,7 @@
 #include <QString>
 
 class QMimeData;
+class QPaintDevice;
 
 // Pictures of a whole display list for other documents, all fitted alike:
 // the list's view extents into a picture of width x height pixels with a
@@ -17,6 +18,12 @@ class QMimeData;
 // their holes cut out, which stay crisp at any zoom where the metafile's
 // fill lines could show seams in smoothing viewers. Every format assumes
 // 96 pixels per inch.
+
+// Paints the list with its own matrices on white paper, as the pictures
+// below are painted, on a device the caller set up; the drawing area is size
+// in device units, or the device's own size when size is empty. False when
+// the device could not be opened for painting.
+bool zunPaintOnPaper(QPaintDevice& device, const CZunGDX& gdx, QSize size = {});
 
 // With a file name, writes the list as an enhanced metafile there; without
 // one (null), puts it on the clipboard (see zunExportMimeData). False for a
