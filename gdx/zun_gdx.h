@@ -360,6 +360,8 @@ public:
 
     // ---- window point and picking -----------------------------------------------
     CZunPoint3d imagePtWc(const CZunPoint3d& p) const;
+    // The matrix imagePtWc maps window points with.
+    CZunMatrix3d windowToWorldMtx() const;
     // First stack entry of the topmost item within 5.0 of the point, or -1.
     // Leaves the list sorted and reversed (topmost first).
     int imageItemGet(const CZunPoint3d& p);

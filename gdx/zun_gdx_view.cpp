@@ -323,13 +323,16 @@ void CZunGDX::extMaxViewGet(CZunPoint3d& min, CZunPoint3d& max) const
 
 // ---- window point and picking -------------------------------------------------------------
 
-CZunPoint3d CZunGDX::imagePtWc(const CZunPoint3d& p) const
+CZunMatrix3d CZunGDX::windowToWorldMtx() const
 {
     // Not the mirror image of the painter's chain (view and projection are
     // swapped): the viewers' picking relies on exactly this order.
-    const CZunMatrix3d w =
-        m_viewDirectionMtx.inverse() * m_viewMtx.inverse() * m_projMtx.inverse() * m_zoomMtx.inverse();
-    return p * w;
+    return m_viewDirectionMtx.inverse() * m_viewMtx.inverse() * m_projMtx.inverse() * m_zoomMtx.inverse();
+}
+
+CZunPoint3d CZunGDX::imagePtWc(const CZunPoint3d& p) const
+{
+    return p * windowToWorldMtx();
 }
 
 int CZunGDX::imageItemGet(const CZunPoint3d& p)

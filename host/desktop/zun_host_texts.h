@@ -154,7 +154,16 @@ inline constexpr CZunHostText kPrintTooLargeAtAll{"ZUN_HOST_0430", "Bei %1 ist d
 inline constexpr CZunHostText kPrintFailed{"ZUN_HOST_0431", "Drucken fehlgeschlagen"};
 inline constexpr CZunHostText kPageNotPainted{"ZUN_HOST_0432", "Die Seite lässt sich nicht zeichnen."};
 inline constexpr CZunHostText kFilterPdf{"ZUN_HOST_0433", "PDF-Dateien (*.pdf)"};
-inline constexpr CZunHostText kPrinted{"ZUN_HOST_0434", "Gedruckt"};
+
+// Measuring.
+inline constexpr CZunHostText kMeasure{"ZUN_HOST_0435", "Messen"};
+inline constexpr CZunHostText kMeasureFirst{"ZUN_HOST_0436", "Messen: ersten Punkt klicken (Esc beendet)"};
+inline constexpr CZunHostText kMeasureSecond{"ZUN_HOST_0437", "Messen: zweiten Punkt klicken (Esc verwirft den ersten)"};
+inline constexpr CZunHostText kMeasureResult{"ZUN_HOST_0438", "Abstand %1 · ΔX %2 · ΔY %3 · Winkel %4°"};
+inline constexpr CZunHostText kSnapEnd{"ZUN_HOST_0439", "Endpunkt"};
+inline constexpr CZunHostText kSnapIntersection{"ZUN_HOST_0440", "Schnittpunkt"};
+inline constexpr CZunHostText kSnapCenter{"ZUN_HOST_0441", "Zentrum"};
+inline constexpr CZunHostText kSnapMid{"ZUN_HOST_0442", "Mittelpunkt"};
 
 // Colour modes 0..5 and 15, in that order.
 inline constexpr CZunHostText kColorModes[] = {

@@ -10,6 +10,7 @@
 #include "host/desktop/zun_drawing_opener.h"
 #include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_hole_dialog.h"
+#include "host/desktop/zun_measure_tool.h"
 #include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_part_commands.h"
@@ -112,6 +113,9 @@ void CZunHostWindow::buildWidgets()
     m_viewer = new CZunDplistImage(nullptr, kViewerId);
     m_viewer->set_dpList(m_scene.displayList());
     m_viewer->installEventFilter(this);
+    m_measure = new CZunMeasureTool(m_viewer);
+    m_measure->setFormat({[this](double v) { return lengthText(v); }, [this] { return unitText(); },
+                          [this](double v) { return numberText(v); }});
     m_texts.bind(m_viewer, T::kViewerTip, [this](const QString& s) { m_viewer->setToolTip(s); });
     connect(m_viewer, &CZunDplistImage::picked, this, [this](int, int group) { onPicked(group); });
 
@@ -385,6 +389,20 @@ void CZunHostWindow::buildViewMenu()
     m_texts.bind(fit, T::kFit);
     connect(fit, &QAction::triggered, this, [this] { refreshViewer(true); });
 
+    QAction* measure = view->addAction(QIcon::fromTheme(QStringLiteral("measure")), QString());
+    measure->setObjectName(QStringLiteral("measure"));
+    measure->setCheckable(true);
+    measure->setShortcut(Qt::CTRL | Qt::Key_M);
+    m_texts.bind(measure, T::kMeasure);
+    connect(measure, &QAction::toggled, m_measure, &CZunMeasureTool::setActive);
+    connect(m_measure, &CZunMeasureTool::activeChanged, measure, &QAction::setChecked);
+    connect(m_measure, &CZunMeasureTool::textChanged, this, [this](const QString& text) {
+        if (text.isEmpty())
+            statusBar()->clearMessage();
+        else
+            statusBar()->showMessage(text);
+    });
+
     QMenu* directions = view->addMenu(QString());
     m_texts.bind(directions, T::kViewDirection);
     m_viewGroup = new QActionGroup(this);
@@ -457,6 +475,7 @@ void CZunHostWindow::buildToolBar()
     const QList<QAction*> file = m_fileMenu->actions();
     bar->addAction(file.at(0));  // open a drawing
     bar->addAction(findChild<QAction*>(QStringLiteral("fit")));
+    bar->addAction(findChild<QAction*>(QStringLiteral("measure")));
     bar->addSeparator();
     // The menu's own actions: a button shows the code, its tool tip the name.
     bar->addActions(m_viewGroup->actions());
@@ -1088,20 +1107,27 @@ void CZunHostWindow::updateCursorText(const QPoint& at)
 {
     m_cursorAt = at;
     const CZunPoint3d p = m_scene.displayList()->imagePtWc(CZunPoint3d(at.x(), at.y(), 0.0));
-    // Drawing values are in the drawing's unit; they are shown in the
-    // document's display unit, written as the application writes lengths.
-    const int from = ZUN::drawingCurrent().unit();
-    const int to = m_document.displayUnit();
+    m_cursorLabel->setText(QStringLiteral("X %1   Y %2 %3").arg(lengthText(p.x), lengthText(p.y), unitText()).trimmed());
+}
+
+// Drawing values are in the drawing's unit; they are shown in the
+// document's display unit, written as the application writes lengths.
+QString CZunHostWindow::lengthText(double value) const
+{
+    return numberText(ZUN::acadUnitCv(value, ZUN::drawingCurrent().unit(), m_document.displayUnit()));
+}
+
+QString CZunHostWindow::numberText(double value) const
+{
     const CZunApp* app = zunAppPtr();
-    const int format = app->numberFormat();
-    const int decimals = app->numberPrecision();
-    const auto length = [&](double value) {
-        CZunString text;
-        ZUN::zunRtoS(ZUN::acadUnitCv(value, from, to), format, decimals, text);
-        return fromZun(text);
-    };
-    const QString unit = fromZun(ZUN::unitAbbrev(to));
-    m_cursorLabel->setText(QStringLiteral("X %1   Y %2 %3").arg(length(p.x), length(p.y), unit).trimmed());
+    CZunString text;
+    ZUN::zunRtoS(value, app->numberFormat(), app->numberPrecision(), text);
+    return fromZun(text);
+}
+
+QString CZunHostWindow::unitText() const
+{
+    return fromZun(ZUN::unitAbbrev(m_document.displayUnit()));
 }
 
 bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)

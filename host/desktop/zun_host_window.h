@@ -21,6 +21,7 @@ class CZunGroupCulling;
 class QLineEdit;
 class CZunHostApp;
 class CZunHostPartCommands;
+class CZunMeasureTool;
 class QActionGroup;
 class QLabel;
 class QMenu;
@@ -139,6 +140,7 @@ public:
     CZunHostSettings& settings() { return m_settings; }
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* recentMenu() const { return m_recentMenu; }
+    CZunMeasureTool* measureTool() const { return m_measure; }
     // The status bar's text about the picked group and the cursor.
     QString pickText() const;
     QString cursorText() const;
@@ -198,6 +200,12 @@ private:
     void updatePickText();
     QString groupKind(int group) const;
     void updateCursorText(const QPoint& at);
+    // A length of the drawing (in its unit) as shown: in the document's
+    // display unit and the application's number format; a plain number in
+    // that format; the display unit's abbreviation.
+    QString lengthText(double value) const;
+    QString numberText(double value) const;
+    QString unitText() const;
     void updateRecentMenu();
     void rememberFile(const QString& path);
     void report(const CZunHostText& caption, const QString& file, const QString& reason);
@@ -227,6 +235,7 @@ private:
     ZUN::CPicture* m_pictureView = nullptr;
     QLabel* m_pickLabel = nullptr;
     QLabel* m_cursorLabel = nullptr;
+    CZunMeasureTool* m_measure = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QMenu* m_hatchMenu = nullptr;
