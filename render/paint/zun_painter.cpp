@@ -218,6 +218,21 @@ HatchPieces hatchPieces(const CZunArrayTempl<CZunVertexArray>& flat, const ZUN::
     return pieces;
 }
 
+// The region's hatch pieces from the cache, made and kept there when it
+// lacks them; key is working space.
+std::shared_ptr<const HatchPieces> cachedHatchPieces(const CZunArrayTempl<CZunVertexArray>& reg,
+                                                     const CZunArrayTempl<CZunVertexArray>& flat,
+                                                     const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& pattern,
+                                                     const ZunUnitLengths& lengths, std::vector<std::uint64_t>& key)
+{
+    const std::uint64_t hash = hatchKey(reg, hatch, pattern, lengths, key);
+    HatchCache& cache = hatchCache();
+    std::shared_ptr<const HatchPieces> pieces = cache.find(key, hash);
+    if (!pieces)
+        pieces = cache.insert(key, hash, hatchPieces(flat, hatch, pattern, lengths));
+    return pieces;
+}
+
 } // namespace
 
 // The item being drawn. The matrices are the painter's (m_screen, or its
@@ -249,6 +264,9 @@ struct CZunPainter::HatchJobs {
         std::vector<std::uint64_t> key;
         std::uint64_t hash = 0;
         std::size_t pattern = 0;  // into definitions
+        // Set by the job: the density test was made, and its verdict; the
+        // lines went into the cache.
+        bool tested = false, drawable = false, made = false;
     };
     enum : int { kOpen = 0, kTaken = 1, kDone = 2 };
 
@@ -307,13 +325,17 @@ struct CZunPainter::HatchJobs {
 
     void run(std::size_t k) noexcept
     {
-        const Job& job = jobs[k];
+        Job& job = jobs[k];
         const ZUN::CPatternLines& pattern = definitions[job.pattern];
         try {
             const CZunArrayTempl<CZunVertexArray> flat = zun_gdx_image_reg_split(items->get(job.index).reg);
             // Too dense to see: the region is filled, no lines needed.
-            if (zun_hatch_pattern_test(flat, job.hatch, pattern, job.toDevice))
+            job.drawable = zun_hatch_pattern_test(flat, job.hatch, pattern, job.toDevice);
+            job.tested = true;
+            if (job.drawable) {
                 hatchCache().insert(job.key, job.hash, hatchPieces(flat, job.hatch, pattern, lengths));
+                job.made = true;
+            }
         } catch (...) {
             // Left to the drawing, which makes what it lacks itself.
         }
@@ -322,23 +344,24 @@ struct CZunPainter::HatchJobs {
     }
 
     // Called by the painting thread before it draws the hatch of item i:
-    // returns once that region's job, if it has one, is done.
-    void finish(int i) noexcept
+    // returns that region's job once it is done, or null when it has none.
+    const Job* finish(int i) noexcept
     {
         while (drawn < jobs.size() && jobs[drawn].index < i)
             ++drawn;
         if (drawn == jobs.size() || jobs[drawn].index != i)
-            return;
+            return nullptr;
         const std::size_t k = drawn;
         int open = kOpen;
         if (state[k].compare_exchange_strong(open, kTaken)) {
             run(k);
-            return;
+            return &jobs[k];
         }
         while (state[k].load() != kDone) {
             if (!takeNext())
                 state[k].wait(kTaken);
         }
+        return &jobs[k];
     }
 };
 
@@ -672,17 +695,33 @@ void CZunPainter::drawText(const CZunGDX& gdx, const ItemContext& c)
 void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
 {
     const CZunDisplayItem& item = gdx.getDisplayList().get(c.index);
-    const CZunArrayTempl<CZunVertexArray> flat = zun_gdx_image_reg_split(item.reg);
+    // Flattened only when needed: a helper that made the hatch has tested
+    // the density on its own flattened copy already.
+    CZunArrayTempl<CZunVertexArray> flattened;
+    bool isFlat = false;
+    const auto flat = [&]() -> const CZunArrayTempl<CZunVertexArray>& {
+        if (!isFlat)
+            flattened = zun_gdx_image_reg_split(item.reg);
+        isFlat = true;
+        return flattened;
+    };
     bool fill = (c.flag & gdxFlagFill) != 0;
     bool hatch = (c.flag & gdxFlagHatch) != 0;
     ZUN::CHatchProp hatchProp;
+    const HatchJobs::Job* job = nullptr;
     if (hatch) {
         gdx.hatchGet(c.index, hatchProp);
+        if (m_hatchJobs)
+            job = m_hatchJobs->finish(c.index);
         // Too dense to see at this scale: fill instead. (Metafiles leave
-        // the view direction out of the test.)
+        // the view direction out of the test.) The job's test had the very
+        // same inputs.
         const CZunMatrix3d toDevice = toMetafile() ? gdx.mtxGet(c.index) * c.screen()
                                                    : gdx.mtxGet(c.index) * gdx.viewDirectionMtxGet() * c.screen();
-        if (!zun_hatch_pattern_test(flat, hatchProp, patternOf(hatchProp.name()), toDevice)) {
+        const bool drawable = job && job->tested
+                                  ? job->drawable
+                                  : zun_hatch_pattern_test(flat(), hatchProp, patternOf(hatchProp.name()), toDevice);
+        if (!drawable) {
             hatch = false;
             fill = true;
         }
@@ -692,12 +731,22 @@ void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
         fillColor = targetColor(gdx.fcolorGet(c.index).oleColor());
     }
     if (fill && toMetafile()) {
-        fillScanLines(flat, c.area(), fillColor);
+        fillScanLines(flat(), c.area(), fillColor);
     } else if (fill) {
-        fillContours(flat, c.area(), fillColor);
+        fillContours(flat(), c.area(), fillColor);
     } else if (hatch) {
         m_dc.selectPen(0, fillColor);
-        drawHatch(item.reg, flat, hatchProp, c, fillColor);
+        std::shared_ptr<const HatchPieces> pieces;
+        if (job && job->made)
+            pieces = hatchCache().find(job->key, job->hash);
+        if (!pieces)
+            pieces = cachedHatchPieces(item.reg, flat(), hatchProp, patternOf(hatchProp.name()), m_lengths, m_hatchKey);
+        for (const HatchPiece& piece : *pieces) {
+            if (piece.line)
+                drawVertex(piece.v, c.area());
+            else
+                markShortPiece(piece.v.start() * c.area(), fillColor);
+        }
     }
     if (c.flag & gdxFlagOutline) {
         m_dc.selectPen(gdx.thicknGet(c.index), c.color);
@@ -754,24 +803,6 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
     }
 }
 
-void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
-                            const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color)
-{
-    if (m_hatchJobs)
-        m_hatchJobs->finish(c.index);
-    const ZUN::CPatternLines& pattern = patternOf(hatch.name());
-    const std::uint64_t hash = hatchKey(reg, hatch, pattern, m_lengths, m_hatchKey);
-    HatchCache& cache = hatchCache();
-    std::shared_ptr<const HatchPieces> pieces = cache.find(m_hatchKey, hash);
-    if (!pieces)
-        pieces = cache.insert(m_hatchKey, hash, hatchPieces(flat, hatch, pattern, m_lengths));
-    for (const HatchPiece& piece : *pieces) {
-        if (piece.line)
-            drawVertex(piece.v, c.area());
-        else
-            markShortPiece(piece.v.start() * c.area(), color);
-    }
-}
 
 CZunPainter::CZunPainter(CDC& dc) : m_dc(dc) {}
 

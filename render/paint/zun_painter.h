@@ -116,8 +116,6 @@ private:
     // Sets helper threads making the hatch lines of the regions this paint
     // will hatch and the hatch cache lacks, while the paint draws.
     void prepareHatches(const CZunGDX& gdx);
-    void drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
-                   const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color);
 
     // A straight vertex as one line; an arc as chords no further than half a
     // pixel from it. Coordinates are truncated toward zero.
