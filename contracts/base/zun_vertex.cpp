@@ -888,28 +888,63 @@ CZunPoint3dArray CZunVertexArray::pts(bool flag, double tolerance) const
 
 namespace {
 
+// A stable sort that allocates nothing for short ranges: std::stable_sort
+// asks for a buffer on every call, which dominates sorting the two to four
+// intersections of a hatch line. A stable sort's result is fixed by the
+// order alone, so both ways give the same sequence.
+template <class It, class Less>
+void stableSort(It first, It last, Less less)
+{
+    constexpr std::ptrdiff_t kShort = 16;
+    if (last - first > kShort) {
+        std::stable_sort(first, last, less);
+        return;
+    }
+    for (It i = first; i != last; ++i) {
+        auto value = std::move(*i);
+        It hole = i;
+        for (; hole != first && less(value, *(hole - 1)); --hole)
+            *hole = std::move(*(hole - 1));
+        *hole = std::move(value);
+    }
+}
+
 // Drops later points within tol of an earlier one, keeping the order. Sorted
-// by x first, so that many points cost n log n, not n^2.
+// by x first, so that many points cost n log n, not n^2. A line meets a
+// contour a few times: up to kOnStack points are sorted in arrays on the
+// stack, so that the hatch walk's line after line allocates nothing.
 void keepFirstOfEach(CZunPoint3dArray& points, int from, double tol)
 {
     const int count = points.len() - from;
     if (count < 2)
         return;
-    std::vector<int> order(static_cast<size_t>(count));
-    std::iota(order.begin(), order.end(), from);
-    std::stable_sort(order.begin(), order.end(), [&](int i, int j) { return points.get(i).x < points.get(j).x; });
-    std::vector<char> drop(static_cast<size_t>(points.len()), 0);
-    for (size_t i = 0; i < order.size(); ++i) {
+    constexpr int kOnStack = 64;
+    int orderOnStack[kOnStack];
+    char dropOnStack[kOnStack];
+    std::vector<int> orderOnHeap;
+    std::vector<char> dropOnHeap;
+    int* order = orderOnStack;
+    char* drop = dropOnStack;  // by index from `from`
+    if (count > kOnStack) {
+        orderOnHeap.resize(static_cast<size_t>(count));
+        dropOnHeap.resize(static_cast<size_t>(count));
+        order = orderOnHeap.data();
+        drop = dropOnHeap.data();
+    }
+    std::iota(order, order + count, from);
+    std::fill(drop, drop + count, 0);
+    stableSort(order, order + count, [&](int i, int j) { return points.get(i).x < points.get(j).x; });
+    for (int i = 0; i < count; ++i) {
         const int a = order[i];
-        if (drop[static_cast<size_t>(a)])
+        if (drop[a - from])
             continue;
-        for (size_t j = i + 1; j < order.size(); ++j) {
+        for (int j = i + 1; j < count; ++j) {
             const int b = order[j];
             if (points.get(b).x - points.get(a).x > tol)
                 break;
-            if (drop[static_cast<size_t>(b)] || !points.get(a).isEqualTo(points.get(b), tol))
+            if (drop[b - from] || !points.get(a).isEqualTo(points.get(b), tol))
                 continue;
-            drop[static_cast<size_t>(std::max(a, b))] = 1;
+            drop[std::max(a, b) - from] = 1;
             if (b < a)
                 break;
         }
@@ -917,7 +952,7 @@ void keepFirstOfEach(CZunPoint3dArray& points, int from, double tol)
     std::vector<CZunPoint3d>& items = points.vector();
     int out = from;
     for (int i = from; i < points.len(); ++i)
-        if (!drop[static_cast<size_t>(i)])
+        if (!drop[i - from])
             items[static_cast<size_t>(out++)] = items[static_cast<size_t>(i)];
     points.setLen(out);
 }
@@ -941,7 +976,7 @@ int intersectWithOne(const CZunVertexArray& vl, const CZunVertex& single, int mo
         if (!(by1 >= by0) || !(bx1 >= bx0) || !(b.x0 <= bx1 && b.x1 >= bx0 && b.y0 <= by1 && b.y1 >= by0))
             continue;
         const int n = xy::intersect(a, b, xy::tolFor(std::max(a.mag, b.mag)), hits);
-        std::stable_sort(hits, hits + n, [](const xy::Hit& p, const xy::Hit& q) { return p.ta < q.ta; });
+        stableSort(hits, hits + n, [](const xy::Hit& p, const xy::Hit& q) { return p.ta < q.ta; });
         for (int k = 0; k < n; ++k)
             points.append(xy::pointAt3(v, a, hits[k].ta));
     }
@@ -979,7 +1014,7 @@ int CZunVertexArray::intersectWith(const CZunVertexArray& other, int mode, CZunP
             const int n = xy::intersect(a, b, xy::tolFor(std::max(a.mag, b.mag)), hits);
             found.insert(found.end(), hits, hits + n);
         });
-        std::stable_sort(found.begin(), found.end(), [](const xy::Hit& p, const xy::Hit& q) { return p.ta < q.ta; });
+        stableSort(found.begin(), found.end(), [](const xy::Hit& p, const xy::Hit& q) { return p.ta < q.ta; });
         for (const xy::Hit& h : found)
             points.append(xy::pointAt3(v, a, h.ta));
     }
@@ -1054,7 +1089,7 @@ int CZunPoint3dArray::indexOf(const CZunPoint3d& p, double tol) const
 
 void CZunPoint3dArray::sort(const CZunVector3d& direction)
 {
-    CZunArrayTempl<CZunPoint3d>::sort([&](const CZunPoint3d& a, const CZunPoint3d& b) {
+    stableSort(vector().begin(), vector().end(), [&](const CZunPoint3d& a, const CZunPoint3d& b) {
         return a.asVector().dotProduct(direction) < b.asVector().dotProduct(direction);
     });
 }

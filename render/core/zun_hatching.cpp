@@ -315,9 +315,9 @@ private:
 class HatchWalker {
 public:
     HatchWalker(const Contours& contours, const CZunMatrix3d& mtx, const ZUN::CHatchProp& hatch, bool gravel,
-                 double diag, double dotLength, Contours& result)
+                 double diag, double dotLength, Contours* result, ZunHatchLines* flatResult)
         : m_pattern(contours), m_mtx(mtx), m_scale(hatch.scale()), m_gravel(gravel), m_diag(diag),
-          m_dotLen(dotLength), m_result(result)
+          m_dotLen(dotLength), m_result(result), m_flatResult(flatResult)
     {
         m_angle = hatch.angle();
         m_turned = m_angle != 0.0;
@@ -628,21 +628,26 @@ private:
         ZUN::g_vl_punch_split(m_kept, m_local[0], true, m_clipped, m_clipStart);
         m_clipStart.push_back(m_clipped.len());
         const CZunMatrix3d toResult = m_mtx * cs;
+        const bool mirror = toResult.isMirroringXY();
         CZunVertexArray joined;
         size_t at = 0;
         const auto flush = [&]() {
             if (joined.isEmpty())
                 return;
             joined.transformBy(toResult);
-            m_result.append(std::move(joined));
+            m_result->append(std::move(joined));
             joined = CZunVertexArray();
         };
         // The pieces of one line lie next to each other: they go over in
         // one copy, from the first piece of the line to the first of the next.
         int lineFrom = 0, lineTo = 0;
         const auto take = [&]() {
-            joined.vector().assign(m_clipped.begin() + lineFrom, m_clipped.begin() + lineTo);
-            flush();
+            if (m_flatResult)
+                appendFlat(lineFrom, lineTo, toResult, mirror);
+            else {
+                joined.vector().assign(m_clipped.begin() + lineFrom, m_clipped.begin() + lineTo);
+                flush();
+            }
         };
         for (size_t p = 0; p + 1 < m_clipStart.size(); ++p) {
             const int first = m_clipStart[p], end = m_clipStart[p + 1];
@@ -657,7 +662,33 @@ private:
             lineTo = end;
         }
         take();
-        flush();
+        if (!m_flatResult)
+            flush();
+    }
+
+    // Pieces [from, to) of m_clipped as one more line of the flat result,
+    // mapped exactly as the vertex array's transform maps a line: ends
+    // through m, bulges turned where m mirrors. Straight lines, which is
+    // all a hatch makes, skip the array's plane bookkeeping that only arcs
+    // need; a line with an arc goes through the array's transform itself.
+    void appendFlat(int from, int to, const CZunMatrix3d& m, bool mirror)
+    {
+        if (from == to)
+            return;
+        CZunVertexArray& out = m_flatResult->vertices;
+        const auto first = m_clipped.begin() + from, last = m_clipped.begin() + to;
+        m_flatResult->starts.push_back(out.len());
+        if (std::any_of(first, last, [](const CZunVertex& v) { return v.isArc(); })) {
+            CZunVertexArray line;
+            line.vector().assign(first, last);
+            line.transformBy(m);
+            out.append(line);
+            return;
+        }
+        for (auto it = first; it != last; ++it) {
+            CZunVertex v(m * it->start(), m * it->end(), mirror ? -it->bulge() : it->bulge());
+            out.append(v);
+        }
     }
 
     const Contours& m_pattern;
@@ -666,7 +697,8 @@ private:
     const bool m_gravel;
     const double m_diag;
     const double m_dotLen;  // a dot of the pattern, drawn as a dash this long
-    Contours& m_result;
+    Contours* m_result;           // one array per line, or
+    ZunHatchLines* m_flatResult;  // the lines end to end
 
     double m_angle = 0.0;
     bool m_turned = false;
@@ -798,26 +830,30 @@ CZunArrayTempl<CZunVertexArray> zun_gdx_image_reg_hatch2(CZunArrayTempl<CZunVert
     }
 }
 
-CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
-                                                 const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& given,
-                                                 const ZunUnitLengths& lengths)
+namespace {
+
+// Both forms of the hatch: lines into result as arrays of their own, or,
+// with flat given, end to end into flat.
+void hatchRegion(Contours contours, const CZunMatrix3d& mtx, const ZUN::CHatchProp& hatch,
+                 const ZUN::CPatternLines& given, const ZunUnitLengths& lengths, Contours* result,
+                 ZunHatchLines* flat)
 {
-    Contours result;
     const CZunString name = upperName(hatch.name());
     ZUN::CPatternLines user;
-    if (zun_hatch_is_user(hatch)) {
+    const bool isUser = zun_hatch_is_user(hatch);
+    if (isUser) {
         ZUN::CPatternLine plain;  // lines at the hatch angle, 1 x scale apart
         plain.spacing = 1.0;
         user.push_back(std::move(plain));
         if (hatch.isDouble()) {
             const ZUN::CHatchProp crossing(hatch.name(), ZUN::g_ang(hatch.angle() + ZUN::kPi / 2.0), hatch.scale(),
                                            false);
-            result = zun_hatch_region(contours, mtx, crossing, given, lengths);
+            hatchRegion(contours, mtx, crossing, given, lengths, result, flat);
         }
     }
-    const ZUN::CPatternLines& definition = zun_hatch_is_user(hatch) ? user : given;
+    const ZUN::CPatternLines& definition = isUser ? user : given;
     if (definition.empty())
-        return result;
+        return;
 
     intoPatternSpace(contours, mtx);
     CZunPoint3d c0, c1;
@@ -825,10 +861,29 @@ CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray>
     // A mirroring mtx turns every contour round.
     zun_gdx_reg_orient(contours, CZunVector3d::kZAxis);
 
-    HatchWalker walker(contours, mtx, hatch, name == L"GRAVEL", c0.distanceTo(c1), lengths.dot, result);
+    HatchWalker walker(contours, mtx, hatch, name == L"GRAVEL", c0.distanceTo(c1), lengths.dot, result, flat);
     for (const ZUN::CPatternLine& line : definition)
         walker.run(line);
+}
+
+} // namespace
+
+CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
+                                                 const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& given,
+                                                 const ZunUnitLengths& lengths)
+{
+    Contours result;
+    hatchRegion(std::move(contours), mtx, hatch, given, lengths, &result, nullptr);
     return result;
+}
+
+void zun_hatch_region_lines(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
+                            const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& definition,
+                            const ZunUnitLengths& lengths, ZunHatchLines& out)
+{
+    out.clear();
+    hatchRegion(std::move(contours), mtx, hatch, definition, lengths, nullptr, &out);
+    out.starts.push_back(out.vertices.len());
 }
 
 namespace {

@@ -11,6 +11,8 @@
 #include "contracts/data/zun_hatch.h"
 #include "render/core/zun_unit_lengths.h"
 
+#include <vector>
+
 // The contract functions below throw nothing: memory that runs out on a
 // huge region gives their failure result (false, an empty list).
 
@@ -54,5 +56,24 @@ bool zun_hatch_pattern_test(CZunArrayTempl<CZunVertexArray> contours, const ZUN:
 CZunArrayTempl<CZunVertexArray> zun_hatch_region(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
                                                  const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& definition,
                                                  const ZunUnitLengths& lengths);
+// The lines of zun_hatch_region laid end to end, for callers that hatch
+// region after region and want no array per line: line i is the vertices
+// from starts[i] to starts[i + 1]; starts ends with the vertex count.
+struct ZunHatchLines {
+    CZunVertexArray vertices;
+    std::vector<int> starts;
+    int count() const { return starts.empty() ? 0 : static_cast<int>(starts.size()) - 1; }
+    void clear()
+    {
+        vertices.clear();
+        starts.clear();
+    }
+};
+// zun_hatch_region into out, the same lines with the same vertices bit for
+// bit (their arc normals aside, which straight lines do not use). Reusing
+// out from region to region allocates nothing once it has grown.
+void zun_hatch_region_lines(CZunArrayTempl<CZunVertexArray> contours, const CZunMatrix3d& mtx,
+                            const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& definition,
+                            const ZunUnitLengths& lengths, ZunHatchLines& out);
 // True for the plain user hatch ("_USER", "_U"), which has no definition.
 bool zun_hatch_is_user(const ZUN::CHatchProp& hatch);

@@ -188,18 +188,48 @@ std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CH
 }
 
 // The hatch of the flattened region in its own space, each piece marked as
-// the painter draws it.
+// the painter draws it. The lines come end to end into a buffer each thread
+// keeps, so that hatching region after region allocates only the pieces
+// that are kept.
 HatchPieces hatchPieces(const CZunArrayTempl<CZunVertexArray>& flat, const ZUN::CHatchProp& hatch,
                         const ZUN::CPatternLines& pattern, const ZunUnitLengths& lengths)
 {
     CZunString name = hatch.name();
     const bool dots = name.makeUpper() == L"DOTS";
+    thread_local ZunHatchLines lines;
+    zun_hatch_region_lines(flat, CZunMatrix3d(), hatch, pattern, lengths, lines);
+    const std::vector<CZunVertex>& vertices = lines.vertices.vector();
     HatchPieces pieces;
-    for (const CZunVertexArray& line : zun_hatch_region(flat, CZunMatrix3d(), hatch, pattern, lengths)) {
-        const bool drawAll = !dots && line.isContinuous();
-        for (const CZunVertex& v : line)
-            pieces.push_back({v, drawAll || v.start().distanceTo(v.end()) >= lengths.shortPiece});
+    pieces.reserve(vertices.size());
+    for (int i = 0; i < lines.count(); ++i) {
+        const auto first = vertices.begin() + lines.starts[static_cast<size_t>(i)];
+        const auto last = vertices.begin() + lines.starts[static_cast<size_t>(i) + 1];
+        bool continuous = true;
+        for (auto it = first + 1; it < last && continuous; ++it)
+            continuous = (it - 1)->end().isEqualTo(it->start(), kZunTol);
+        const bool drawAll = !dots && continuous;
+        for (auto it = first; it != last; ++it)
+            pieces.push_back({*it, drawAll || it->start().distanceTo(it->end()) >= lengths.shortPiece});
     }
+    // Lines of a huge region should not stay with the thread for its life.
+    constexpr std::size_t kKeepVertices = std::size_t(1) << 18;
+    if (vertices.capacity() > kKeepVertices)
+        lines = ZunHatchLines();
+    return pieces;
+}
+
+// The region's hatch pieces from the cache, made and kept there when it
+// lacks them; key is working space.
+std::shared_ptr<const HatchPieces> cachedHatchPieces(const CZunArrayTempl<CZunVertexArray>& reg,
+                                                     const CZunArrayTempl<CZunVertexArray>& flat,
+                                                     const ZUN::CHatchProp& hatch, const ZUN::CPatternLines& pattern,
+                                                     const ZunUnitLengths& lengths, std::vector<std::uint64_t>& key)
+{
+    const std::uint64_t hash = hatchKey(reg, hatch, pattern, lengths, key);
+    HatchCache& cache = hatchCache();
+    std::shared_ptr<const HatchPieces> pieces = cache.find(key, hash);
+    if (!pieces)
+        pieces = cache.insert(key, hash, hatchPieces(flat, hatch, pattern, lengths));
     return pieces;
 }
 
@@ -219,6 +249,122 @@ struct CZunPainter::ItemContext {
     const CZunMatrix3d& area() const { return *toArea; }
 };
 
+// The hatch lines a paint lacks, made by helper threads while the painting
+// thread draws. Jobs are taken in list order, so the lines of the next
+// regions to draw are made first; the painting thread, reaching a region
+// whose lines are not made yet, makes them itself, or while a helper is at
+// them makes later ones, or waits. Every job puts its lines into the hatch
+// cache, where the drawing finds them: each region's lines depend on that
+// region alone, so the picture is the same for any number of threads.
+struct CZunPainter::HatchJobs {
+    struct Job {
+        int index = 0;
+        ZUN::CHatchProp hatch;
+        CZunMatrix3d toDevice;
+        std::vector<std::uint64_t> key;
+        std::uint64_t hash = 0;
+        std::size_t pattern = 0;  // into definitions
+        // Set by the job: the density test was made, and its verdict; the
+        // lines went into the cache.
+        bool tested = false, drawable = false, made = false;
+    };
+    enum : int { kOpen = 0, kTaken = 1, kDone = 2 };
+
+    const CZunArrayTempl<CZunDisplayItem>* items = nullptr;
+    ZunUnitLengths lengths;
+    // Copies: the painter's own table may grow while the helpers read.
+    std::vector<ZUN::CPatternLines> definitions;
+    std::vector<Job> jobs;
+    std::unique_ptr<std::atomic<int>[]> state;
+    std::atomic<std::size_t> next{0};
+    std::size_t drawn = 0;  // the painting thread's place in jobs
+    std::vector<std::thread> helpers;
+
+    HatchJobs() = default;
+    HatchJobs(const HatchJobs&) = delete;
+    HatchJobs& operator=(const HatchJobs&) = delete;
+    // A paint that stops early (out of memory) leaves the jobs not begun.
+    ~HatchJobs()
+    {
+        next = jobs.size();
+        for (std::thread& helper : helpers)
+            helper.join();
+    }
+
+    void start(int threads)
+    {
+        state = std::make_unique<std::atomic<int>[]>(jobs.size());
+        for (std::size_t k = 0; k < jobs.size(); ++k)
+            state[k].store(kOpen);
+        try {
+            for (int t = 1; t < threads; ++t)
+                helpers.emplace_back([this] { helpOut(); });
+        } catch (...) {
+            // Fewer helpers than asked for; the painting thread does the rest.
+        }
+    }
+
+    void helpOut() noexcept
+    {
+        while (takeNext()) {
+        }
+    }
+
+    // Runs the next job not yet taken; false when there is none.
+    bool takeNext() noexcept
+    {
+        for (std::size_t k = next++; k < jobs.size(); k = next++) {
+            int open = kOpen;
+            if (state[k].compare_exchange_strong(open, kTaken)) {
+                run(k);
+                return true;
+            }
+        }
+        return false;
+    }
+
+    void run(std::size_t k) noexcept
+    {
+        Job& job = jobs[k];
+        const ZUN::CPatternLines& pattern = definitions[job.pattern];
+        try {
+            const CZunArrayTempl<CZunVertexArray> flat = zun_gdx_image_reg_split(items->get(job.index).reg);
+            // Too dense to see: the region is filled, no lines needed.
+            job.drawable = zun_hatch_pattern_test(flat, job.hatch, pattern, job.toDevice);
+            job.tested = true;
+            if (job.drawable) {
+                hatchCache().insert(job.key, job.hash, hatchPieces(flat, job.hatch, pattern, lengths));
+                job.made = true;
+            }
+        } catch (...) {
+            // Left to the drawing, which makes what it lacks itself.
+        }
+        state[k].store(kDone);
+        state[k].notify_all();
+    }
+
+    // Called by the painting thread before it draws the hatch of item i:
+    // returns that region's job once it is done, or null when it has none.
+    const Job* finish(int i) noexcept
+    {
+        while (drawn < jobs.size() && jobs[drawn].index < i)
+            ++drawn;
+        if (drawn == jobs.size() || jobs[drawn].index != i)
+            return nullptr;
+        const std::size_t k = drawn;
+        int open = kOpen;
+        if (state[k].compare_exchange_strong(open, kTaken)) {
+            run(k);
+            return &jobs[k];
+        }
+        while (state[k].load() != kDone) {
+            if (!takeNext())
+                state[k].wait(kTaken);
+        }
+        return &jobs[k];
+    }
+};
+
 void CZunPainter::paint(CZunGDX* gdx)
 {
     if (!gdx)
@@ -230,6 +376,7 @@ void CZunPainter::paint(CZunGDX* gdx)
     try {
         paintList(*gdx);
     } catch (...) {
+        m_hatchJobs.reset();
         m_dc.setBkColor(bkColor);
         restoreClip();
     }
@@ -256,6 +403,7 @@ void CZunPainter::paintList(CZunGDX& list)
     prepareHatches(*gdx);
     for (int i = 0; i < gdx->lenGet(); ++i)
         drawItem(*gdx, i);
+    m_hatchJobs.reset();
     m_dc.setBkColor(previous);
 }
 
@@ -547,17 +695,33 @@ void CZunPainter::drawText(const CZunGDX& gdx, const ItemContext& c)
 void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
 {
     const CZunDisplayItem& item = gdx.getDisplayList().get(c.index);
-    const CZunArrayTempl<CZunVertexArray> flat = zun_gdx_image_reg_split(item.reg);
+    // Flattened only when needed: a helper that made the hatch has tested
+    // the density on its own flattened copy already.
+    CZunArrayTempl<CZunVertexArray> flattened;
+    bool isFlat = false;
+    const auto flat = [&]() -> const CZunArrayTempl<CZunVertexArray>& {
+        if (!isFlat)
+            flattened = zun_gdx_image_reg_split(item.reg);
+        isFlat = true;
+        return flattened;
+    };
     bool fill = (c.flag & gdxFlagFill) != 0;
     bool hatch = (c.flag & gdxFlagHatch) != 0;
     ZUN::CHatchProp hatchProp;
+    const HatchJobs::Job* job = nullptr;
     if (hatch) {
         gdx.hatchGet(c.index, hatchProp);
+        if (m_hatchJobs)
+            job = m_hatchJobs->finish(c.index);
         // Too dense to see at this scale: fill instead. (Metafiles leave
-        // the view direction out of the test.)
+        // the view direction out of the test.) The job's test had the very
+        // same inputs.
         const CZunMatrix3d toDevice = toMetafile() ? gdx.mtxGet(c.index) * c.screen()
                                                    : gdx.mtxGet(c.index) * gdx.viewDirectionMtxGet() * c.screen();
-        if (!zun_hatch_pattern_test(flat, hatchProp, patternOf(hatchProp.name()), toDevice)) {
+        const bool drawable = job && job->tested
+                                  ? job->drawable
+                                  : zun_hatch_pattern_test(flat(), hatchProp, patternOf(hatchProp.name()), toDevice);
+        if (!drawable) {
             hatch = false;
             fill = true;
         }
@@ -567,12 +731,22 @@ void CZunPainter::drawRegion(const CZunGDX& gdx, const ItemContext& c)
         fillColor = targetColor(gdx.fcolorGet(c.index).oleColor());
     }
     if (fill && toMetafile()) {
-        fillScanLines(flat, c.area(), fillColor);
+        fillScanLines(flat(), c.area(), fillColor);
     } else if (fill) {
-        fillContours(flat, c.area(), fillColor);
+        fillContours(flat(), c.area(), fillColor);
     } else if (hatch) {
         m_dc.selectPen(0, fillColor);
-        drawHatch(item.reg, flat, hatchProp, c, fillColor);
+        std::shared_ptr<const HatchPieces> pieces;
+        if (job && job->made)
+            pieces = hatchCache().find(job->key, job->hash);
+        if (!pieces)
+            pieces = cachedHatchPieces(item.reg, flat(), hatchProp, patternOf(hatchProp.name()), m_lengths, m_hatchKey);
+        for (const HatchPiece& piece : *pieces) {
+            if (piece.line)
+                drawVertex(piece.v, c.area());
+            else
+                markShortPiece(piece.v.start() * c.area(), fillColor);
+        }
     }
     if (c.flag & gdxFlagOutline) {
         m_dc.selectPen(gdx.thicknGet(c.index), c.color);
@@ -597,6 +771,18 @@ void CZunPainter::drawPolyline(const CZunGDX& gdx, const ItemContext& c)
 void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& viewDirection, const ItemContext& c,
                              const CZunMatrix3d& m)
 {
+    // A solid straight line in the plan view is drawn as it is stored: the
+    // working copy would only give the same vertices back.
+    if (m_lineType.len() < 2 && !m_turnsView && !hasArc(line)) {
+        const bool continuous = line.isContinuous();
+        for (const CZunVertex& v : line) {
+            if (!continuous && v.start().distanceTo(v.end()) < m_lengths.shortPiece)
+                markShortPiece(v.start() * m, c.color);
+            else
+                drawVertex(v, m);
+        }
+        return;
+    }
     m_line.vector().assign(line.begin(), line.end());
     m_line.setArcNormal(line.arcNormal());
     if (m_turnsView)
@@ -617,40 +803,24 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
     }
 }
 
-void CZunPainter::drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
-                            const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color)
-{
-    const ZUN::CPatternLines& pattern = patternOf(hatch.name());
-    const std::uint64_t hash = hatchKey(reg, hatch, pattern, m_lengths, m_hatchKey);
-    HatchCache& cache = hatchCache();
-    std::shared_ptr<const HatchPieces> pieces = cache.find(m_hatchKey, hash);
-    if (!pieces)
-        pieces = cache.insert(m_hatchKey, hash, hatchPieces(flat, hatch, pattern, m_lengths));
-    for (const HatchPiece& piece : *pieces) {
-        if (piece.line)
-            drawVertex(piece.v, c.area());
-        else
-            markShortPiece(piece.v.start() * c.area(), color);
-    }
-}
+
+CZunPainter::CZunPainter(CDC& dc) : m_dc(dc) {}
+
+CZunPainter::~CZunPainter() = default;
 
 void CZunPainter::prepareHatches(const CZunGDX& gdx)
 {
+    m_hatchJobs.reset();
     // Too few to be worth starting threads for: the drawing makes them.
     constexpr std::size_t kMinJobs = 8;
     int threads = m_hatchThreads > 0 ? m_hatchThreads : static_cast<int>(std::thread::hardware_concurrency());
     if (threads < 2)
         return;
-    struct Job {
-        int index = 0;
-        ZUN::CHatchProp hatch;
-        CZunMatrix3d toDevice;
-        std::vector<std::uint64_t> key;
-        std::uint64_t hash = 0;
-    };
-    std::vector<Job> jobs;
+    auto pending = std::make_unique<HatchJobs>();
+    HatchJobs& p = *pending;
     HatchCache& cache = hatchCache();
     const CZunArrayTempl<CZunDisplayItem>& items = gdx.getDisplayList();
+    std::vector<CZunString> names;
     for (int i = 0; i < items.len(); ++i) {
         const CZunDisplayItem& item = items.get(i);
         // Only what drawRegion hatches: shown regions with the hatch flag
@@ -660,46 +830,28 @@ void CZunPainter::prepareHatches(const CZunGDX& gdx)
         const CZunMatrix3d& toScreen = itemScreenMatrix(gdx, i);
         if (outOfSight(gdx, i, toScreen))
             continue;
-        Job job;
+        HatchJobs::Job job;
         job.index = i;
         job.hatch = item.hatch;
         job.toDevice = toMetafile() ? item.mtx * toScreen : item.mtx * gdx.viewDirectionMtxGet() * toScreen;
-        job.hash = hatchKey(item.reg, job.hatch, patternOf(job.hatch.name()), m_lengths, job.key);
-        if (!cache.find(job.key, job.hash))
-            jobs.push_back(std::move(job));
-    }
-    if (jobs.size() < kMinJobs)
-        return;
-    // Every name is known now, so the definitions no longer move.
-    std::vector<const ZUN::CPatternLines*> patterns(jobs.size());
-    for (std::size_t k = 0; k < jobs.size(); ++k)
-        patterns[k] = &patternOf(jobs[k].hatch.name());
-    std::atomic<std::size_t> next{0};
-    const auto work = [&]() noexcept {
-        for (std::size_t k = next++; k < jobs.size(); k = next++) {
-            const Job& job = jobs[k];
-            try {
-                const CZunArrayTempl<CZunVertexArray> flat = zun_gdx_image_reg_split(items.get(job.index).reg);
-                // Too dense to see: the region is filled, no lines needed.
-                if (!zun_hatch_pattern_test(flat, job.hatch, *patterns[k], job.toDevice))
-                    continue;
-                cache.insert(job.key, job.hash, hatchPieces(flat, job.hatch, *patterns[k], m_lengths));
-            } catch (...) {
-                // Left to the drawing, which makes what it lacks itself.
-            }
+        const ZUN::CPatternLines& pattern = patternOf(job.hatch.name());
+        job.hash = hatchKey(item.reg, job.hatch, pattern, m_lengths, job.key);
+        if (cache.find(job.key, job.hash))
+            continue;
+        const auto known = std::find(names.begin(), names.end(), job.hatch.name());
+        job.pattern = static_cast<std::size_t>(known - names.begin());
+        if (known == names.end()) {
+            names.push_back(job.hatch.name());
+            p.definitions.push_back(pattern);
         }
-    };
-    threads = std::min(threads, static_cast<int>(jobs.size() / 2));
-    std::vector<std::thread> helpers;
-    try {
-        for (int t = 1; t < threads; ++t)
-            helpers.emplace_back(work);
-    } catch (...) {
-        // Fewer helpers than asked for; the rest is done here.
+        p.jobs.push_back(std::move(job));
     }
-    work();
-    for (std::thread& helper : helpers)
-        helper.join();
+    if (p.jobs.size() < kMinJobs)
+        return;
+    p.items = &items;
+    p.lengths = m_lengths;
+    m_hatchJobs = std::move(pending);
+    m_hatchJobs->start(std::min(threads, static_cast<int>(p.jobs.size() / 2)));
 }
 
 const ZUN::CPatternLines& CZunPainter::patternOf(const CZunString& name)

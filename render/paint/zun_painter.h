@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <vector>
 
 // Draws a display list through a device context: background first, then
@@ -23,7 +24,10 @@ public:
     using BitmapSource =
         std::function<ZunBitmap(const CZunString& file, int id, int width, int height, ZunRgb background)>;
 
-    explicit CZunPainter(CDC& dc) : m_dc(dc) {}
+    explicit CZunPainter(CDC& dc);
+    ~CZunPainter();
+    CZunPainter(const CZunPainter&) = delete;
+    CZunPainter& operator=(const CZunPainter&) = delete;
     void setBitmapSource(BitmapSource source) { m_bitmaps = std::move(source); }
 
     // Paints the list (sorting it into drawing order first); a null list
@@ -79,6 +83,7 @@ public:
 
 private:
     struct ItemContext;
+    struct HatchJobs;
 
     void paintList(CZunGDX& gdx);
     // What every paint settles first: device area, clip, background colour,
@@ -108,11 +113,9 @@ private:
                     const CZunMatrix3d& m);
     // The lines of the pattern name, looked up and read once per paint.
     const ZUN::CPatternLines& patternOf(const CZunString& name);
-    // Makes the hatch lines of the regions this paint will hatch and the
-    // hatch cache lacks, on several threads.
+    // Sets helper threads making the hatch lines of the regions this paint
+    // will hatch and the hatch cache lacks, while the paint draws.
     void prepareHatches(const CZunGDX& gdx);
-    void drawHatch(const CZunArrayTempl<CZunVertexArray>& reg, const CZunArrayTempl<CZunVertexArray>& flat,
-                   const ZUN::CHatchProp& hatch, const ItemContext& c, ZunRgb color);
 
     // A straight vertex as one line; an arc as chords no further than half a
     // pixel from it. Coordinates are truncated toward zero.
@@ -164,4 +167,5 @@ private:
     // The pattern definitions used in this paint by name, looked up once.
     CZunMapTempl<CZunString, ZUN::CPatternLines> m_patterns;
     std::vector<std::uint64_t> m_hatchKey;
+    std::unique_ptr<HatchJobs> m_hatchJobs;  // during a paint with helpers
 };

@@ -8,6 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <random>
@@ -575,5 +577,88 @@ TEST_P(HatchAgainstReference, SameLinesAndPiecesAsThePlainConstruction)
 }
 
 INSTANTIATE_TEST_SUITE_P(Seeds, HatchAgainstReference, ::testing::Range(1u, 41u));
+
+} // namespace
+
+// ---- the lines end to end, as the painter takes them --------------------------
+
+namespace {
+
+bool sameBits(const CZunPoint3d& a, const CZunPoint3d& b)
+{
+    return std::bit_cast<std::uint64_t>(a.x) == std::bit_cast<std::uint64_t>(b.x) &&
+           std::bit_cast<std::uint64_t>(a.y) == std::bit_cast<std::uint64_t>(b.y) &&
+           std::bit_cast<std::uint64_t>(a.z) == std::bit_cast<std::uint64_t>(b.z);
+}
+
+// The flat form must hold the very lines of the array form: same count,
+// same split into lines, every end and bulge the same bit for bit.
+void expectSameLines(const Contours& lines, const ZunHatchLines& flat)
+{
+    ASSERT_EQ(flat.count(), lines.len());
+    ASSERT_EQ(flat.starts.back(), flat.vertices.len());
+    for (int i = 0; i < lines.len(); ++i) {
+        const int from = flat.starts[static_cast<size_t>(i)];
+        ASSERT_EQ(flat.starts[static_cast<size_t>(i) + 1] - from, lines[i].len()) << "line " << i;
+        for (int j = 0; j < lines[i].len(); ++j) {
+            const CZunVertex& want = lines[i].get(j);
+            const CZunVertex& got = flat.vertices.get(from + j);
+            EXPECT_TRUE(sameBits(want.start(), got.start()) && sameBits(want.end(), got.end()) &&
+                        std::bit_cast<std::uint64_t>(want.bulge()) == std::bit_cast<std::uint64_t>(got.bulge()))
+                << "line " << i << " vertex " << j;
+        }
+    }
+}
+
+struct FlatCase {
+    const char* name;
+    CHatchProp hatch;
+    CZunMatrix3d mtx;
+};
+
+class HatchLinesFlat : public ::testing::TestWithParam<unsigned> {};
+
+// Random regions and patterns, and the same at a mirroring and a turning
+// matrix and as a double user hatch: one buffer reused for them all.
+TEST_P(HatchLinesFlat, HoldTheLinesOfTheArrayFormBitForBit)
+{
+    const RandomCase c = randomCase(GetParam());
+    const CZunMatrix3d mirror = CZunMatrix3d().setToScaling(CZunVector3d(-1.0, 1.0, 1.0));
+    const CZunMatrix3d turn = CZunMatrix3d().setToRotation(0.7, CZunVector3d::kZAxis, {1.0, 2.0, 0.0});
+    const FlatCase cases[] = {{"plain", CHatchProp(L"RANDOM", c.angle, 1.0, false), CZunMatrix3d()},
+                              {"mirrored", CHatchProp(L"RANDOM", c.angle, 0.8, false), mirror},
+                              {"turned", CHatchProp(L"RANDOM", c.angle, 1.3, false), turn},
+                              {"double user", CHatchProp(L"_USER", c.angle, 0.9, true), turn}};
+    static ZunHatchLines flat;  // reused across cases and seeds, as a painter's thread does
+    for (const FlatCase& fc : cases) {
+        const Contours lines = zun_hatch_region(c.region, fc.mtx, fc.hatch, c.definition, kMillimetres);
+        zun_hatch_region_lines(c.region, fc.mtx, fc.hatch, c.definition, kMillimetres, flat);
+        SCOPED_TRACE(fc.name);
+        if (std::string(fc.name) == "plain")
+            EXPECT_FALSE(lines.isEmpty());
+        expectSameLines(lines, flat);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Seeds, HatchLinesFlat, ::testing::Range(1u, 21u));
+
+// A region with arcs keeps its lines straight; an empty region and an
+// unknown pattern give no lines, and the buffer says so.
+TEST(HatchLinesFlatEdge, ArcsEmptyRegionAndNoPattern)
+{
+    CZunVertexArray round;
+    round.append({0, 0}, {10, 0}, 1.0);
+    round.append({10, 0}, {0, 0}, 1.0);
+    const CHatchProp user(L"_USER", 0.3, 0.7, false);
+    ZunHatchLines flat;
+    zun_hatch_region_lines({round}, CZunMatrix3d(), user, {}, kMillimetres, flat);
+    expectSameLines(zun_hatch_region({round}, CZunMatrix3d(), user, {}, kMillimetres), flat);
+    EXPECT_GT(flat.count(), 5);
+    zun_hatch_region_lines({}, CZunMatrix3d(), user, {}, kMillimetres, flat);
+    EXPECT_EQ(flat.count(), 0);
+    zun_hatch_region_lines({round}, CZunMatrix3d(), CHatchProp(L"NONE", 0.0, 1.0, false), {}, kMillimetres, flat);
+    EXPECT_EQ(flat.count(), 0);
+    EXPECT_TRUE(flat.vertices.isEmpty());
+}
 
 } // namespace

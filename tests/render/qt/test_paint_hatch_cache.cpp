@@ -217,4 +217,68 @@ TEST_P(HatchThreads, FirstPaintIsTheSameWhateverTheThreadCount)
 
 INSTANTIATE_TEST_SUITE_P(Painter, HatchThreads, ::testing::Values(2, 3, 8, 0));
 
+// The lines are made while the list is drawn. Between the hatched regions
+// lie filled ones that name patterns no hatched region uses (the painter
+// looks those up while the helpers read theirs), regions hidden, regions
+// too dense to hatch, and polylines; half the hatches are kept from a paint
+// before, so that the helpers' jobs have gaps.
+CZunGDX mixedHatches(int hideEvery = 0)
+{
+    const wchar_t* patterns[] = {L"ANSI31", L"BRICK", L"ANSI37", L"ANSI36"};
+    const wchar_t* others[] = {L"ANSI32", L"DOTS", L"_USER"};
+    CZunGDX gdx(CZunColor(7), CZunMatrix3d(), 0.0, 0, {}, {});
+    for (int i = 0; i < 60; ++i) {
+        const double x = (i % 10) * 24.0, y = (i / 10) * 26.0;
+        unsigned long flags = gdxFlagHatch | gdxFlagOutline;
+        const wchar_t* name = patterns[i % 4];
+        if (i % 5 == 1) {
+            flags |= gdxFlagFill;
+            name = others[i % 3];
+        } else if (i % 11 == 3 || (hideEvery > 0 && i % hideEvery == 0)) {
+            flags |= gdxFlagHidden;
+        }
+        const double scale = i % 7 == 2 ? 0.02 : 0.4 + 0.2 * (i % 4);
+        gdx.imageReg({i + 1}, flags, {box(x, y, 21, 22), box(x + 6, y + 7, 6, 5)}, CZunColor(1 + i % 6), {},
+                     {1.0}, 1.0, 0, CZunColor(2 + i % 5), ZUN::CHatchProp(name, i * 0.13, scale, i % 9 == 0), {});
+        CZunVertexArray vl;
+        vl.append({x + 1, y + 1}, {x + 20, y + 24});
+        gdx.imageVl({1000 + i}, 0, vl, CZunColor(1 + i % 5), {}, {1.0, 1.0, 0.0}, 0.5, 0, {});
+    }
+    return gdx;
+}
+
+class HatchThreadsWhileDrawing : public ::testing::TestWithParam<int> {};
+
+TEST_P(HatchThreadsWhileDrawing, PictureIsTheOneOfThePaintingThreadAlone)
+{
+    CZunGDX gdx = mixedHatches();
+    const QImage alone = renderWithThreads(gdx, 1);
+    QImage background(alone.size(), alone.format());
+    background.fill(alone.pixel(alone.width() - 1, alone.height() - 1));
+    EXPECT_GT(differingPixels(alone, background), 2000);
+    EXPECT_EQ(differingPixels(renderWithThreads(gdx, GetParam()), alone), 0);
+
+    // Half the regions' lines kept from a paint of every other region.
+    CZunPainter::clearHatchCache();
+    CZunGDX half = mixedHatches(2);
+    {
+        QImage scratch(250, 160, QImage::Format_RGB32);
+        CZunQtDC dc(scratch);
+        CZunPainter painter(dc);
+        painter.setHatchThreads(1);
+        painter.paint(&half);
+    }
+    QImage image(250, 160, QImage::Format_RGB32);
+    {
+        CZunQtDC dc(image);
+        CZunPainter painter(dc);
+        painter.setHatchThreads(GetParam());
+        painter.paint(&gdx);
+    }
+    EXPECT_EQ(differingPixels(image, alone), 0);
+    CZunPainter::clearHatchCache();
+}
+
+INSTANTIATE_TEST_SUITE_P(Painter, HatchThreadsWhileDrawing, ::testing::Values(2, 4, 16));
+
 } // namespace
