@@ -13,6 +13,8 @@
 #include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_part_commands.h"
+#include "host/desktop/zun_host_pick.h"
+#include "host/desktop/zun_host_pick_texts.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
@@ -34,6 +36,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -113,6 +116,10 @@ void CZunHostWindow::buildWidgets()
     m_viewer->installEventFilter(this);
     m_texts.bind(m_viewer, T::kViewerTip, [this](const QString& s) { m_viewer->setToolTip(s); });
     connect(m_viewer, &CZunDplistImage::picked, this, [this](int, int group) { onPicked(group); });
+    // Clicks pick with an aperture of a few pixels; a click on nothing or
+    // Esc clears the pick.
+    auto* pickInput = new CZunHostPickInput(m_viewer, this);
+    connect(pickInput, &CZunHostPickInput::picked, this, &CZunHostWindow::onPicked);
 
     m_slideView = new ZUN::CSlidePic;
     // Slides are drawn on white like the display lists; colour 7 then comes out black.
@@ -322,6 +329,10 @@ void CZunHostWindow::buildFileMenu()
         const QString ext = QString::fromLatin1(extension);
         connect(action, &QAction::triggered, this, [this, ext] { askAndExport(ext); });
     }
+    QAction* shown = m_fileMenu->addAction(standardIcon(QStyle::SP_DialogSaveButton), QString());
+    shown->setObjectName(QString::fromLatin1(ZunHostPickTexts::kExportShown.key));
+    m_texts.bind(shown, ZunHostPickTexts::kExportShown);
+    connect(shown, &QAction::triggered, this, &CZunHostWindow::askAndExportShown);
     QAction* copy = m_fileMenu->addAction(QIcon::fromTheme(QStringLiteral("edit-copy")), QString());
     copy->setObjectName(QStringLiteral("copy"));
     copy->setShortcut(QKeySequence::Copy);
@@ -489,6 +500,12 @@ void CZunHostWindow::closeEvent(QCloseEvent* event)
 
 void CZunHostWindow::report(const CZunHostText& caption, const QString& file, const QString& reason)
 {
+    // A file that is gone is no longer offered among the recent ones.
+    if (!QFileInfo::exists(file) && m_settings.recentFiles().contains(QFileInfo(file).absoluteFilePath())) {
+        m_settings.removeRecentFile(file);
+        m_settings.sync();
+        updateRecentMenu();
+    }
     const QString text = QStringLiteral("%1\n\n%2\n%3").arg(zunHostText(caption), file, reason);
     if (m_messageHook)
         m_messageHook(zunHostText(T::kOpenFailed), text);
@@ -525,6 +542,9 @@ void CZunHostWindow::adoptOpenedDrawing()
     m_opener->adopt(*overview, m_overviewEntries);
     m_overview = std::move(overview);
     m_document.opened(path, m_settings.displayUnit(path));
+    // The cursor's coordinates were the other drawing's.
+    m_cursorAt = QPoint();
+    m_cursorLabel->clear();
     updateTitle();
     rememberFile(path);
     fillDrawingNodes();
@@ -1167,7 +1187,19 @@ void CZunHostWindow::retranslate()
 bool CZunHostWindow::exportTo(const QString& path)
 {
     QString error;
-    if (!zunHostExport(*m_scene.displayList(), path, kExportSize, &error)) {
+    return reportExport(zunHostExport(*m_scene.displayList(), path, kExportSize, &error), path, error);
+}
+
+bool CZunHostWindow::exportShownTo(const QString& path)
+{
+    QString error;
+    const bool written = zunHostExportShown(*m_scene.displayList(), m_viewer->size(), path, kExportSize, &error);
+    return reportExport(written, path, error);
+}
+
+bool CZunHostWindow::reportExport(bool written, const QString& path, const QString& error)
+{
+    if (!written) {
         const QString text = QStringLiteral("%1\n%2").arg(path, error);
         if (m_messageHook)
             m_messageHook(zunHostText(T::kExportFailed), text);
@@ -1181,9 +1213,7 @@ bool CZunHostWindow::exportTo(const QString& path)
 
 void CZunHostWindow::askAndExport(const QString& extension)
 {
-    const QString base = m_shownPart.isEmpty() ? QStringLiteral("zun") : m_shownPart;
-    const QString suggested = QFileInfo(m_settings.recentFiles().value(0)).absolutePath() + QLatin1Char('/') + base +
-                              QLatin1Char('.') + extension;
+    const QString suggested = suggestedExportPath(extension);
     const QString filter = QStringLiteral("%1 (*.%2)").arg(extension.toUpper(), extension);
     QString path = QFileDialog::getSaveFileName(this, QString(), suggested, filter);
     if (path.isEmpty())
@@ -1191,6 +1221,34 @@ void CZunHostWindow::askAndExport(const QString& extension)
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + extension;
     exportTo(path);
+}
+
+QString CZunHostWindow::suggestedExportPath(const QString& extension) const
+{
+    QString base;
+    if (const ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(m_shownPart)))
+        base = fromZun(part->name.isEmpty() ? part->handle : part->name);
+    else if (!m_document.path().isEmpty())
+        base = QFileInfo(m_document.path()).completeBaseName();
+    // A name may hold characters no file name can.
+    static const QRegularExpression unfit(QStringLiteral(R"([/\\:*?"<>|]+)"));
+    base = base.replace(unfit, QStringLiteral("_")).trimmed();
+    if (base.isEmpty())
+        base = QStringLiteral("zun");
+    const QString folder = QFileInfo(m_settings.recentFiles().value(0)).absolutePath();
+    return folder + QLatin1Char('/') + base + QLatin1Char('.') + extension;
+}
+
+void CZunHostWindow::askAndExportShown()
+{
+    const QString suggested = suggestedExportPath(QStringLiteral("png"));
+    QString path = QFileDialog::getSaveFileName(this, zunHostText(ZunHostPickTexts::kExportShown), suggested,
+                                                zunHostText(ZunHostPickTexts::kFilterExports));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    exportShownTo(path);
 }
 
 bool CZunHostWindow::copyToClipboard()

@@ -79,10 +79,15 @@ public:
     using SaveQuestion = std::function<QMessageBox::StandardButton()>;
     void setSaveQuestion(SaveQuestion question) { m_saveQuestion = std::move(question); }
 
-    // Writes the shown display list to a file; the format follows the
-    // extension (.png, .svg, .pdf, .emf). False with a message box when it
-    // cannot be written.
+    // Writes the shown display list to a file, fitted whatever the zoom;
+    // the format follows the extension (.png, .svg, .pdf, .emf). False with
+    // a message box when it cannot be written.
     bool exportTo(const QString& path);
+    // The same with the view as the viewer shows it (zoom and pan).
+    bool exportShownTo(const QString& path);
+    // The file an export dialog offers: the shown part's name (the
+    // drawing's for the overview) in the folder of the last file opened.
+    QString suggestedExportPath(const QString& extension) const;
     // The picture of the active tab to the clipboard; false without one.
     bool copyToClipboard();
 
@@ -201,6 +206,8 @@ private:
     void report(const CZunHostText& caption, const QString& file, const QString& reason);
     void askAndOpen(const CZunHostText& filter, bool (CZunHostWindow::*open)(const QString&));
     void askAndExport(const QString& extension);
+    void askAndExportShown();
+    bool reportExport(bool written, const QString& path, const QString& error);
     void retranslate();
     void refreshViewer(bool fit);
     // True when nothing unsaved is lost by going on (saved, discarded or
