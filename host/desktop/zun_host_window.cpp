@@ -14,6 +14,7 @@
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_pick.h"
+#include "host/desktop/zun_host_pick_info.h"
 #include "host/desktop/zun_host_pick_texts.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
@@ -872,7 +873,7 @@ void CZunHostWindow::showPart(const QString& handle)
         return;
     CZunGDX list;
     m_shownPart = handle;
-    if (!zunPartImageBuild(*part, list)) {
+    if (!zunPartImageBuild(*part, list, m_shownInfo)) {
         showDisplayList(CZunGDX(), {});
         m_pickLabel->setText(zunHostText(T::kNotDrawn));
         return;
@@ -1062,6 +1063,12 @@ void CZunHostWindow::updatePickText()
         return;
     }
     QString what = m_scene.groupName(group);
+    if (!m_shownPart.isEmpty()) {
+        const QString info = zunGroupInfoText(m_shownInfo, group, m_settings.language(),
+                                              [this](double value) { return lengthText(value); });
+        if (!info.isEmpty())
+            what = info;
+    }
     if (what.isEmpty())
         what = QStringLiteral("%1 %2").arg(groupKind(group)).arg(group);
     else
@@ -1102,20 +1109,23 @@ void CZunHostWindow::updateCursorText(const QPoint& at)
 {
     m_cursorAt = at;
     const CZunPoint3d p = m_scene.displayList()->imagePtWc(CZunPoint3d(at.x(), at.y(), 0.0));
+    const QString unit = fromZun(ZUN::unitAbbrev(m_document.displayUnit()));
+    m_cursorLabel->setText(
+        QStringLiteral("X %1   Y %2 %3").arg(lengthText(p.x, false), lengthText(p.y, false), unit).trimmed());
+}
+
+QString CZunHostWindow::lengthText(double value, bool withUnit) const
+{
     // Drawing values are in the drawing's unit; they are shown in the
     // document's display unit, written as the application writes lengths.
     const int from = ZUN::drawingCurrent().unit();
     const int to = m_document.displayUnit();
     const CZunApp* app = zunAppPtr();
-    const int format = app->numberFormat();
-    const int decimals = app->numberPrecision();
-    const auto length = [&](double value) {
-        CZunString text;
-        ZUN::zunRtoS(ZUN::acadUnitCv(value, from, to), format, decimals, text);
+    CZunString text;
+    ZUN::zunRtoS(ZUN::acadUnitCv(value, from, to), app->numberFormat(), app->numberPrecision(), text);
+    if (!withUnit)
         return fromZun(text);
-    };
-    const QString unit = fromZun(ZUN::unitAbbrev(to));
-    m_cursorLabel->setText(QStringLiteral("X %1   Y %2 %3").arg(length(p.x), length(p.y), unit).trimmed());
+    return QStringLiteral("%1 %2").arg(fromZun(text), fromZun(ZUN::unitAbbrev(to))).trimmed();
 }
 
 bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)

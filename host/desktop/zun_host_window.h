@@ -201,6 +201,9 @@ private:
     void updatePickText();
     QString groupKind(int group) const;
     void updateCursorText(const QPoint& at);
+    // A length of the drawing in the display unit and number format, with
+    // the unit's abbreviation or without.
+    QString lengthText(double value, bool withUnit = true) const;
     void updateRecentMenu();
     void rememberFile(const QString& path);
     void report(const CZunHostText& caption, const QString& file, const QString& reason);
@@ -260,6 +263,8 @@ private:
     QTreeWidgetItem* m_picturesNode = nullptr;
     // The part shown, when one is: groups are then the part's own.
     QString m_shownPart;
+    // What the shown part's generator told about its groups.
+    CZunDataItem m_shownInfo{true};
     MessageHook m_messageHook;
     PartChooser m_partChooser;
     // The part the last entity pick handed out: the machining dialog edits it.
