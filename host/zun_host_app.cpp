@@ -61,7 +61,7 @@ struct Registration {
 
 // Filled as generators exist; one place for every program of the host.
 const Registration kGenerators[] = {
-    {L"DRILL", zun_gdx_image_drill},
+    {L"DRILL", zunHostDrillImage},
     {L"HOLE", zunHostHoleImage},
     {L"SHEET", zun_gdx_image_fsheet},
     {L"BAR", zun_gdx_image_bar_surface},

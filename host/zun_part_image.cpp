@@ -16,6 +16,12 @@
 
 bool zunPartImageBuild(const ZUN::CZunPart& part, CZunGDX& gdx, QString* reason)
 {
+    CZunDataItem info(true);
+    return zunPartImageBuild(part, gdx, info, reason);
+}
+
+bool zunPartImageBuild(const ZUN::CZunPart& part, CZunGDX& gdx, CZunDataItem& info, QString* reason)
+{
     const auto fail = [&](const QString& why) {
         if (reason)
             *reason = why;
@@ -37,6 +43,9 @@ bool zunPartImageBuild(const ZUN::CZunPart& part, CZunGDX& gdx, QString* reason)
             options->get()->set(text.c_str(), key);
     if (!zun_gdx_image(part.type.c_str(), &gdx, data.get(), options.get()))
         return fail(QStringLiteral("the %1 generator found its data incomplete or unusable").arg(type));
+    info.clear();
+    if (const CZunDataItem* told = options->get()->getItem(L"INFO"); told && told->isDir())
+        info = *told;
     return true;
 }
 
@@ -225,6 +234,67 @@ void addItem(CZunGDX& gdx, const CZunDisplayItem& item)
 
 } // namespace
 
+namespace {
+
+// The directory for a group's description in the options, or null when
+// the caller gave no options to write into.
+CZunDataItem* infoOf(ZUN::CDtaFilePointer* opts, int group)
+{
+    CZunDataItem* root = opts ? opts->get() : nullptr;
+    CZunDataItem* info = root && root->isDir() ? root->mkDir(L"INFO") : nullptr;
+    return info ? info->mkDir(CZunDataKey(group)) : nullptr;
+}
+
+void describeHoleChild(CZunDataItem& info, const CZunItemKey& key, const CZunDataItem& child)
+{
+    CZunString type;
+    child.get(type, L"TYPE");
+    info.set(key.toString().c_str(), L"NAME");
+    info.set(type == L"DRILL" ? L"DRILL" : type == L"OUTLINE" ? L"OUTLINE" : L"CONTOURS", L"TYPE");
+    if (const CZunDataItem* gen = child.getItem(L"GEN"))
+        info.setItem(L"GEN", *gen);
+}
+
+// Draws the pattern's sub-parts one at a time, each a group of its own
+// numbered in the pattern's order, and describes each. False when the
+// module's generator fails.
+bool drawHoleChildrenApart(const CZunDataItem& root, ZUN::CDtaFilePointer* opts, CZunGDX& drawn,
+                           CZunArrayTempl<CZunDisplayItem>& items)
+{
+    // The pattern without its sub-parts, then with one at a time.
+    CZunDataItem single(root);
+    single.remove(L"BT");
+    int group = 0;
+    for (const CZunItemKey& key : root.getDir(L"BT")) {
+        const CZunDataItem* child = root.getItem({L"BT", key});
+        if (!child)
+            continue;
+        CZunDataItem* bt = single.mkDir(L"BT");
+        bt->clear();
+        bt->setChild(key, *child);
+        ZUN::CUniqPointer<ZUN::CDtaFilePointer> handle =
+            ZUN::dtaOpen(ZUN::kDtaMemory, ZUN::kDtaRead, nullptr, nullptr, &single);
+        drawn.clear();
+        if (!handle || !zun_gdx_image_hole(&drawn, handle.get(), opts))
+            return false;
+        if (drawn.lenGet() == 0)
+            continue;
+        ++group;
+        for (CZunDisplayItem item : drawn.getDisplayList()) {
+            CZunGDX::Stack stack{group};
+            for (int level : item.stack)
+                stack.append(level);
+            item.stack = stack;
+            items.append(std::move(item));
+        }
+        if (CZunDataItem* info = infoOf(opts, group))
+            describeHoleChild(*info, key, *child);
+    }
+    return true;
+}
+
+} // namespace
+
 bool zunHostHoleImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePointer* opts)
 {
     if (!gdx)
@@ -233,12 +303,34 @@ bool zunHostHoleImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePoi
     // pattern is drawn, and gdx may hold other parts already.
     CZunGDX drawn(*gdx);
     drawn.clear();
-    if (!zun_gdx_image_hole(&drawn, part, opts))
-        return false;
-    CZunArrayTempl<CZunDisplayItem> items = drawn.getDisplayList();
+    CZunArrayTempl<CZunDisplayItem> items;
+    const CZunDataItem* root = part ? part->get() : nullptr;
+    if (root && root->getItem(L"BT")) {
+        if (!drawHoleChildrenApart(*root, opts, drawn, items))
+            return false;
+    } else {
+        // Without a pattern the module asks the user for one.
+        if (!zun_gdx_image_hole(&drawn, part, opts))
+            return false;
+        items = drawn.getDisplayList();
+    }
     zunCutOpenings(items);
     gdx->reserve(gdx->lenGet() + items.len());
     for (const CZunDisplayItem& item : items)
         addItem(*gdx, item);
+    return true;
+}
+
+bool zunHostDrillImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePointer* opts)
+{
+    if (!zun_gdx_image_drill(gdx, part, opts))
+        return false;
+    const CZunDataItem* root = part ? part->get() : nullptr;
+    const CZunDataItem* gen = root ? root->getItem(L"GEN") : nullptr;
+    CZunDataItem* info = gen ? infoOf(opts, 1) : nullptr;
+    if (info) {
+        info->set(L"DRILL", L"TYPE");
+        info->setItem(L"GEN", *gen);
+    }
     return true;
 }

@@ -92,6 +92,23 @@ void drawShell(CZunGDX& gdx, const CZunVertexArray& axis, int number, const Shel
                 1.0, 0, {});
 }
 
+// What a shell's group is, for the options' "INFO" (see zunPartImageBuild).
+void describeShell(ZUN::CDtaFilePointer* opts, int number, const CZunDataItem& item, const Shell& shell)
+{
+    CZunDataItem* root = opts ? opts->get() : nullptr;
+    CZunDataItem* dir = root && root->isDir() ? root->mkDir(L"INFO") : nullptr;
+    CZunDataItem* info = dir ? dir->mkDir(CZunDataKey(number)) : nullptr;
+    if (!info)
+        return;
+    info->set(L"SHELL", L"TYPE");
+    CZunString name;
+    if (item.get(name, L"NAME"))
+        info->set(CZunDataItem::Value(name), L"NAME");
+    info->set(shell.thick, L"THICK");
+    info->set(CZunDataItem::Value(shell.pattern), L"HPNAME");
+    info->set(shell.scale, L"HPSCALE");
+}
+
 } // namespace
 
 bool zunHostWallImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePointer* opts)
@@ -118,8 +135,9 @@ bool zunHostWallImage(CZunGDX* gdx, ZUN::CDtaFilePointer* part, ZUN::CDtaFilePoi
         item->get(shell.pattern, L"HPNAME");
         item->get(shell.scale, L"HPSCALE");
         const bool isActive = key.isInt() && key.num() == active;
-        drawShell(*gdx, axis, static_cast<int>(key.isInt() ? key.num() : 0), shell, inner,
-                  gdxFlagOfColorMode(isActive ? ZUN::cModeHighlight : ZUN::cModeOwn));
+        const int number = static_cast<int>(key.isInt() ? key.num() : 0);
+        drawShell(*gdx, axis, number, shell, inner, gdxFlagOfColorMode(isActive ? ZUN::cModeHighlight : ZUN::cModeOwn));
+        describeShell(opts, number, *item, shell);
         inner += shell.thick;
     }
     gdx->imageVl({0}, gdxFlagOfColorMode(ZUN::cModeAxis), axis, CZunColor(), CZunMatrix3d(), {1.0, 1.0, 1.0}, 20.0, 0, {});

@@ -2,6 +2,7 @@
 
 #include "render/qt/zun_qstring.h"
 #include "render/qt/zun_export.h"
+#include "render/paint/zun_viewfit.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -27,7 +28,9 @@ bool writeAs(const QString& suffix, CZunGDX& copy, const QString& path, const QS
 
 } // namespace
 
-bool zunHostExport(const CZunGDX& list, const QString& path, const QSize& size, QString* error)
+namespace {
+
+bool writeCopy(CZunGDX& copy, const QString& path, const QSize& size, QString* error)
 {
     const QString suffix = QFileInfo(path).suffix().toLower();
     const QStringList known{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"), QStringLiteral("emf")};
@@ -36,14 +39,49 @@ bool zunHostExport(const CZunGDX& list, const QString& path, const QSize& size, 
             *error = QStringLiteral("unknown format '%1' (png, svg, pdf, emf)").arg(suffix);
         return false;
     }
-    // The exports fit the list they are given; the viewer's stays as it is.
-    CZunGDX copy(list);
     if (!writeAs(suffix, copy, path, size)) {
         if (error)
             *error = QStringLiteral("the file cannot be written");
         return false;
     }
     return true;
+}
+
+} // namespace
+
+bool zunHostExport(const CZunGDX& list, const QString& path, const QSize& size, QString* error)
+{
+    // The exports fit the view matrix of a copy; without the viewer's zoom
+    // the copy shows the whole picture, as zun-render writes it.
+    CZunGDX copy(list);
+    copy.zoomMtxSet(CZunMatrix3d());
+    return writeCopy(copy, path, size, error);
+}
+
+QSize zunHostShownExportSize(const QSize& viewSize, const QSize& size)
+{
+    if (viewSize.isEmpty())
+        return size;
+    return viewSize.scaled(size, Qt::KeepAspectRatio);
+}
+
+bool zunHostExportShown(const CZunGDX& list, const QSize& viewSize, const QString& path, const QSize& size,
+                        QString* error)
+{
+    // The export fits the copy's view matrix to its own size; its zoom is
+    // chosen so that, after that fit, the picture maps to the file as the
+    // viewer maps it to the window, scaled up to the file's size.
+    const QSize out = zunHostShownExportSize(viewSize, size);
+    CZunGDX copy(list);
+    if (!viewSize.isEmpty()) {
+        CZunPoint3d lo, hi;
+        copy.extMaxViewGet(lo, hi);
+        const CZunMatrix3d fitted = getViewMtx(lo, hi, out.height(), out.width(), kFitMargin);
+        const double k = static_cast<double>(out.width()) / viewSize.width();
+        const CZunMatrix3d scale = CZunMatrix3d().setToScaling(CZunVector3d(k, k, 1.0));
+        copy.zoomMtxSet(scale * list.zoomMtxGet() * list.viewMtxGet() * fitted.inverse());
+    }
+    return writeCopy(copy, path, out, error);
 }
 
 bool zunHostCopy(const CZunGDX& list, const QSize& size)

@@ -2,6 +2,7 @@
 
 #include "render/qt/zun_qstring.h"
 #include "contracts/data/zun_resbuf.h"
+#include "host/desktop/zun_host_highlight.h"
 #include "host/zun_host_app.h"
 #include "host/zun_part_image.h"
 
@@ -166,7 +167,7 @@ void CZunHostScene::rebuild()
             m_shown.hatchSet(stack, hatch);
     }
     if (m_highlight >= 0)
-        m_shown.cModeSet(topStack(m_highlight), ZUN::cModeHighlight);
+        zunHighlightGroup(m_shown, m_highlight);
     m_shown.viewMtxSet(view);
     m_shown.zoomMtxSet(zoom);
 }

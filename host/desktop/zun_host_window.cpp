@@ -14,6 +14,9 @@
 #include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_part_commands.h"
+#include "host/desktop/zun_host_pick.h"
+#include "host/desktop/zun_host_pick_info.h"
+#include "host/desktop/zun_host_pick_texts.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/desktop/zun_print_dialog.h"
 #include "host/zun_host_app.h"
@@ -36,6 +39,7 @@
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QRegularExpression>
 #include <QSet>
 #include <QSplitter>
 #include <QStatusBar>
@@ -113,11 +117,17 @@ void CZunHostWindow::buildWidgets()
     m_viewer = new CZunDplistImage(nullptr, kViewerId);
     m_viewer->set_dpList(m_scene.displayList());
     m_viewer->installEventFilter(this);
-    m_measure = new CZunMeasureTool(m_viewer);
-    m_measure->setFormat({[this](double v) { return lengthText(v); }, [this] { return unitText(); },
-                          [this](double v) { return numberText(v); }});
     m_texts.bind(m_viewer, T::kViewerTip, [this](const QString& s) { m_viewer->setToolTip(s); });
     connect(m_viewer, &CZunDplistImage::picked, this, [this](int, int group) { onPicked(group); });
+    // Clicks pick with an aperture of a few pixels; a click on nothing or
+    // Esc clears the pick.
+    auto* pickInput = new CZunHostPickInput(m_viewer, this);
+    connect(pickInput, &CZunHostPickInput::picked, this, &CZunHostWindow::onPicked);
+    // Installed after the pick input, so that its filter runs first: while
+    // measuring, clicks and Esc are the measure's.
+    m_measure = new CZunMeasureTool(m_viewer);
+    m_measure->setFormat({[this](double v) { return lengthText(v, false); }, [this] { return unitText(); },
+                          [this](double v) { return numberText(v); }});
 
     m_slideView = new ZUN::CSlidePic;
     // Slides are drawn on white like the display lists; colour 7 then comes out black.
@@ -332,6 +342,10 @@ void CZunHostWindow::buildFileMenu()
     print->setShortcut(QKeySequence::Print);
     m_texts.bind(print, T::kPrint);
     connect(print, &QAction::triggered, this, &CZunHostWindow::showPrintDialog);
+    QAction* shown = m_fileMenu->addAction(standardIcon(QStyle::SP_DialogSaveButton), QString());
+    shown->setObjectName(QString::fromLatin1(ZunHostPickTexts::kExportShown.key));
+    m_texts.bind(shown, ZunHostPickTexts::kExportShown);
+    connect(shown, &QAction::triggered, this, &CZunHostWindow::askAndExportShown);
     QAction* copy = m_fileMenu->addAction(QIcon::fromTheme(QStringLiteral("edit-copy")), QString());
     copy->setObjectName(QStringLiteral("copy"));
     copy->setShortcut(QKeySequence::Copy);
@@ -514,6 +528,12 @@ void CZunHostWindow::closeEvent(QCloseEvent* event)
 
 void CZunHostWindow::report(const CZunHostText& caption, const QString& file, const QString& reason)
 {
+    // A file that is gone is no longer offered among the recent ones.
+    if (!QFileInfo::exists(file) && m_settings.recentFiles().contains(QFileInfo(file).absoluteFilePath())) {
+        m_settings.removeRecentFile(file);
+        m_settings.sync();
+        updateRecentMenu();
+    }
     const QString text = QStringLiteral("%1\n\n%2\n%3").arg(zunHostText(caption), file, reason);
     if (m_messageHook)
         m_messageHook(zunHostText(T::kOpenFailed), text);
@@ -550,6 +570,9 @@ void CZunHostWindow::adoptOpenedDrawing()
     m_opener->adopt(*overview, m_overviewEntries);
     m_overview = std::move(overview);
     m_document.opened(path, m_settings.displayUnit(path));
+    // The cursor's coordinates were the other drawing's.
+    m_cursorAt = QPoint();
+    m_cursorLabel->clear();
     updateTitle();
     rememberFile(path);
     fillDrawingNodes();
@@ -877,7 +900,7 @@ void CZunHostWindow::showPart(const QString& handle)
         return;
     CZunGDX list;
     m_shownPart = handle;
-    if (!zunPartImageBuild(*part, list)) {
+    if (!zunPartImageBuild(*part, list, m_shownInfo)) {
         showDisplayList(CZunGDX(), {});
         m_pickLabel->setText(zunHostText(T::kNotDrawn));
         return;
@@ -1067,6 +1090,12 @@ void CZunHostWindow::updatePickText()
         return;
     }
     QString what = m_scene.groupName(group);
+    if (!m_shownPart.isEmpty()) {
+        const QString info = zunGroupInfoText(m_shownInfo, group, m_settings.language(),
+                                              [this](double value) { return lengthText(value); });
+        if (!info.isEmpty())
+            what = info;
+    }
     if (what.isEmpty())
         what = QStringLiteral("%1 %2").arg(groupKind(group)).arg(group);
     else
@@ -1107,14 +1136,17 @@ void CZunHostWindow::updateCursorText(const QPoint& at)
 {
     m_cursorAt = at;
     const CZunPoint3d p = m_scene.displayList()->imagePtWc(CZunPoint3d(at.x(), at.y(), 0.0));
-    m_cursorLabel->setText(QStringLiteral("X %1   Y %2 %3").arg(lengthText(p.x), lengthText(p.y), unitText()).trimmed());
+    m_cursorLabel->setText(
+        QStringLiteral("X %1   Y %2 %3").arg(lengthText(p.x, false), lengthText(p.y, false), unitText()).trimmed());
 }
 
 // Drawing values are in the drawing's unit; they are shown in the
 // document's display unit, written as the application writes lengths.
-QString CZunHostWindow::lengthText(double value) const
+QString CZunHostWindow::lengthText(double value, bool withUnit) const
 {
-    return numberText(ZUN::acadUnitCv(value, ZUN::drawingCurrent().unit(), m_document.displayUnit()));
+    const QString number =
+        numberText(ZUN::acadUnitCv(value, ZUN::drawingCurrent().unit(), m_document.displayUnit()));
+    return withUnit ? QStringLiteral("%1 %2").arg(number, unitText()).trimmed() : number;
 }
 
 QString CZunHostWindow::numberText(double value) const
@@ -1199,7 +1231,19 @@ void CZunHostWindow::retranslate()
 bool CZunHostWindow::exportTo(const QString& path)
 {
     QString error;
-    if (!zunHostExport(*m_scene.displayList(), path, kExportSize, &error)) {
+    return reportExport(zunHostExport(*m_scene.displayList(), path, kExportSize, &error), path, error);
+}
+
+bool CZunHostWindow::exportShownTo(const QString& path)
+{
+    QString error;
+    const bool written = zunHostExportShown(*m_scene.displayList(), m_viewer->size(), path, kExportSize, &error);
+    return reportExport(written, path, error);
+}
+
+bool CZunHostWindow::reportExport(bool written, const QString& path, const QString& error)
+{
+    if (!written) {
         const QString text = QStringLiteral("%1\n%2").arg(path, error);
         if (m_messageHook)
             m_messageHook(zunHostText(T::kExportFailed), text);
@@ -1223,9 +1267,7 @@ void CZunHostWindow::showPrintDialog()
 
 void CZunHostWindow::askAndExport(const QString& extension)
 {
-    const QString base = m_shownPart.isEmpty() ? QStringLiteral("zun") : m_shownPart;
-    const QString suggested = QFileInfo(m_settings.recentFiles().value(0)).absolutePath() + QLatin1Char('/') + base +
-                              QLatin1Char('.') + extension;
+    const QString suggested = suggestedExportPath(extension);
     const QString filter = QStringLiteral("%1 (*.%2)").arg(extension.toUpper(), extension);
     QString path = QFileDialog::getSaveFileName(this, QString(), suggested, filter);
     if (path.isEmpty())
@@ -1233,6 +1275,34 @@ void CZunHostWindow::askAndExport(const QString& extension)
     if (QFileInfo(path).suffix().isEmpty())
         path += QLatin1Char('.') + extension;
     exportTo(path);
+}
+
+QString CZunHostWindow::suggestedExportPath(const QString& extension) const
+{
+    QString base;
+    if (const ZUN::CZunPart* part = ZUN::drawingCurrent().partByHandle(toZun(m_shownPart)))
+        base = fromZun(part->name.isEmpty() ? part->handle : part->name);
+    else if (!m_document.path().isEmpty())
+        base = QFileInfo(m_document.path()).completeBaseName();
+    // A name may hold characters no file name can.
+    static const QRegularExpression unfit(QStringLiteral(R"([/\\:*?"<>|]+)"));
+    base = base.replace(unfit, QStringLiteral("_")).trimmed();
+    if (base.isEmpty())
+        base = QStringLiteral("zun");
+    const QString folder = QFileInfo(m_settings.recentFiles().value(0)).absolutePath();
+    return folder + QLatin1Char('/') + base + QLatin1Char('.') + extension;
+}
+
+void CZunHostWindow::askAndExportShown()
+{
+    const QString suggested = suggestedExportPath(QStringLiteral("png"));
+    QString path = QFileDialog::getSaveFileName(this, zunHostText(ZunHostPickTexts::kExportShown), suggested,
+                                                zunHostText(ZunHostPickTexts::kFilterExports));
+    if (path.isEmpty())
+        return;
+    if (QFileInfo(path).suffix().isEmpty())
+        path += QStringLiteral(".png");
+    exportShownTo(path);
 }
 
 bool CZunHostWindow::copyToClipboard()

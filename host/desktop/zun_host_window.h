@@ -80,10 +80,15 @@ public:
     using SaveQuestion = std::function<QMessageBox::StandardButton()>;
     void setSaveQuestion(SaveQuestion question) { m_saveQuestion = std::move(question); }
 
-    // Writes the shown display list to a file; the format follows the
-    // extension (.png, .svg, .pdf, .emf). False with a message box when it
-    // cannot be written.
+    // Writes the shown display list to a file, fitted whatever the zoom;
+    // the format follows the extension (.png, .svg, .pdf, .emf). False with
+    // a message box when it cannot be written.
     bool exportTo(const QString& path);
+    // The same with the view as the viewer shows it (zoom and pan).
+    bool exportShownTo(const QString& path);
+    // The file an export dialog offers: the shown part's name (the
+    // drawing's for the overview) in the folder of the last file opened.
+    QString suggestedExportPath(const QString& extension) const;
     // The picture of the active tab to the clipboard; false without one.
     bool copyToClipboard();
     // The page set-up with the shown list; the set-up chosen there is kept.
@@ -201,9 +206,10 @@ private:
     QString groupKind(int group) const;
     void updateCursorText(const QPoint& at);
     // A length of the drawing (in its unit) as shown: in the document's
-    // display unit and the application's number format; a plain number in
-    // that format; the display unit's abbreviation.
-    QString lengthText(double value) const;
+    // display unit and the application's number format, with the unit's
+    // abbreviation or without; a plain number in that format; the display
+    // unit's abbreviation.
+    QString lengthText(double value, bool withUnit = true) const;
     QString numberText(double value) const;
     QString unitText() const;
     void updateRecentMenu();
@@ -211,6 +217,8 @@ private:
     void report(const CZunHostText& caption, const QString& file, const QString& reason);
     void askAndOpen(const CZunHostText& filter, bool (CZunHostWindow::*open)(const QString&));
     void askAndExport(const QString& extension);
+    void askAndExportShown();
+    bool reportExport(bool written, const QString& path, const QString& error);
     void retranslate();
     void refreshViewer(bool fit);
     // True when nothing unsaved is lost by going on (saved, discarded or
@@ -264,6 +272,8 @@ private:
     QTreeWidgetItem* m_picturesNode = nullptr;
     // The part shown, when one is: groups are then the part's own.
     QString m_shownPart;
+    // What the shown part's generator told about its groups.
+    CZunDataItem m_shownInfo{true};
     MessageHook m_messageHook;
     PartChooser m_partChooser;
     // The part the last entity pick handed out: the machining dialog edits it.

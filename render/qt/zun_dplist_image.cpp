@@ -12,6 +12,7 @@
 #include <QPixmap>
 #include <QWheelEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -238,7 +239,15 @@ bool CZunDplistImage::zoomAt(int delta, const QPoint& at, Qt::MouseButtons butto
     if (!m_gdx || delta == 0)
         return true;
     const double f = std::abs(delta) * 1.2 / 120.0;
-    const CZunMatrix3d scale = CZunMatrix3d().setToScaling(delta > 0 ? f : 1.0 / f, CZunPoint3d(at.x(), at.y(), 0));
+    // The zoom stays within limits of the fitted picture, so that turning
+    // on and on neither loses the drawing in a speck nor among coordinates
+    // too large to paint; at a limit the wheel does nothing.
+    const double now = std::hypot(m_zoom.m[0][0], m_zoom.m[1][0]);
+    const double wanted = now * (delta > 0 ? f : 1.0 / f);
+    const double factor = std::clamp(wanted, kZoomOutLimit, kZoomInLimit) / now;
+    if (std::abs(factor - 1.0) < 1e-12)
+        return true;
+    const CZunMatrix3d scale = CZunMatrix3d().setToScaling(factor, CZunPoint3d(at.x(), at.y(), 0));
     m_zoom = scale * m_zoom;
     m_panStartX = m_zoom[0][3];
     m_panStartY = m_zoom[1][3];

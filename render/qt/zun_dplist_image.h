@@ -44,6 +44,10 @@ public:
     CZunGDX* get_dpList() const { return m_gdx; }
     int controlId() const { return m_id; }
 
+    // How far the wheel zooms in and out, as factors of the fitted picture.
+    static constexpr double kZoomInLimit = 100.0;
+    static constexpr double kZoomOutLimit = 1.0 / 16.0;
+
     // Fits the list's view extents into the window; callers repaint.
     void zoomExtents();
     const CZunMatrix3d& zoomMtx() const { return m_zoom; }

@@ -241,9 +241,9 @@ TEST_F(HostWindow, AClickPicksAPartOfTheOverviewAndNamesIt)
     EXPECT_TRUE(m_window->pickText().contains(first)) << m_window->pickText().toStdString();
     EXPECT_TRUE(m_window->pickText().startsWith(QStringLiteral("Gewählt"))) << m_window->pickText().toStdString();
 
-    // Nothing there (between two cells): the pick stays.
+    // Nothing there (between two cells): the pick is cleared.
     QTest::mouseClick(m_window->viewer(), Qt::LeftButton, Qt::NoModifier, toWindow({540.0, 0.0, 0.0}));
-    EXPECT_EQ(m_window->scene().highlight(), 1);
+    EXPECT_EQ(m_window->scene().highlight(), -1);
 
     // The cursor's drawing coordinates follow the mouse, to within a pixel.
     QTest::mouseMove(m_window->viewer(), toWindow({-250.0, 125.0, 0.0}));

@@ -256,6 +256,17 @@ TEST_F(HostMeasure, CtrlMStartsMeasuringWithItsPromptAndEscEndsIt)
     measure->trigger();
     ASSERT_TRUE(m_window->measureTool()->isActive());
     EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("Messen: ersten Punkt klicken (Esc beendet)"));
+    // A click measures and does not pick; Esc drops the start point.
+    CZunDplistImage* viewer = m_window->findChild<CZunDplistImage*>();
+    ASSERT_NE(viewer, nullptr);
+    const QString before = m_window->pickText();
+    QTest::mouseClick(viewer, Qt::LeftButton, {}, viewer->rect().center());
+    EXPECT_TRUE(m_window->measureTool()->start().has_value());
+    EXPECT_EQ(m_window->pickText(), before);
+    QTest::keyClick(viewer, Qt::Key_Escape);
+    EXPECT_FALSE(m_window->measureTool()->start().has_value());
+    EXPECT_TRUE(m_window->measureTool()->isActive());
+
     m_window->measureTool()->setActive(false);
     EXPECT_FALSE(measure->isChecked());
     EXPECT_TRUE(m_window->statusBar()->currentMessage().isEmpty());

@@ -1,0 +1,101 @@
+// File → Export writes the whole picture fitted, whatever the viewer's zoom;
+// "export the view as shown" writes what the window shows.
+
+#include "tests/host/desktop/host_window_fixture.h"
+#include "host/desktop/zun_host_export.h"
+#include "render/qt/zun_dplist_image.h"
+
+#include <QImage>
+#include <QWheelEvent>
+
+namespace {
+
+// Turns the wheel over the viewer by notches (positive: in).
+void turnWheel(QWidget* viewer, const QPoint& at, int notches)
+{
+    for (int i = 0; i < std::abs(notches); ++i) {
+        QWheelEvent wheel(QPointF(at), QPointF(viewer->mapToGlobal(at)), QPoint(), QPoint(0, notches > 0 ? 120 : -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewer, &wheel);
+    }
+}
+
+// The box of the pixels that differ from the picture's top left corner.
+QRect inkBox(const QImage& image)
+{
+    const QRgb background = image.pixel(0, 0);
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (image.pixel(x, y) != background)
+                box |= QRect(x, y, 1, 1);
+    return box;
+}
+
+struct ZoomCase {
+    const char* name;
+    int notches;
+};
+
+// A point on a line of the picture: zoomed about, it keeps a line in sight.
+QPoint onALine(const QImage& image)
+{
+    const QRect box = inkBox(image);
+    const int y = box.center().y();
+    for (int x = box.left(); x <= box.right(); ++x)
+        if (image.pixel(x, y) != image.pixel(0, 0))
+            return {x, y};
+    return box.center();
+}
+
+class HostExportAtZoom : public HostWindowFixture, public ::testing::WithParamInterface<ZoomCase> {};
+
+} // namespace
+
+TEST_P(HostExportAtZoom, ExportIsFittedAndTheShownViewIsAsShown)
+{
+    const ZoomCase& c = GetParam();
+    m_window->showNode(m_window->partNode(QStringLiteral("D4")));
+    CZunDplistImage* viewer = m_window->viewer();
+    ASSERT_TRUE(m_window->exportTo(path("fitted.png")));
+    const QImage fitted(path("fitted.png"));
+    ASSERT_EQ(fitted.size(), QSize(1600, 1200));
+
+    turnWheel(viewer, onALine(viewer->renderImage()), c.notches);
+    ASSERT_FALSE(viewer->get_dpList()->zoomMtxGet() == CZunMatrix3d()) << "the wheel did not zoom";
+    const CZunMatrix3d zoom = viewer->get_dpList()->zoomMtxGet();
+    ASSERT_TRUE(m_window->exportTo(path("zoomed.png")));
+    EXPECT_EQ(QImage(path("zoomed.png")), fitted) << "File → Export follows the viewer's zoom";
+
+    // As shown: the window's picture scaled up to the file, the zoom kept.
+    ASSERT_TRUE(m_window->exportShownTo(path("shown.png")));
+    const QImage shown(path("shown.png"));
+    const QImage window = viewer->renderImage();
+    const QSize size = zunHostShownExportSize(window.size(), QSize(1600, 1200));
+    ASSERT_EQ(shown.size(), size);
+    const double k = static_cast<double>(size.width()) / window.width();
+    const QRect inWindow = inkBox(window);
+    const QRect inFile = inkBox(shown);
+    ASSERT_FALSE(inWindow.isEmpty());
+    const double slack = 2.0 * k + 2.0;
+    EXPECT_NEAR(inFile.left(), inWindow.left() * k, slack);
+    EXPECT_NEAR(inFile.top(), inWindow.top() * k, slack);
+    EXPECT_NEAR(inFile.right(), (inWindow.right() + 1) * k, slack);
+    EXPECT_NEAR(inFile.bottom(), (inWindow.bottom() + 1) * k, slack);
+    EXPECT_EQ(viewer->get_dpList()->zoomMtxGet(), zoom) << "exports leave the viewer as it is";
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, HostExportAtZoom,
+                         ::testing::Values(ZoomCase{"In", 4}, ZoomCase{"Out", -4}, ZoomCase{"FarIn", 12}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(HostWindowFixture, TheOtherFormatsAreFittedAsWell)
+{
+    m_window->showNode(m_window->partNode(QStringLiteral("4D")));
+    ASSERT_TRUE(m_window->exportTo(path("fitted.svg")));
+    turnWheel(m_window->viewer(), m_window->viewer()->rect().center(), 5);
+    ASSERT_TRUE(m_window->exportTo(path("zoomed.svg")));
+    QFile a(path("fitted.svg")), b(path("zoomed.svg"));
+    ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
+    EXPECT_EQ(a.readAll(), b.readAll());
+}

@@ -1,0 +1,184 @@
+// Picking in the host's viewer: an aperture of a few pixels at every zoom,
+// areas by their inside (holes left out), clearing by Esc or a click on
+// nothing.
+
+#include "tests/host/desktop/host_window_fixture.h"
+#include "tests/host/desktop/pick_test_points.h"
+#include "host/desktop/zun_host_pick.h"
+#include "contracts/base/zun_polyline.h"
+#include "render/paint/zun_viewfit.h"
+#include "render/qt/zun_dplist_image.h"
+
+#include <QWheelEvent>
+
+#include <cmath>
+
+namespace {
+
+CZunVertexArray closedRect(double x0, double y0, double x1, double y1)
+{
+    CZunVertexArray vl;
+    vl.append(CZunVertex({x0, y0, 0}, {x1, y0, 0}));
+    vl.append(CZunVertex({x1, y0, 0}, {x1, y1, 0}));
+    vl.append(CZunVertex({x1, y1, 0}, {x0, y1, 0}));
+    vl.append(CZunVertex({x0, y1, 0}, {x0, y0, 0}));
+    return vl;
+}
+
+// A line (group 1) along y = 0 from 0 to 1000, and a filled plate (group 2)
+// from y = 100 to 500 with a square hole in its middle, its outline drawn.
+CZunGDX sampleList()
+{
+    CZunGDX list;
+    CZunColor black;
+    black.setColor(0);
+    CZunVertexArray line;
+    line.append(CZunVertex({0, 0, 0}, {1000, 0, 0}));
+    list.imageVl({1}, 0, line, black, CZunMatrix3d(), {1.0}, 1.0, 0, CZunPoint3d());
+    CZunArrayTempl<CZunVertexArray> plate;
+    plate.append(closedRect(0, 100, 1000, 500));
+    plate.append(closedRect(400, 200, 600, 400));
+    list.imageReg({2}, gdxFlagFill | gdxFlagOutline, plate, black, CZunMatrix3d(), {1.0}, 1.0, 0, black,
+                  ZUN::CHatchProp(), CZunPoint3d());
+    return list;
+}
+
+// The list seen at pixelsPerUnit, model (0, 0) at window (50, 600), y up.
+void placeView(CZunGDX& list, double pixelsPerUnit)
+{
+    CZunMatrix3d view;
+    view.m[0][0] = pixelsPerUnit;
+    view.m[1][1] = -pixelsPerUnit;
+    view.m[0][3] = 50.0;
+    view.m[1][3] = 600.0;
+    list.viewMtxSet(view);
+    list.zoomMtxSet(CZunMatrix3d());
+}
+
+QPointF toWindow(const CZunGDX& list, double x, double y)
+{
+    const CZunPoint3d p = list.zoomMtxGet() * list.viewMtxGet() * CZunPoint3d(x, y, 0);
+    return {p.x, p.y};
+}
+
+struct ApertureCase {
+    const char* name;
+    double pixelsPerUnit;  // the zoom
+    double offset;         // pixels off the line, across it
+    int group;             // expected pick
+};
+
+class HostPickAperture : public ::testing::TestWithParam<ApertureCase> {};
+
+} // namespace
+
+TEST_P(HostPickAperture, PicksWithinAFewPixelsWhateverTheZoom)
+{
+    const ApertureCase& c = GetParam();
+    CZunGDX list = sampleList();
+    placeView(list, c.pixelsPerUnit);
+    // Half way along the line, off it downwards (away from the plate).
+    const QPointF at = toWindow(list, 500, 0) + QPointF(0, c.offset);
+    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, at);
+    EXPECT_EQ(hit.group, c.group) << "at " << at.x() << ", " << at.y();
+    if (hit.group >= 0) {
+        EXPECT_NEAR(hit.distance, c.offset, 0.01);
+    }
+    EXPECT_NEAR(CZunHostPicker::modelUnitsPerPixel(list), 1.0 / c.pixelsPerUnit, 1e-9);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Zooms, HostPickAperture,
+    ::testing::Values(ApertureCase{"FarOutOnTheLine", 0.05, 0.0, 1}, ApertureCase{"FarOutThreePixelsOff", 0.05, 3.0, 1},
+                      ApertureCase{"FarOutSixPixelsOff", 0.05, 6.0, -1}, ApertureCase{"FitThreePixelsOff", 0.5, 3.0, 1},
+                      ApertureCase{"FitSixPixelsOff", 0.5, 6.0, -1}, ApertureCase{"CloseThreePixelsOff", 20.0, 3.0, 1},
+                      ApertureCase{"CloseFourPixelsOff", 20.0, 4.0, 1},
+                      ApertureCase{"CloseSixPixelsOff", 20.0, 6.0, -1}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+namespace {
+
+struct AreaCase {
+    const char* name;
+    double x, y;  // model point
+    int group;
+    bool inside;
+};
+
+class HostPickArea : public ::testing::TestWithParam<AreaCase> {};
+
+} // namespace
+
+TEST_P(HostPickArea, AreasArePickedByTheirInsideAndNotInTheirHoles)
+{
+    const AreaCase& c = GetParam();
+    CZunGDX list = sampleList();
+    placeView(list, 0.5);
+    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, toWindow(list, c.x, c.y));
+    EXPECT_EQ(hit.group, c.group);
+    EXPECT_EQ(hit.inside, c.inside);
+}
+
+INSTANTIATE_TEST_SUITE_P(Points, HostPickArea,
+                         ::testing::Values(AreaCase{"Inside", 200, 300, 2, true},
+                                           AreaCase{"InTheHole", 500, 300, -1, false},
+                                           AreaCase{"OnTheHolesEdge", 401, 300, 2, false},
+                                           AreaCase{"OutsideAbove", 500, 540, -1, false},
+                                           // The line is nearer than the plate's outline.
+                                           AreaCase{"BetweenLineAndPlate", 500, 4, 1, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HostPick, HiddenItemsAreNotPicked)
+{
+    CZunGDX list = sampleList();
+    placeView(list, 0.5);
+    list.propSet({1}, propHide);
+    EXPECT_EQ(CZunHostPicker().pick(list, toWindow(list, 500, 0)).group, -1);
+}
+
+// ---- in the window ------------------------------------------------------------------
+
+namespace {
+
+class HostPickInWindow : public HostWindowFixture, public ::testing::WithParamInterface<int> {};
+
+void turnWheel(QWidget* viewer, const QPoint& at, int notches)
+{
+    for (int i = 0; i < std::abs(notches); ++i) {
+        QWheelEvent wheel(QPointF(at), QPointF(viewer->mapToGlobal(at)), QPoint(), QPoint(0, notches > 0 ? 120 : -120),
+                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(viewer, &wheel);
+    }
+}
+
+} // namespace
+
+TEST_P(HostPickInWindow, AClickInsideAHatchedBandPicksItAndEscClearsIt)
+{
+    m_window->showNode(m_window->partNode(QStringLiteral("4D")));
+    CZunDplistImage* viewer = m_window->viewer();
+    turnWheel(viewer, viewer->rect().center(), GetParam());
+    viewer->renderImage();
+    const std::map<int, QPoint> inside = pointsInsideAreas(*viewer->get_dpList(), viewer->size(), 6.0);
+    ASSERT_GE(inside.size(), 2u) << "the wall's shells are hatched";
+    for (const auto& [group, at] : inside) {
+        QTest::mouseClick(viewer, Qt::LeftButton, Qt::NoModifier, at);
+        EXPECT_EQ(m_window->scene().highlight(), group) << "clicked at " << at.x() << ", " << at.y();
+    }
+    QTest::keyClick(viewer, Qt::Key_Escape);
+    EXPECT_EQ(m_window->scene().highlight(), -1);
+    EXPECT_EQ(m_window->pickText(), QStringLiteral("Bereit"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, HostPickInWindow, ::testing::Values(3, 6, 9));
+
+TEST_F(HostWindowFixture, AClickOnNothingClearsThePick)
+{
+    m_window->showNode(m_window->partNode(QStringLiteral("D4")));
+    CZunDplistImage* viewer = m_window->viewer();
+    ASSERT_TRUE(m_window->pickGroup(m_window->scene().groups().front()));
+    // The fitted plate leaves a margin round it.
+    QTest::mouseClick(viewer, Qt::LeftButton, Qt::NoModifier, QPoint(2, 2));
+    EXPECT_EQ(m_window->scene().highlight(), -1);
+    EXPECT_EQ(m_window->pickText(), QStringLiteral("Bereit"));
+}
