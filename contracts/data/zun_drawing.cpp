@@ -68,7 +68,9 @@ bool CZunDrawing::removePart(const CZunString& handle)
 
 void CZunDrawing::clear()
 {
-    m_path.empty();
+    // An assignment, not the string's empty(): that name reads as the
+    // standard strings' query, which changes nothing.
+    m_path = CZunString();
     m_unit = 4;
     m_parts.clear();
     m_byHandle.clear();
