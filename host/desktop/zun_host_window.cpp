@@ -148,6 +148,9 @@ void CZunHostWindow::buildWidgets()
     m_openProgress = new CZunOpenProgress(*m_opener);
     statusBar()->addPermanentWidget(m_openProgress);
     connect(m_opener, &CZunDrawingOpener::finished, this, &CZunHostWindow::adoptOpenedDrawing);
+    connect(m_opener, &CZunDrawingOpener::failed, this, [this](const QString& reason) {
+        report(T::kBadDrawing, m_opener->path(), reason + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
+    });
     connect(m_opener, &CZunDrawingOpener::cancelled, this, [this] {
         statusBar()->showMessage(zunHostText(T::kOpeningCancelled).arg(QFileInfo(m_opener->path()).fileName()),
                                  10000);
@@ -240,6 +243,7 @@ void CZunHostWindow::addedPart(const QString& handle)
     if (!part || !m_drawingNode)
         return;
     m_overview.reset();
+    m_overviewShown.reset();
     const QString name = fromZun(part->name.isEmpty() ? part->handle : part->name);
     QTreeWidgetItem* node = addNode(m_drawingNode, Node::Part, name, handle);
     node->setText(1, fromZun(part->type));
@@ -255,6 +259,7 @@ void CZunHostWindow::removedPart(const QString& handle)
     if (!node)
         return;
     m_overview.reset();
+    m_overviewShown.reset();
     const bool wasShown = m_shownPart == handle || m_tree->currentItem() == node;
     delete node;
     labelNodes();
@@ -505,6 +510,7 @@ bool CZunHostWindow::openDrawing(const QString& path)
     // a slice at a time (a progress bar in the status bar shows it): the
     // open one is replaced only by a drawing that loaded and drew
     // completely; until then, and after a cancel, it stays.
+    m_opener->setViewDirection(m_scene.viewDirection());
     if (!m_opener->start(path, &error)) {
         report(T::kBadDrawing, path,
                fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
@@ -522,7 +528,8 @@ void CZunHostWindow::adoptOpenedDrawing()
 {
     const QString path = m_opener->path();
     auto overview = std::make_shared<CZunGDX>();
-    m_opener->adopt(*overview, m_overviewEntries);
+    m_overviewShown = std::make_unique<CZunGDX>();
+    m_opener->adopt(*overview, m_overviewEntries, m_overviewShown.get(), &m_overviewShownDirection);
     m_overview = std::move(overview);
     m_document.opened(path, m_settings.displayUnit(path));
     updateTitle();
@@ -878,7 +885,12 @@ void CZunHostWindow::showOverview()
     }
     markUndrawnParts(drawn);
     m_shownPart.clear();
-    m_scene.show(m_overview, std::move(names));
+    if (m_overviewShown) {
+        m_scene.show(m_overview, std::move(*m_overviewShown), m_overviewShownDirection, std::move(names));
+        m_overviewShown.reset();
+    } else {
+        m_scene.show(m_overview, std::move(names));
+    }
     m_tabs->setCurrentWidget(m_viewer);
     updatePickText();
     refreshViewer(true);
@@ -1019,6 +1031,7 @@ void CZunHostWindow::showEditedPart(const QString& handle)
     if (QTreeWidgetItem* node = partNode(handle))
         labelPartNode(node);
     m_overview.reset();
+    m_overviewShown.reset();
     if (m_shownPart == handle)
         showPart(handle);
     else if (m_shownPart.isEmpty() && m_tree->currentItem() == m_drawingNode)

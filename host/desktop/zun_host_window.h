@@ -243,6 +243,10 @@ private:
     // Shared with the scene while it shows it; none until built.
     std::shared_ptr<const CZunGDX> m_overview;
     std::vector<CZunOverviewEntry> m_overviewEntries;
+    // The viewer's copy of a just opened overview, made by the opener in
+    // slices, and the view direction it is measured in; used once.
+    std::unique_ptr<CZunGDX> m_overviewShown;
+    QString m_overviewShownDirection;
     // The overview shows its first cells readably until the user fits or
     // another picture is shown.
     bool m_readableStart = false;
