@@ -16,6 +16,10 @@ namespace T = ZunHostTexts;
 
 namespace {
 
+// Items copied and measured between two looks at the clock: a few
+// milliseconds' work.
+constexpr int kCopyStep = 2000;
+
 // Makes a drawing the current one for as long as it lives: the current
 // drawing's contents and the other's trade places and are traded back.
 class CurrentFor {
@@ -45,11 +49,14 @@ bool CZunDrawingOpener::start(const QString& path, ZUN::CDataFileError* error)
     const bool whole = m_reader.partCount() <= m_atOnce;
     // A small drawing is read before this returns, so that a malformed part
     // is told to the caller as an unreadable file is.
-    for (int i = 0; whole && i < m_reader.partCount(); ++i)
+    m_warnings.clear();
+    for (int i = 0; whole && i < m_reader.partCount(); ++i) {
         if (!m_reader.readPart(i, *drawing, error)) {
             m_reader.close();
             return false;
         }
+        noteWarnings(*drawing->part(i), drawing->path());
+    }
     ++m_generation;
     m_drawing = std::move(drawing);
     m_path = path;
@@ -57,6 +64,7 @@ bool CZunDrawingOpener::start(const QString& path, ZUN::CDataFileError* error)
     m_stats = SliceStats();
     m_shown = CZunGDX();
     m_shown.viewDirectionSet(toZun(m_direction));
+    m_culling.start();
     m_copied = 0;
     {
         // The builder keeps the current drawing's address, whose contents
@@ -69,8 +77,15 @@ bool CZunDrawingOpener::start(const QString& path, ZUN::CDataFileError* error)
     return true;
 }
 
+void CZunDrawingOpener::noteWarnings(const ZUN::CZunPart& part, const CZunString& file)
+{
+    std::vector<ZUN::CPartKeyWarning> found = ZUN::partKeyWarnings(part, file);
+    m_warnings.insert(m_warnings.end(), found.begin(), found.end());
+}
+
 void CZunDrawingOpener::reset()
 {
+    m_warnings.clear();
     ++m_generation;
     m_builder.reset();
     m_drawing.reset();
@@ -110,10 +125,12 @@ bool CZunDrawingOpener::step(int& parts, int& items)
         const int next = m_builder->partsDone();
         // During a slice the new drawing is the current drawing's object.
         ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
-        if (next < m_builder->partCount() && drawing.partCount() <= next &&
-            !m_reader.readPart(next, drawing, &m_failure)) {
-            m_failed = true;
-            return false;
+        if (next < m_builder->partCount() && drawing.partCount() <= next) {
+            if (!m_reader.readPart(next, drawing, &m_failure)) {
+                m_failed = true;
+                return false;
+            }
+            noteWarnings(*drawing.part(next), drawing.path());
         }
         if (next < m_builder->partCount())
             ++parts;
@@ -123,7 +140,7 @@ bool CZunDrawingOpener::step(int& parts, int& items)
     // The viewer's copy of the overview: the items copied and measured a
     // piece at a time, by the list's own appending.
     const CZunArrayTempl<CZunDisplayItem>& from = m_builder->list().getDisplayList();
-    const int count = std::min(from.len() - m_copied, m_sliceItems - items);
+    const int count = std::min({from.len() - m_copied, m_sliceItems - items, kCopyStep});
     if (count <= 0)
         return false;
     CZunArrayTempl<CZunDisplayItem> piece;
@@ -131,6 +148,7 @@ bool CZunDrawingOpener::step(int& parts, int& items)
     for (int i = m_copied; i < m_copied + count; ++i)
         piece.append(from.get(i));
     m_shown.appendDisplayList(std::move(piece));
+    m_culling.measureItems(m_shown, m_copied, m_copied + count);
     m_copied += count;
     items += count;
     return true;
@@ -166,12 +184,24 @@ void CZunDrawingOpener::runSlice(bool whole)
 {
     if (!m_builder)
         return;
+
     const quint64 generation = m_generation;
     if (buildSlice(whole)) {
-        m_done = true;
         m_reader.close();
         emit progress(partCount(), partCount());
-        emit finished();
+        if (whole) {
+            m_done = true;
+            emit finished();
+            return;
+        }
+        // The window takes the drawing over in a turn of its own, not
+        // after a slice's worth of work; the open runs until then.
+        QTimer::singleShot(0, this, [this, generation] {
+            if (generation != m_generation)
+                return;
+            m_done = true;
+            emit finished();
+        });
         return;
     }
     if (generation != m_generation)
@@ -186,7 +216,8 @@ void CZunDrawingOpener::runSlice(bool whole)
 }
 
 void CZunDrawingOpener::adopt(CZunGDX& overview, std::vector<CZunOverviewEntry>& entries, CZunGDX* shown,
-                              QString* shownDirection)
+                              QString* shownDirection, CZunGroupCulling* shownCulling,
+                              std::vector<ZUN::CPartKeyWarning>* warnings)
 {
     if (!m_done || !m_builder)
         return;
@@ -201,6 +232,12 @@ void CZunDrawingOpener::adopt(CZunGDX& overview, std::vector<CZunOverviewEntry>&
         *shown = std::move(m_shown);
     if (shownDirection)
         *shownDirection = m_direction;
+    if (shownCulling)
+        *shownCulling = std::move(m_culling);
+    if (warnings)
+        *warnings = std::move(m_warnings);
+    m_warnings.clear();
+    m_culling.start();
     m_builder.reset();
     m_drawing.reset();
     m_shown = CZunGDX();

@@ -2,6 +2,8 @@
 
 #include "contracts/data/zun_drawing.h"
 #include "contracts/data/zun_drawing_reader.h"
+#include "contracts/data/zun_part_keys.h"
+#include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_host_scene.h"
 #include "host/desktop/zun_host_texts.h"
 
@@ -83,10 +85,12 @@ public:
 
     // After finished: makes the new drawing the current one and hands out
     // its overview, its parts and the viewer's copy of the overview with
-    // the view direction it was measured in. The drawing open before is
+    // the view direction it was measured in and its groups' boxes, and the
+    // parts' warnings (keys of the wrong kind), gathered as they were read. The drawing open before is
     // dropped.
     void adopt(CZunGDX& overview, std::vector<CZunOverviewEntry>& entries, CZunGDX* shown = nullptr,
-               QString* shownDirection = nullptr);
+               QString* shownDirection = nullptr, CZunGroupCulling* shownCulling = nullptr,
+               std::vector<ZUN::CPartKeyWarning>* warnings = nullptr);
 
 signals:
     void progress(int done, int total);
@@ -107,12 +111,14 @@ private:
     void runSlice(bool whole = false);
     void fail(const ZUN::CDataFileError& error);
     void reset();
+    void noteWarnings(const ZUN::CZunPart& part, const CZunString& file);
 
     ZUN::CZunDrawingReader m_reader;
     std::unique_ptr<ZUN::CZunDrawing> m_drawing;
     std::unique_ptr<CZunOverviewBuilder> m_builder;
     // The viewer's copy of the overview and how far it has come.
     CZunGDX m_shown;
+    CZunGroupCulling m_culling;
     int m_copied = 0;
     QString m_direction = QStringLiteral("P");
     QString m_path;
@@ -127,6 +133,7 @@ private:
     bool m_failed = false;
     ZUN::CDataFileError m_failure;
     SliceStats m_stats;
+    std::vector<ZUN::CPartKeyWarning> m_warnings;
     // Bumped by every start and cancel, so that a slice queued for an
     // earlier open does nothing.
     quint64 m_generation = 0;

@@ -529,14 +529,17 @@ void CZunHostWindow::adoptOpenedDrawing()
     const QString path = m_opener->path();
     auto overview = std::make_shared<CZunGDX>();
     m_overviewShown = std::make_unique<CZunGDX>();
-    m_opener->adopt(*overview, m_overviewEntries, m_overviewShown.get(), &m_overviewShownDirection);
+    m_overviewShownCulling = std::make_unique<CZunGroupCulling>();
+    std::vector<ZUN::CPartKeyWarning> warnings;
+    m_opener->adopt(*overview, m_overviewEntries, m_overviewShown.get(), &m_overviewShownDirection,
+                    m_overviewShownCulling.get(), &warnings);
     m_overview = std::move(overview);
     m_document.opened(path, m_settings.displayUnit(path));
     updateTitle();
     rememberFile(path);
     fillDrawingNodes();
     showNode(m_drawingNode);
-    showKeyWarnings();
+    showKeyWarnings(&warnings);
     emit drawingOpened(path);
 }
 
@@ -588,11 +591,12 @@ void CZunHostWindow::updateTitle()
     setWindowModified(m_document.isModified());
 }
 
-void CZunHostWindow::showKeyWarnings()
+void CZunHostWindow::showKeyWarnings(const std::vector<ZUN::CPartKeyWarning>* gathered)
 {
     // In the status bar, not in a message box: the drawing is open and
     // drawn, the warnings only say where it took defaults.
-    const std::vector<ZUN::CPartKeyWarning> warnings = ZUN::drawingKeyWarnings(ZUN::drawingCurrent());
+    const std::vector<ZUN::CPartKeyWarning> warnings =
+        gathered ? *gathered : ZUN::drawingKeyWarnings(ZUN::drawingCurrent());
     QStringList lines;
     for (const ZUN::CPartKeyWarning& w : warnings)
         lines.append(fromZun(w.toString()));
@@ -796,15 +800,20 @@ void CZunHostWindow::showNode(QTreeWidgetItem* item)
 {
     if (!item)
         return;
+    const quint64 shown = m_nodesShown;
     m_tree->setCurrentItem(item);
     m_tree->scrollToItem(item);
     // Selecting the node that is already selected shows nothing new; the
-    // caller still wants it shown (a reopened drawing, say).
-    onNodeSelected();
+    // caller still wants it shown (a reopened drawing, say). A node the
+    // selection's change showed is not shown twice: for a large overview
+    // that is the copy and the fit done again.
+    if (m_nodesShown == shown)
+        onNodeSelected();
 }
 
 void CZunHostWindow::onNodeSelected()
 {
+    ++m_nodesShown;
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
     if (selected.isEmpty())
         return;
@@ -885,15 +894,22 @@ void CZunHostWindow::showOverview()
     }
     markUndrawnParts(drawn);
     m_shownPart.clear();
+    // Just opened: the opener has made the viewer's copy and measured its
+    // groups in slices, when it did so in the scene's view direction.
+    bool measured = false;
     if (m_overviewShown) {
+        measured = m_overviewShownDirection == m_scene.viewDirection() && m_overviewShownCulling;
         m_scene.show(m_overview, std::move(*m_overviewShown), m_overviewShownDirection, std::move(names));
+        if (measured)
+            *m_culling = std::move(*m_overviewShownCulling);
         m_overviewShown.reset();
+        m_overviewShownCulling.reset();
     } else {
         m_scene.show(m_overview, std::move(names));
     }
     m_tabs->setCurrentWidget(m_viewer);
     updatePickText();
-    refreshViewer(true);
+    refreshViewer(true, measured);
     // Thousands of parts fitted whole are specks: the overview starts on
     // its first cells at a readable size (only they are painted); Fit
     // shows all of it.
@@ -948,14 +964,15 @@ void CZunHostWindow::showPictureNode(const QString& path)
     m_pictureView->LoadImageW(toZun(path).c_str());
 }
 
-void CZunHostWindow::refreshViewer(bool fit)
+void CZunHostWindow::refreshViewer(bool fit, bool measured)
 {
     // A fit follows every change of the items or the view direction: the
     // groups' boxes are measured anew with it.
     if (fit) {
         m_readableStart = false;
         m_viewer->zoomExtents();
-        m_culling->measure(*m_scene.displayList());
+        if (!measured)
+            m_culling->measure(*m_scene.displayList());
     }
     m_viewer->update();
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contracts/data/zun_part_keys.h"
 #include "contracts/data/zun_resbuf.h"
 #include "host/desktop/zun_host_document.h"
 #include "host/desktop/zun_host_scene.h"
@@ -152,7 +153,8 @@ protected:
 private:
     // Tells, without stopping the user, which keys of the open drawing's
     // parts hold values of the wrong kind.
-    void showKeyWarnings();
+    // The drawing's warnings; those given, when gathered already.
+    void showKeyWarnings(const std::vector<ZUN::CPartKeyWarning>* gathered = nullptr);
 
     void buildWidgets();
     QWidget* buildTreePane();
@@ -202,7 +204,8 @@ private:
     void askAndOpen(const CZunHostText& filter, bool (CZunHostWindow::*open)(const QString&));
     void askAndExport(const QString& extension);
     void retranslate();
-    void refreshViewer(bool fit);
+    // measured: the groups' boxes are the culling's already.
+    void refreshViewer(bool fit, bool measured = false);
     // True when nothing unsaved is lost by going on (saved, discarded or
     // nothing changed); false when the user cancelled or saving failed.
     bool settleUnsavedChanges();
@@ -246,6 +249,10 @@ private:
     // The viewer's copy of a just opened overview, made by the opener in
     // slices, and the view direction it is measured in; used once.
     std::unique_ptr<CZunGDX> m_overviewShown;
+    std::unique_ptr<CZunGroupCulling> m_overviewShownCulling;
+    // Counts the nodes shown, so that showNode() tells whether the
+    // selection's change has shown its node already.
+    quint64 m_nodesShown = 0;
     QString m_overviewShownDirection;
     // The overview shows its first cells readably until the user fits or
     // another picture is shown.
