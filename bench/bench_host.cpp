@@ -1,9 +1,12 @@
 // The desktop host on large drawings: from opening a drawing to its painted
-// overview, for 100 and 1,000 parts (the 100-part case is the baseline of
-// the 1,000-part one: the work should grow linearly, t(1000)/t(100) about
-// 10), and the start-up of the window to the painted sample drawing. Each
+// overview, for 100, 1,000 and 2,000 parts (the 100-part case is the
+// baseline of the others: the work should grow linearly, t(1000)/t(100)
+// about 10), and the start-up of the window to the painted sample drawing. Each
 // case also reports the longest the event loop waited during the open
-// (max_gap_ms): the window must stay responsive while parts are drawn.
+// (max_gap_ms, the worst of the runs): the window must stay responsive
+// while parts are read and drawn and when the overview is handed over;
+// the 100-part case's gap is the baseline of the stall, what the window
+// costs at the end of any open.
 #include "contracts/data/zun_files.h"
 #include "host/desktop/zun_drawing_opener.h"
 #include "host/desktop/zun_host_window.h"
@@ -179,7 +182,7 @@ void BM_HostPaintZoomed_CellsInView(benchmark::State& state)
 
 BENCHMARK(BM_HostPaintZoomed_Baseline)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_HostPaintZoomed_CellsInView)->Unit(benchmark::kMillisecond)->Iterations(5);
-BENCHMARK(BM_HostOpenToPaintedOverview)->Arg(100)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_HostOpenToPaintedOverview)->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HostStartupSample)->Unit(benchmark::kMillisecond)->Iterations(5);
 
 int main(int argc, char** argv)

@@ -13,6 +13,10 @@
 #include <variant>
 #include <vector>
 
+namespace ZUN {
+class CZunDrawing;
+}
+
 namespace ZUN::json_detail {
 
 // Documents as read keep each object's members by name, so that a file
@@ -54,6 +58,14 @@ void reportProblem(const std::string& utf8, const CZunString& sourceName, const 
 // reports the first problem below path.
 bool itemFromJson(const Json& j, CZunDataItem& item, JsonPath& path, JsonProblem& problem);
 JsonOut itemToJson(const CZunDataItem& item);
+
+// The steps of reading a drawing, for a reader that takes the file a part
+// at a time: the envelope (format, unit, layers, materials; parts only
+// when the document holds them) and one part, added to into. They say
+// only whether the value reads; where and why is the whole-file reader's
+// to tell, as it is the one that positions problems in the text.
+bool drawingEnvelopeFromJson(const Json& doc, CZunDrawing& into);
+bool drawingPartFromJson(const Json& part, size_t index, CZunDrawing& into);
 
 inline std::string utf8Of(const CZunString& s) { return s.toUtf8(); }
 inline CZunString wideOf(const std::string& s) { return CZunString::fromUtf8(s); }

@@ -68,7 +68,9 @@ bool CZunDrawing::removePart(const CZunString& handle)
 
 void CZunDrawing::clear()
 {
-    m_path.empty();
+    // An assignment, not the string's empty(): that name reads as the
+    // standard strings' query, which changes nothing.
+    m_path = CZunString();
     m_unit = 4;
     m_parts.clear();
     m_byHandle.clear();
@@ -124,6 +126,29 @@ public:
         return true;
     }
 
+    bool part(const Json& j, size_t i, CZunDrawing& into)
+    {
+        const JsonPath at{std::string("parts"), i};
+        if (!j.is_object())
+            return fail(at, "a part object {\"handle\", \"type\", \"data\"}");
+        for (const char* field : {"handle", "type"})
+            if (!j.contains(field) || !j[field].is_string() || j[field].get<std::string>().empty())
+                return fail(j.contains(field) ? JsonPath{std::string("parts"), i, std::string(field)} : at,
+                            std::string("a non-empty text \"") + field + "\"");
+        const CZunString handle = wideOf(j["handle"].get<std::string>());
+        if (into.partByHandle(handle))
+            return fail({std::string("parts"), i, std::string("handle")}, "a handle not used by another part");
+        CZunDataItem data(true);
+        if (j.contains("data") && !tree(j["data"], {std::string("parts"), i, std::string("data")}, data))
+            return false;
+        CZunPart* p = into.addPart(handle, wideOf(j["type"].get<std::string>()), data);
+        if (j.contains("name") && j["name"].is_string())
+            p->name = wideOf(j["name"].get<std::string>());
+        if (j.contains("lobj") && !tree(j["lobj"], {std::string("parts"), i, std::string("lobj")}, p->lobj))
+            return false;
+        return true;
+    }
+
 private:
     bool fail(const JsonPath& path, const std::string& expected)
     {
@@ -174,35 +199,28 @@ private:
         return !doc.contains(name) || tree(doc[name], {std::string(name)}, item);
     }
 
-    bool part(const Json& j, size_t i, CZunDrawing& into)
-    {
-        const JsonPath at{std::string("parts"), i};
-        if (!j.is_object())
-            return fail(at, "a part object {\"handle\", \"type\", \"data\"}");
-        for (const char* field : {"handle", "type"})
-            if (!j.contains(field) || !j[field].is_string() || j[field].get<std::string>().empty())
-                return fail(j.contains(field) ? JsonPath{std::string("parts"), i, std::string(field)} : at,
-                            std::string("a non-empty text \"") + field + "\"");
-        const CZunString handle = wideOf(j["handle"].get<std::string>());
-        if (into.partByHandle(handle))
-            return fail({std::string("parts"), i, std::string("handle")}, "a handle not used by another part");
-        CZunDataItem data(true);
-        if (j.contains("data") && !tree(j["data"], {std::string("parts"), i, std::string("data")}, data))
-            return false;
-        CZunPart* p = into.addPart(handle, wideOf(j["type"].get<std::string>()), data);
-        if (j.contains("name") && j["name"].is_string())
-            p->name = wideOf(j["name"].get<std::string>());
-        if (j.contains("lobj") && !tree(j["lobj"], {std::string("parts"), i, std::string("lobj")}, p->lobj))
-            return false;
-        return true;
-    }
-
     const std::string& m_text;
     const CZunString& m_source;
     CDataFileError* m_error;
 };
 
 } // namespace
+
+namespace json_detail {
+
+bool drawingEnvelopeFromJson(const Json& doc, CZunDrawing& into)
+{
+    static const std::string noText;
+    return DrawingReader(noText, CZunString(), nullptr).read(doc, into);
+}
+
+bool drawingPartFromJson(const Json& part, size_t index, CZunDrawing& into)
+{
+    static const std::string noText;
+    return DrawingReader(noText, CZunString(), nullptr).part(part, index, into);
+}
+
+} // namespace json_detail
 
 bool CZunDrawing::loadJson(const std::string& utf8, const CZunString& sourceName, CDataFileError* error)
 {

@@ -69,6 +69,9 @@ public:
     void swap(CZunDrawing& other) noexcept;
 
 private:
+    // Sets the path and the envelope of a drawing it reads a part at a time.
+    friend class CZunDrawingReader;
+
     CZunString m_path;
     int m_unit = 4;
     long m_serial;

@@ -34,11 +34,20 @@ void addVertices(const CZunVertexArray& vl, const CZunMatrix3d& m, Add&& add)
 
 void CZunGroupCulling::measure(const CZunGDX& list)
 {
-    m_boxes.clear();
+    start();
+    measureItems(list, 0, list.lenGet());
+}
+
+void CZunGroupCulling::measureItems(const CZunGDX& list, int from, int to)
+{
     const CZunMatrix3d toExt = list.projMtxGet() * list.viewDirectionMtxGet();
     int lastGroup = 0;
     Box* box = nullptr;
-    for (const CZunDisplayItem& item : list.getDisplayList()) {
+    const std::vector<CZunDisplayItem>& items = list.getDisplayList().vector();
+    from = std::max(from, 0);
+    to = std::min(to, static_cast<int>(items.size()));
+    for (int i = from; i < to; ++i) {
+        const CZunDisplayItem& item = items[static_cast<size_t>(i)];
         if (item.stack.isEmpty())
             continue;
         const int group = item.stack.get(0);

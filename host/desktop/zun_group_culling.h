@@ -23,6 +23,11 @@ public:
     // Measures the groups' boxes; after this, the list may be painted with
     // visibleList until its items or view direction change.
     void measure(const CZunGDX& list);
+    // The same a piece at a time: measure a list that grows, or a large
+    // one over several turns of the event loop, with start() and then
+    // measureItems() for every new run of items [from, to).
+    void start() { m_boxes.clear(); m_active = false; }
+    void measureItems(const CZunGDX& list, int from, int to);
     bool active() const { return m_active; }
     int groupCount() const { return static_cast<int>(m_boxes.size()); }
 

@@ -45,6 +45,24 @@ void CZunHostScene::show(std::shared_ptr<const CZunGDX> list, std::map<int, QStr
     rebuild();
 }
 
+void CZunHostScene::show(std::shared_ptr<const CZunGDX> list, CZunGDX&& shown, const QString& viewDirection,
+                         std::map<int, QString> groupNames)
+{
+    if (!list || viewDirection != m_direction || shown.lenGet() != list->lenGet()) {
+        show(std::move(list), std::move(groupNames));
+        return;
+    }
+    m_base = std::move(list);
+    m_names = std::move(groupNames);
+    m_modes.clear();
+    m_hatches.clear();
+    m_highlight = -1;
+    // What rebuild() makes of the base without changes, made elsewhere.
+    m_shown = std::move(shown);
+    m_shown.viewMtxSet(m_base->viewMtxGet());
+    m_shown.zoomMtxSet(m_base->zoomMtxGet());
+}
+
 void CZunHostScene::clear()
 {
     show(CZunGDX(), {});
@@ -345,10 +363,15 @@ void addPartName(CZunGDX& out, int group, const ZUN::CZunPart* part, const CZunP
 } // namespace
 
 CZunOverviewBuilder::CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title)
+    : CZunOverviewBuilder(drawing, std::move(title), drawing.partCount())
+{
+}
+
+CZunOverviewBuilder::CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title, int partCount)
     : m_drawing(drawing),
-      m_count(drawing.partCount()),
+      m_count(partCount),
       m_title(std::move(title)),
-      m_columns(std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(drawing.partCount()))))))
+      m_columns(std::max(1, static_cast<int>(std::ceil(std::sqrt(static_cast<double>(partCount))))))
 {
 }
 

@@ -27,6 +27,12 @@ public:
     // The same with a list the caller keeps as well (the open drawing's
     // overview): it is shared, not copied.
     void show(std::shared_ptr<const CZunGDX> list, std::map<int, QString> groupNames);
+    // The same with the shown list made already: a copy of list's items
+    // measured in viewDirection (see zunOverviewShownCopy), so that a
+    // large list is not copied and measured in one go. A copy made for
+    // another direction is dropped and the list shown as by show().
+    void show(std::shared_ptr<const CZunGDX> list, CZunGDX&& shown, const QString& viewDirection,
+              std::map<int, QString> groupNames);
     void clear();
 
     // The list the viewer paints; it stays at this address.
@@ -102,6 +108,9 @@ bool zunOverviewReadableWindow(const CZunGDX& overview, int width, int height, C
 class CZunOverviewBuilder {
 public:
     CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title);
+    // For a drawing still being read: it will hold partCount parts, and
+    // part k is there before the k-th call of next().
+    CZunOverviewBuilder(const ZUN::CZunDrawing& drawing, QString title, int partCount);
 
     // Draws the next part (the title after the last one); false when there
     // was nothing left to do.

@@ -163,6 +163,9 @@ void CZunHostWindow::buildWidgets()
     m_openProgress = new CZunOpenProgress(*m_opener);
     statusBar()->addPermanentWidget(m_openProgress);
     connect(m_opener, &CZunDrawingOpener::finished, this, &CZunHostWindow::adoptOpenedDrawing);
+    connect(m_opener, &CZunDrawingOpener::failed, this, [this](const QString& reason) {
+        report(T::kBadDrawing, m_opener->path(), reason + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
+    });
     connect(m_opener, &CZunDrawingOpener::cancelled, this, [this] {
         statusBar()->showMessage(zunHostText(T::kOpeningCancelled).arg(QFileInfo(m_opener->path()).fileName()),
                                  10000);
@@ -255,6 +258,7 @@ void CZunHostWindow::addedPart(const QString& handle)
     if (!part || !m_drawingNode)
         return;
     m_overview.reset();
+    m_overviewShown.reset();
     const QString name = fromZun(part->name.isEmpty() ? part->handle : part->name);
     QTreeWidgetItem* node = addNode(m_drawingNode, Node::Part, name, handle);
     node->setText(1, fromZun(part->type));
@@ -270,6 +274,7 @@ void CZunHostWindow::removedPart(const QString& handle)
     if (!node)
         return;
     m_overview.reset();
+    m_overviewShown.reset();
     const bool wasShown = m_shownPart == handle || m_tree->currentItem() == node;
     delete node;
     labelNodes();
@@ -550,6 +555,7 @@ bool CZunHostWindow::openDrawing(const QString& path)
     // a slice at a time (a progress bar in the status bar shows it): the
     // open one is replaced only by a drawing that loaded and drew
     // completely; until then, and after a cancel, it stays.
+    m_opener->setViewDirection(m_scene.viewDirection());
     if (!m_opener->start(path, &error)) {
         report(T::kBadDrawing, path,
                fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
@@ -567,7 +573,11 @@ void CZunHostWindow::adoptOpenedDrawing()
 {
     const QString path = m_opener->path();
     auto overview = std::make_shared<CZunGDX>();
-    m_opener->adopt(*overview, m_overviewEntries);
+    m_overviewShown = std::make_unique<CZunGDX>();
+    m_overviewShownCulling = std::make_unique<CZunGroupCulling>();
+    std::vector<ZUN::CPartKeyWarning> warnings;
+    m_opener->adopt(*overview, m_overviewEntries, m_overviewShown.get(), &m_overviewShownDirection,
+                    m_overviewShownCulling.get(), &warnings);
     m_overview = std::move(overview);
     m_document.opened(path, m_settings.displayUnit(path));
     // The cursor's coordinates were the other drawing's.
@@ -577,7 +587,7 @@ void CZunHostWindow::adoptOpenedDrawing()
     rememberFile(path);
     fillDrawingNodes();
     showNode(m_drawingNode);
-    showKeyWarnings();
+    showKeyWarnings(&warnings);
     emit drawingOpened(path);
 }
 
@@ -629,11 +639,12 @@ void CZunHostWindow::updateTitle()
     setWindowModified(m_document.isModified());
 }
 
-void CZunHostWindow::showKeyWarnings()
+void CZunHostWindow::showKeyWarnings(const std::vector<ZUN::CPartKeyWarning>* gathered)
 {
     // In the status bar, not in a message box: the drawing is open and
     // drawn, the warnings only say where it took defaults.
-    const std::vector<ZUN::CPartKeyWarning> warnings = ZUN::drawingKeyWarnings(ZUN::drawingCurrent());
+    const std::vector<ZUN::CPartKeyWarning> warnings =
+        gathered ? *gathered : ZUN::drawingKeyWarnings(ZUN::drawingCurrent());
     QStringList lines;
     for (const ZUN::CPartKeyWarning& w : warnings)
         lines.append(fromZun(w.toString()));
@@ -837,15 +848,20 @@ void CZunHostWindow::showNode(QTreeWidgetItem* item)
 {
     if (!item)
         return;
+    const quint64 shown = m_nodesShown;
     m_tree->setCurrentItem(item);
     m_tree->scrollToItem(item);
     // Selecting the node that is already selected shows nothing new; the
-    // caller still wants it shown (a reopened drawing, say).
-    onNodeSelected();
+    // caller still wants it shown (a reopened drawing, say). A node the
+    // selection's change showed is not shown twice: for a large overview
+    // that is the copy and the fit done again.
+    if (m_nodesShown == shown)
+        onNodeSelected();
 }
 
 void CZunHostWindow::onNodeSelected()
 {
+    ++m_nodesShown;
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
     if (selected.isEmpty())
         return;
@@ -926,10 +942,22 @@ void CZunHostWindow::showOverview()
     }
     markUndrawnParts(drawn);
     m_shownPart.clear();
-    m_scene.show(m_overview, std::move(names));
+    // Just opened: the opener has made the viewer's copy and measured its
+    // groups in slices, when it did so in the scene's view direction.
+    bool measured = false;
+    if (m_overviewShown) {
+        measured = m_overviewShownDirection == m_scene.viewDirection() && m_overviewShownCulling;
+        m_scene.show(m_overview, std::move(*m_overviewShown), m_overviewShownDirection, std::move(names));
+        if (measured)
+            *m_culling = std::move(*m_overviewShownCulling);
+        m_overviewShown.reset();
+        m_overviewShownCulling.reset();
+    } else {
+        m_scene.show(m_overview, std::move(names));
+    }
     m_tabs->setCurrentWidget(m_viewer);
     updatePickText();
-    refreshViewer(true);
+    refreshViewer(true, measured);
     // Thousands of parts fitted whole are specks: the overview starts on
     // its first cells at a readable size (only they are painted); Fit
     // shows all of it.
@@ -984,14 +1012,15 @@ void CZunHostWindow::showPictureNode(const QString& path)
     m_pictureView->LoadImageW(toZun(path).c_str());
 }
 
-void CZunHostWindow::refreshViewer(bool fit)
+void CZunHostWindow::refreshViewer(bool fit, bool measured)
 {
     // A fit follows every change of the items or the view direction: the
     // groups' boxes are measured anew with it.
     if (fit) {
         m_readableStart = false;
         m_viewer->zoomExtents();
-        m_culling->measure(*m_scene.displayList());
+        if (!measured)
+            m_culling->measure(*m_scene.displayList());
     }
     m_viewer->update();
 }
@@ -1067,6 +1096,7 @@ void CZunHostWindow::showEditedPart(const QString& handle)
     if (QTreeWidgetItem* node = partNode(handle))
         labelPartNode(node);
     m_overview.reset();
+    m_overviewShown.reset();
     if (m_shownPart == handle)
         showPart(handle);
     else if (m_shownPart.isEmpty() && m_tree->currentItem() == m_drawingNode)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contracts/data/zun_part_keys.h"
 #include "contracts/data/zun_resbuf.h"
 #include "host/desktop/zun_host_document.h"
 #include "host/desktop/zun_host_scene.h"
@@ -161,7 +162,8 @@ protected:
 private:
     // Tells, without stopping the user, which keys of the open drawing's
     // parts hold values of the wrong kind.
-    void showKeyWarnings();
+    // The drawing's warnings; those given, when gathered already.
+    void showKeyWarnings(const std::vector<ZUN::CPartKeyWarning>* gathered = nullptr);
 
     void buildWidgets();
     QWidget* buildTreePane();
@@ -220,7 +222,8 @@ private:
     void askAndExportShown();
     bool reportExport(bool written, const QString& path, const QString& error);
     void retranslate();
-    void refreshViewer(bool fit);
+    // measured: the groups' boxes are the culling's already.
+    void refreshViewer(bool fit, bool measured = false);
     // True when nothing unsaved is lost by going on (saved, discarded or
     // nothing changed); false when the user cancelled or saving failed.
     bool settleUnsavedChanges();
@@ -262,6 +265,14 @@ private:
     // Shared with the scene while it shows it; none until built.
     std::shared_ptr<const CZunGDX> m_overview;
     std::vector<CZunOverviewEntry> m_overviewEntries;
+    // The viewer's copy of a just opened overview, made by the opener in
+    // slices, and the view direction it is measured in; used once.
+    std::unique_ptr<CZunGDX> m_overviewShown;
+    std::unique_ptr<CZunGroupCulling> m_overviewShownCulling;
+    // Counts the nodes shown, so that showNode() tells whether the
+    // selection's change has shown its node already.
+    quint64 m_nodesShown = 0;
+    QString m_overviewShownDirection;
     // The overview shows its first cells readably until the user fits or
     // another picture is shown.
     bool m_readableStart = false;

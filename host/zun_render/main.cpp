@@ -1,5 +1,6 @@
 // zun-render: draws the parts of a drawing into pictures.
 
+#include "contracts/data/zun_drawing_reader.h"
 #include "contracts/data/zun_files.h"
 #include "contracts/data/zun_part_keys.h"
 #include "host/zun_host_app.h"
@@ -18,6 +19,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 
@@ -229,7 +231,11 @@ void prepareEnvironment()
 }
 
 // Opens the drawing (the sample when none is given); 0 or the exit status.
-int openDrawing(const Options& options, CZunString& drawingPath)
+// The file is gone through once before any picture is written: a
+// malformed part stops the run with nothing written, as a drawing read
+// whole would, and the warnings come first. Neither pass keeps more than
+// one part.
+int openDrawing(const Options& options, ZUN::CZunDrawingReader& reader, CZunString& drawingPath)
 {
     drawingPath = options.drawing.isEmpty() ? ZUN::fileFind(L"samples/sample_drawing.json")
                                             : CZunString::fromUtf8(options.drawing.toStdString());
@@ -238,15 +244,25 @@ int openDrawing(const Options& options, CZunString& drawingPath)
         return 1;
     }
     ZUN::CDataFileError error;
-    if (!ZUN::drawingOpen(drawingPath, &error)) {
+    if (!reader.open(drawingPath, &error)) {
         std::fprintf(stderr, "zun-render: %s\n", error.toString().toUtf8().c_str());
         return 1;
     }
-    if (ZUN::drawingCurrent().partCount() == 0) {
+    if (reader.partCount() == 0) {
         std::fprintf(stderr, "zun-render: %s: the drawing has no parts to draw\n", drawingPath.toUtf8().c_str());
         return 1;
     }
-    for (const ZUN::CPartKeyWarning& w : ZUN::drawingKeyWarnings(ZUN::drawingCurrent()))
+    std::vector<ZUN::CPartKeyWarning> warnings;
+    const auto check = [&warnings](const ZUN::CZunDrawing& drawing, const ZUN::CZunPart& part) {
+        std::vector<ZUN::CPartKeyWarning> found = ZUN::partKeyWarnings(part, drawing.path());
+        warnings.insert(warnings.end(), found.begin(), found.end());
+        return true;
+    };
+    if (!reader.forEachPart(check, ZUN::drawingCurrent(), &error)) {
+        std::fprintf(stderr, "zun-render: %s\n", error.toString().toUtf8().c_str());
+        return 1;
+    }
+    for (const ZUN::CPartKeyWarning& w : warnings)
         std::fprintf(stderr, "zun-render: warning: %s\n", w.toString().toUtf8().c_str());
     if (const QString reason = zunRenderOutputFolder(options.outDir); !reason.isEmpty()) {
         std::fprintf(stderr, "zun-render: %s: %s\n", options.outDir.toLocal8Bit().constData(),
@@ -296,23 +312,23 @@ private:
     bool m_onLine = false;
 };
 
-// Draws every part asked for in every format; the exit status. One part's
-// list at a time is built, written and dropped, so that memory stays that
-// of the largest part whatever the number of parts.
-int renderParts(const Options& options, const CZunString& drawingPath)
+// Draws every part asked for in every format; the exit status. Each part
+// is read from the file into the current drawing, drawn, written and
+// dropped before the next is read, so that memory stays that of the
+// largest part whatever the number of parts.
+int renderParts(const Options& options, ZUN::CZunDrawingReader& reader, const CZunString& drawingPath)
 {
-    const ZUN::CZunDrawing& drawing = ZUN::drawingCurrent();
     int written = 0;
     int failed = 0;
+    int done = 0;
     ZunRenderNames names;
-    Progress progress(options.part.isEmpty() ? drawing.partCount() : 0);
-    for (int i = 0; i < drawing.partCount(); ++i) {
-        progress.show(i);
-        const ZUN::CZunPart& part = *drawing.part(i);
+    Progress progress(options.part.isEmpty() ? reader.partCount() : 0);
+    const auto render = [&](const ZUN::CZunDrawing&, const ZUN::CZunPart& part) {
+        progress.show(done++);
         const QString name = QString::fromStdString(part.name.toUtf8());
         const QString handle = QString::fromStdString(part.handle.toUtf8());
         if (!options.part.isEmpty() && options.part != name && options.part != handle)
-            continue;
+            return true;
         CZunGDX gdx;
         QString reason;
         if (!zunPartImageBuild(part, gdx, &reason)) {
@@ -322,13 +338,21 @@ int renderParts(const Options& options, const CZunString& drawingPath)
                          name.isEmpty() ? "" : (" (" + name + ")").toLocal8Bit().constData(),
                          reason.toLocal8Bit().constData());
             ++failed;
-            continue;
+            return true;
         }
         progress.clear();
         if (!writePictures(gdx, names.unique(zunPartFileName(part)), options))
             ++failed;
         else
             ++written;
+        return true;
+    };
+    ZUN::CDataFileError error;
+    if (!reader.forEachPart(render, ZUN::drawingCurrent(), &error)) {
+        // The file changed since it was checked.
+        progress.clear();
+        std::fprintf(stderr, "zun-render: %s\n", error.toString().toUtf8().c_str());
+        return 1;
     }
     if (!options.part.isEmpty() && written == 0 && failed == 0) {
         std::fprintf(stderr, "zun-render: %s: no part named '%s'\n", drawingPath.toUtf8().c_str(),
@@ -368,7 +392,8 @@ int main(int argc, char** argv)
                                    });
 
     CZunString drawingPath;
-    if (const int rc = openDrawing(options, drawingPath))
+    ZUN::CZunDrawingReader reader;
+    if (const int rc = openDrawing(options, reader, drawingPath))
         return rc;
-    return renderParts(options, drawingPath);
+    return renderParts(options, reader, drawingPath);
 }

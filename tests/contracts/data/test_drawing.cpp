@@ -241,3 +241,20 @@ TEST(Drawing, AnEnvelopeOfTheWrongKindIsRefusedNotThrown)
         EXPECT_EQ(error.toString(), L"kind.json:1:1: expected a drawing object {\"zun\": \"drawing\", ...} at /") << text;
     }
 }
+
+TEST(Drawing, ClearForgetsThePathAsWellAsTheContents)
+{
+    ZUN::CZunDrawing drawing;
+    ASSERT_TRUE(drawing.load(kSample));
+    ASSERT_FALSE(drawing.path().isEmpty());
+    drawing.setUnit(2);
+    drawing.clear();
+    EXPECT_TRUE(drawing.path().isEmpty()) << drawing.path().toUtf8();
+    EXPECT_EQ(drawing.unit(), 4);
+    EXPECT_EQ(drawing.partCount(), 0);
+    EXPECT_EQ(drawing.partByHandle(L"D4"), nullptr);
+    EXPECT_EQ(drawing.layers().childCount(), 0);
+    EXPECT_EQ(drawing.materials().childCount(), 0);
+    // A part of the same handle can be added again.
+    EXPECT_NE(drawing.addPart(L"D4", L"HOLE", CZunDataItem(true)), nullptr);
+}
