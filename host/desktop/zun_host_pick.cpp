@@ -104,6 +104,79 @@ double textDistance(const CZunDisplayItem& it, const CZunMatrix3d& m, Point2 p)
     return std::hypot(dx, dy);
 }
 
+// ---- in model units --------------------------------------------------------------
+// In the plan view most items are drawn by a uniform scale, a mirror and a
+// move: the point and the aperture are taken into model units once, and
+// pieces far from the point are passed over before any arithmetic on arcs.
+
+// Whether m maps model units to pixels by a uniform scale (mirrored or
+// turned in the plane) and a move, so that distances scale by one factor.
+bool isPlaneSimilarity(const CZunMatrix3d& m)
+{
+    const double ax = m.m[0][0], ay = m.m[1][0], bx = m.m[0][1], by = m.m[1][1];
+    const double a = std::hypot(ax, ay), b = std::hypot(bx, by);
+    return a > 0.0 && std::abs(a - b) <= 1e-9 * a && std::abs(ax * bx + ay * by) <= 1e-9 * a * b &&
+           m.m[0][2] == 0.0 && m.m[1][2] == 0.0 && m.m[3][0] == 0.0 && m.m[3][1] == 0.0;
+}
+
+// No point of the vertex (its arc included) is farther than this from the
+// middle of its chord.
+double reach(const CZunVertex& v)
+{
+    return 0.5 * std::hypot(v.end().x - v.start().x, v.end().y - v.start().y) * (1.0 + std::abs(v.bulge()));
+}
+
+bool farFrom(const CZunVertex& v, const CZunPoint3d& q, double tol)
+{
+    const double mx = 0.5 * (v.start().x + v.end().x), my = 0.5 * (v.start().y + v.end().y);
+    const double r = reach(v) + tol;
+    return std::abs(q.x - mx) > r || std::abs(q.y - my) > r;
+}
+
+// Arcs are measured in xy; a polyline whose arcs lie in another plane is
+// left to the device path.
+bool arcsInPlan(const CZunVertexArray& vl)
+{
+    return !vl.hasArc() || vl.arcPlane().axis(2) == CZunVector3d::kZAxis;
+}
+
+double modelLineDistance(const CZunVertexArray& vl, const CZunPoint3d& q, double tol)
+{
+    double best = std::numeric_limits<double>::infinity();
+    for (const CZunVertex& v : vl) {
+        if (farFrom(v, q, tol))
+            continue;
+        const CZunPoint3d foot = ZUN::lotp(v, CZunPoint3d(q.x, q.y, v.start().z));
+        best = std::min(best, std::hypot(foot.x - q.x, foot.y - q.y));
+    }
+    return best;
+}
+
+bool modelInside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunPoint3d& q, double deviation)
+{
+    bool inside = false;
+    const auto cross = [&](const CZunPoint3d& a, const CZunPoint3d& b) {
+        if ((a.y > q.y) != (b.y > q.y) && q.x < a.x + (q.y - a.y) * (b.x - a.x) / (b.y - a.y))
+            inside = !inside;
+    };
+    for (const CZunVertexArray& contour : contours)
+        for (const CZunVertex& v : contour) {
+            // A piece wholly above, below or left of the point crosses no
+            // ray to the right of it.
+            const double r = reach(v);
+            const double my = 0.5 * (v.start().y + v.end().y), mx = 0.5 * (v.start().x + v.end().x);
+            if (my - r > q.y || my + r < q.y || mx + r < q.x)
+                continue;
+            if (!v.isArc()) {
+                cross(v.start(), v.end());
+                continue;
+            }
+            for (const CZunVertex& chord : ZUN::g_vl_expl(v, ZUN::g_vx_split_dif(v, deviation)))
+                cross(chord.start(), chord.end());
+        }
+    return inside;
+}
+
 } // namespace
 
 double CZunHostPicker::modelUnitsPerPixel(const CZunGDX& list)
@@ -117,6 +190,11 @@ CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
     const CZunMatrix3d screen = list.zoomMtxGet() * list.viewMtxGet() * list.projMtxGet();
     const CZunMatrix3d& direction = list.viewDirectionMtxGet();
     const Point2 p{at.x(), at.y()};
+    // The plan view's shortcut (see above), for items without a matrix.
+    const bool plan = direction == CZunMatrix3d::kIdentity && isPlaneSimilarity(screen);
+    const double scale = pixelsPerUnit(screen);
+    const CZunPoint3d q = plan ? screen.inverse() * CZunPoint3d(at.x(), at.y(), 0.0) : CZunPoint3d();
+    const double tol = plan ? m_aperture / scale : 0.0;
     Hit nearest;
     nearest.distance = std::numeric_limits<double>::infinity();
     Hit area;
@@ -128,8 +206,13 @@ CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
         // Polylines meet the view direction before their own matrix, the
         // other items after it, as the painter places them.
         double distance = std::numeric_limits<double>::infinity();
+        const bool inModel = plan && it.mtx == CZunMatrix3d::kIdentity;
         switch (it.type) {
         case objVl:
+            if (inModel && arcsInPlan(it.vl)) {
+                distance = modelLineDistance(it.vl, q, tol) * scale;
+                break;
+            }
             distance = lineDistance(it.vl, screen * it.mtx * direction, p);
             break;
         case objPt: {
@@ -141,6 +224,15 @@ CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
             distance = textDistance(it, screen * direction * it.mtx, p);
             break;
         case objReg: {
+            if (inModel && std::all_of(it.reg.begin(), it.reg.end(), arcsInPlan)) {
+                if ((it.flag & (gdxFlagFill | gdxFlagHatch)) && modelInside(it.reg, q, kChordPixels / scale)) {
+                    area = {it.stack.get(0), i, 0.0, true};
+                    break;
+                }
+                for (const CZunVertexArray& contour : it.reg)
+                    distance = std::min(distance, modelLineDistance(contour, q, tol) * scale);
+                break;
+            }
             const CZunMatrix3d m = screen * direction * it.mtx;
             if ((it.flag & (gdxFlagFill | gdxFlagHatch)) && insideContours(it.reg, m, p)) {
                 // Items later in the list are painted over earlier ones.
@@ -154,7 +246,9 @@ CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
         default:
             break;
         }
-        if (distance <= m_aperture && distance <= nearest.distance + kTiePixels)
+        // A hair of slack: a point just on the aperture's edge, taken into
+        // model units and back, must not fall out by rounding.
+        if (distance <= m_aperture + 1e-9 && distance <= nearest.distance + kTiePixels)
             nearest = {it.stack.get(0), i, distance, false};
     }
     if (nearest.group >= 0)

@@ -182,3 +182,46 @@ TEST_F(HostWindowFixture, AClickOnNothingClearsThePick)
     EXPECT_EQ(m_window->scene().highlight(), -1);
     EXPECT_EQ(m_window->pickText(), QStringLiteral("Bereit"));
 }
+
+namespace {
+
+struct ArcCase {
+    const char* name;
+    double pixelsPerUnit;
+    double offset;  // pixels outside the circle (negative: inside)
+    int group;
+    bool inside;
+};
+
+class HostPickArc : public ::testing::TestWithParam<ArcCase> {};
+
+} // namespace
+
+TEST_P(HostPickArc, ArcsArePickedWhereTheyAreDrawn)
+{
+    const ArcCase& c = GetParam();
+    // A filled disc of radius 100 about (500, 300): two half circles.
+    CZunGDX list;
+    CZunColor black;
+    black.setColor(0);
+    CZunVertexArray circle;
+    circle.append(CZunVertex({400, 300, 0}, {600, 300, 0}, 1.0));
+    circle.append(CZunVertex({600, 300, 0}, {400, 300, 0}, 1.0));
+    list.imageReg({5}, gdxFlagFill, {circle}, black, CZunMatrix3d(), {1.0}, 1.0, 0, black, ZUN::CHatchProp(),
+                  CZunPoint3d());
+    placeView(list, c.pixelsPerUnit);
+    // Straight up from the centre, off the top of the circle.
+    const QPointF at = toWindow(list, 500, 400) + QPointF(0, -c.offset);
+    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, at);
+    EXPECT_EQ(hit.group, c.group);
+    EXPECT_EQ(hit.inside, c.inside);
+}
+
+INSTANTIATE_TEST_SUITE_P(Zooms, HostPickArc,
+                         ::testing::Values(ArcCase{"OutsideWithin", 0.5, 3.0, 5, false},
+                                           ArcCase{"OutsideBeyond", 0.5, 6.0, -1, false},
+                                           ArcCase{"DeepInside", 0.5, -30.0, 5, true},
+                                           ArcCase{"CloseOutsideWithin", 20.0, 3.5, 5, false},
+                                           ArcCase{"CloseOutsideBeyond", 20.0, 5.0, -1, false},
+                                           ArcCase{"CloseInside", 20.0, -10.0, 5, true}),
+                         [](const auto& info) { return std::string(info.param.name); });
