@@ -1103,7 +1103,8 @@ bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
     // A list of many groups zoomed in on a few is painted with those alone.
     if (watched == m_viewer && event->type() == QEvent::Paint) {
         const QImage visible = zunPaintVisibleGroups(*m_culling, *m_scene.displayList(), m_viewer->size(),
-                                                     m_viewer->palette().window().color());
+                                                     m_viewer->palette().window().color(),
+                                                     m_viewer->devicePixelRatioF());
         if (!visible.isNull()) {
             QPainter(m_viewer).drawImage(0, 0, visible);
             return true;
