@@ -1,6 +1,7 @@
 #include "host/desktop/zun_host_settings.h"
 
 #include "contracts/data/zun_files.h"
+#include "host/desktop/zun_host_language.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -86,7 +87,9 @@ void CZunHostSettings::removeRecentFile(const QString& path)
 
 QString CZunHostSettings::language() const
 {
-    return m_store->value(kLanguage, QStringLiteral("de")).toString();
+    // A first start speaks the language of the user's locale.
+    const QString stored = m_store->value(kLanguage).toString();
+    return stored.isEmpty() ? zunHostLanguageForLocale(QLocale()) : stored;
 }
 
 void CZunHostSettings::setLanguage(const QString& code)

@@ -34,7 +34,8 @@ public:
     void addRecentFile(const QString& path);
     void removeRecentFile(const QString& path);
 
-    // Message language code; German when none is stored.
+    // Message language code; at a first start the one of the locale
+    // (QLocale(), the system's unless a default was set).
     QString language() const;
     void setLanguage(const QString& code);
 

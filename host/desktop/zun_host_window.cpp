@@ -12,6 +12,8 @@
 #include "host/desktop/zun_hole_dialog.h"
 #include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_host_export.h"
+#include "host/desktop/zun_host_language.h"
+#include "host/desktop/zun_host_reasons.h"
 #include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/zun_host_app.h"
@@ -70,6 +72,7 @@ CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(
     // would leave out unless something refers to them.
     Q_INIT_RESOURCE(zun_host);
     ZUN::msgLangSet(toZun(m_settings.language()).c_str());
+    zunHostInstallQtTranslations(m_settings.language());
     buildWidgets();
     buildMenus();
     buildToolBar();
@@ -388,9 +391,14 @@ void CZunHostWindow::buildViewMenu()
         action->setCheckable(true);
         action->setChecked(code == m_scene.viewDirection());
         action->setData(code);
-        action->setIconText(code);
         m_viewGroup->addAction(action);
-        m_texts.bind(action, T::kViewNames[i], QStringLiteral(" (%1)").arg(code));
+        // The list keeps its codes; the buttons and menu show them as the
+        // language writes them (E for O in English).
+        m_texts.bind(action, T::kViewNames[i], [action, code](const QString& name) {
+            const QString label = zunViewCodeLabel(code);
+            action->setText(QStringLiteral("%1 (%2)").arg(name, label));
+            action->setIconText(label);
+        });
         connect(action, &QAction::triggered, this, [this, code] { setViewDirection(code); });
     }
 
@@ -506,8 +514,7 @@ bool CZunHostWindow::openDrawing(const QString& path)
     // open one is replaced only by a drawing that loaded and drew
     // completely; until then, and after a cancel, it stays.
     if (!m_opener->start(path, &error)) {
-        report(T::kBadDrawing, path,
-               fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
+        report(T::kBadDrawing, path, zunHostFileError(error) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
         return false;
     }
     return true;
@@ -545,7 +552,7 @@ bool CZunHostWindow::saveDrawingTo(const QString& path)
     QString reason;
     if (!m_document.save(path, &reason)) {
         const QString text =
-            QStringLiteral("%1\n%2\n\n%3").arg(QDir::toNativeSeparators(path), reason, zunHostText(T::kKeepsFile));
+            QStringLiteral("%1\n%2\n\n%3").arg(QDir::toNativeSeparators(path), zunHostReason(reason), zunHostText(T::kKeepsFile));
         if (m_messageHook)
             m_messageHook(zunHostText(T::kSaveFailed), text);
         else
@@ -633,7 +640,7 @@ bool CZunHostWindow::openPicture(const QString& path)
     ZUN::CPictureObject probe;
     QString reason;
     if (!probe.load(path, &reason)) {
-        report(T::kBadPicture, path, reason);
+        report(T::kBadPicture, path, zunHostReason(reason));
         return false;
     }
     rememberFile(path);
@@ -1121,9 +1128,11 @@ bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
 
 // ---- view changes -----------------------------------------------------------------------------
 
-bool CZunHostWindow::setViewDirection(const QString& code)
+bool CZunHostWindow::setViewDirection(const QString& codeOrLabel)
 {
-    if (!m_scene.setViewDirection(code))
+    // English labels (E, NE, SE) name the list's codes (O, NO, SO) too.
+    const QString code = zunViewCodeOf(codeOrLabel);
+    if (code.isEmpty() || !m_scene.setViewDirection(code))
         return false;
     for (QAction* action : m_viewGroup->actions())
         action->setChecked(action->data().toString() == code);
@@ -1148,6 +1157,7 @@ bool CZunHostWindow::setHatchPattern(const QString& pattern)
 void CZunHostWindow::setLanguage(const QString& code)
 {
     ZUN::msgLangSet(toZun(code).c_str());
+    zunHostInstallQtTranslations(code);
     m_settings.setLanguage(code);
     for (QAction* action : m_languageGroup->actions())
         action->setChecked(action->data().toString() == code);
@@ -1160,6 +1170,14 @@ void CZunHostWindow::retranslate()
     m_openProgress->retranslate();
     labelNodes();
     m_partCommands->updateEnabled();
+    // The texts sheet names its groups in the language it was drawn in:
+    // shown again, with the pick kept.
+    if (m_textsNode && m_tree->currentItem() == m_textsNode) {
+        const int picked = m_scene.highlight();
+        onNodeSelected();
+        if (picked >= 0)
+            pickGroup(picked);
+    }
     updatePickText();
 }
 

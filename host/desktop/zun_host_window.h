@@ -93,6 +93,7 @@ public:
     QTreeWidgetItem* drawingNode() const { return m_drawingNode; }
     QTreeWidgetItem* textsNode() const { return m_textsNode; }
 
+    // A code of the list (P N S O W NO NW SO SW) or its English label (E, NE, SE).
     bool setViewDirection(const QString& code);
     bool setColorMode(ZUN::GdxColorMode mode);
     bool setHatchPattern(const QString& pattern);
