@@ -8,6 +8,7 @@
 #include "contracts/base/zun_number.h"
 #include "dialogs/zun_dlg_bgr.h"
 #include "host/desktop/zun_drawing_opener.h"
+#include "host/desktop/zun_file_drop.h"
 #include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_hole_dialog.h"
 #include "host/desktop/zun_tree_filter.h"
@@ -77,6 +78,15 @@ CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(
     buildMenus();
     buildToolBar();
     restoreSettings();
+    // Files dropped on the window open as File → Open opens them.
+    new CZunFileDrop(
+        this, [this](const QString& path) { return openFile(path); },
+        [this](const QString& caption, const QString& text) {
+            if (m_messageHook)
+                m_messageHook(caption, text);
+            else
+                QMessageBox::warning(this, caption, text);
+        });
     m_app.setEntityPicker(
         [this](ZUN::CAdsName& entity, const CZunString& type, bool) { return pickEntity(entity, type); });
     m_app.registerFunction(ZUN::kHoleDialogFunction, [this](const ZUN::CZunRbList& args, ZUN::CZunRbList& result) {

@@ -270,6 +270,18 @@ TEST_F(HostWindowLanguage, AnUnreadableDrawingIsExplainedInGerman)
     EXPECT_FALSE(text.contains(QStringLiteral("expected"))) << text.toStdString();
 }
 
+TEST_F(HostWindowLanguage, QtsOwnButtonsFollowTheWindowsLanguage)
+{
+    if (!QFileInfo::exists(zunHostQtTranslationsDir() + QStringLiteral("/qtbase_de.qm")))
+        GTEST_SKIP() << "Qt's translations are not installed (scripts/deps.sh installs them)";
+    m_window->setLanguage(QStringLiteral("de"));
+    EXPECT_EQ(cancelText(), QStringLiteral("Abbrechen"));
+    m_window->setLanguage(QStringLiteral("en"));
+    EXPECT_EQ(cancelText(), QStringLiteral("Cancel"));
+    m_window->setLanguage(QStringLiteral("de"));
+    EXPECT_EQ(cancelText(), QStringLiteral("Abbrechen"));
+}
+
 struct SheetCase {
     const char* language;
     int group;
