@@ -123,3 +123,33 @@ void CZunHostSettings::setDisplayUnit(const QString& drawing, int unit)
     if (!drawing.isEmpty())
         m_store->setValue(unitKey(drawing), unit);
 }
+
+namespace {
+
+// A group per drawing, a key per part; both encoded, so that neither a
+// path's slashes nor a handle's characters make groups of their own.
+QString viewKey(const QString& drawing, const QString& part)
+{
+    return QStringLiteral("partViews/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(drawing).absoluteFilePath())) + QLatin1Char('/') +
+           QString::fromLatin1(QUrl::toPercentEncoding(part));
+}
+
+} // namespace
+
+QString CZunHostSettings::partView(const QString& drawing, const QString& part) const
+{
+    if (drawing.isEmpty() || part.isEmpty())
+        return QString();
+    return m_store->value(viewKey(drawing, part)).toString();
+}
+
+void CZunHostSettings::setPartView(const QString& drawing, const QString& part, const QString& view)
+{
+    if (drawing.isEmpty() || part.isEmpty())
+        return;
+    if (view.isEmpty())
+        m_store->remove(viewKey(drawing, part));
+    else
+        m_store->setValue(viewKey(drawing, part), view);
+}

@@ -44,6 +44,12 @@ public:
     int displayUnit(const QString& drawing) const;
     void setDisplayUnit(const QString& drawing, int unit);
 
+    // The view last left on a part of a drawing (drawing's absolute path,
+    // part's handle), as CZunSavedView writes it; empty when none is kept.
+    QString partView(const QString& drawing, const QString& part) const;
+    // An empty view forgets the part's.
+    void setPartView(const QString& drawing, const QString& part, const QString& view);
+
     // Writes what was set to the file now.
     void sync();
 

@@ -12,6 +12,8 @@
 #include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_hole_dialog.h"
 #include "host/desktop/zun_tree_filter.h"
+#include "host/desktop/zun_view_memory.h"
+#include "host/desktop/zun_view_navigation.h"
 #include "host/desktop/zun_host_export.h"
 #include "host/desktop/zun_host_language.h"
 #include "host/desktop/zun_host_reasons.h"
@@ -126,6 +128,14 @@ void CZunHostWindow::buildWidgets()
     m_viewer->installEventFilter(this);
     m_texts.bind(m_viewer, T::kViewerTip, [this](const QString& s) { m_viewer->setToolTip(s); });
     connect(m_viewer, &CZunDplistImage::picked, this, [this](int, int group) { onPicked(group); });
+    m_navigation = new CZunViewNavigation(m_viewer, this);
+    connect(m_navigation, &CZunViewNavigation::fitRequested, this, [this] { refreshViewer(true); });
+    connect(m_navigation, &CZunViewNavigation::zoomWindowModeChanged, this, [this](bool on) {
+        if (on)
+            statusBar()->showMessage(zunZoomWindowHint());
+        else
+            statusBar()->clearMessage();
+    });
 
     m_slideView = new ZUN::CSlidePic;
     // Slides are drawn on white like the display lists; colour 7 then comes out black.
@@ -391,6 +401,7 @@ void CZunHostWindow::buildViewMenu()
     fit->setShortcut(Qt::CTRL | Qt::Key_0);
     m_texts.bind(fit, T::kFit);
     connect(fit, &QAction::triggered, this, [this] { refreshViewer(true); });
+    zunAddNavigationActions(*view, *m_navigation, m_texts);
 
     QMenu* directions = view->addMenu(QString());
     m_texts.bind(directions, T::kViewDirection);
@@ -469,6 +480,7 @@ void CZunHostWindow::buildToolBar()
     const QList<QAction*> file = m_fileMenu->actions();
     bar->addAction(file.at(0));  // open a drawing
     bar->addAction(findChild<QAction*>(QStringLiteral("fit")));
+    bar->addAction(findChild<QAction*>(QStringLiteral("zoomWindow")));
     bar->addSeparator();
     // The menu's own actions: a button shows the code, its tool tip the name.
     bar->addActions(m_viewGroup->actions());
@@ -487,6 +499,7 @@ void CZunHostWindow::restoreSettings()
 
 void CZunHostWindow::saveSettings()
 {
+    rememberShownView();
     m_settings.setGeometry(saveGeometry());
     m_settings.setWindowState(saveState());
     m_settings.setSplitterState(m_splitter->saveState());
@@ -537,6 +550,8 @@ bool CZunHostWindow::isOpening() const
 
 void CZunHostWindow::adoptOpenedDrawing()
 {
+    // Kept for the drawing open until now, before it is replaced.
+    rememberShownView();
     const QString path = m_opener->path();
     auto overview = std::make_shared<CZunGDX>();
     m_opener->adopt(*overview, m_overviewEntries);
@@ -818,6 +833,7 @@ void CZunHostWindow::onNodeSelected()
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
     if (selected.isEmpty())
         return;
+    rememberShownView();
     const QTreeWidgetItem* item = selected.first();
     const auto kind = static_cast<Node>(item->data(0, kKindRole).toInt());
     const QString data = item->data(0, kDataRole).toString();
@@ -868,6 +884,8 @@ void CZunHostWindow::showPart(const QString& handle)
     if (!part)
         return;
     CZunGDX list;
+    // Shown again after an edit, the part keeps the view it had.
+    rememberShownView();
     m_shownPart = handle;
     if (!zunPartImageBuild(*part, list)) {
         showDisplayList(CZunGDX(), {});
@@ -876,6 +894,28 @@ void CZunHostWindow::showPart(const QString& handle)
     }
     zunGroupLooseItems(list);
     showDisplayList(list, {});
+    restoreView(handle);
+}
+
+void CZunHostWindow::rememberShownView()
+{
+    if (m_shownPart.isEmpty() || m_document.path().isEmpty())
+        return;
+    // A part left fitted has nothing to keep: it comes up fitted anyway,
+    // in the direction the window then shows.
+    const bool fitted = m_viewer->zoomMtx() == CZunMatrix3d();
+    const CZunSavedView view = fitted ? CZunSavedView{} : zunViewOfViewer(*m_viewer, m_scene.viewDirection());
+    m_settings.setPartView(m_document.path(), m_shownPart, view.isValid() ? view.toString() : QString());
+}
+
+void CZunHostWindow::restoreView(const QString& handle)
+{
+    const CZunSavedView view = CZunSavedView::fromString(m_settings.partView(m_document.path(), handle));
+    if (!view.isValid())
+        return;
+    if (view.direction != m_scene.viewDirection() && !setViewDirection(view.direction))
+        return;
+    zunShowSavedView(view, *m_viewer, *m_navigation);
 }
 
 void CZunHostWindow::showOverview()
