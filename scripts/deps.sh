@@ -4,7 +4,7 @@ set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-documentation-tools libqt6sql6-sqlite libemf2svg-dev emf2svg netpbm fonts-dejavu-core
+  qt6-base-dev qt6-svg-dev qt6-tools-dev qt6-documentation-tools qt6-translations-l10n libqt6sql6-sqlite libemf2svg-dev emf2svg netpbm fonts-dejavu-core
   xvfb xdotool imagemagick dbus-daemon libglib2.0-bin poppler-utils
   nlohmann-json3-dev libgtest-dev libbenchmark-dev
 )

@@ -3,6 +3,7 @@
 
 #include "contracts/data/zun_files.h"
 #include "host/desktop/zun_drawing_opener.h"
+#include "host/desktop/zun_host_language.h"
 #include "host/desktop/zun_host_window.h"
 #include "host/zun_host_app.h"
 
@@ -72,16 +73,20 @@ int main(int argc, char** argv)
                                           QStringLiteral("show the tree node labelled NAME (a part, a slide)"),
                                           QStringLiteral("NAME"));
     const QCommandLineOption viewOption(QStringLiteral("view"),
-                                        QStringLiteral("view direction P, N, S, O, W, NO, NW, SO or SW"),
+                                        QStringLiteral("view direction P, N, S, O (or E), W, NO (NE), NW, SO (SE) or SW"),
                                         QStringLiteral("CODE"));
     const QCommandLineOption pickOption(QStringLiteral("pick"), QStringLiteral("pick the group N"),
                                         QStringLiteral("N"));
-    const QCommandLineOption langOption(QStringLiteral("lang"), QStringLiteral("language of the texts: de or en"),
+    const QCommandLineOption langOption(QStringLiteral("lang"), QStringLiteral("language of the texts: de or en (default: the system's)"),
                                         QStringLiteral("CODE"));
     const QCommandLineOption sizeOption(QStringLiteral("size"), QStringLiteral("window size WxH"),
                                         QStringLiteral("WxH"));
     parser.addOptions({shotOption, selectOption, viewOption, pickOption, langOption, sizeOption});
     parser.process(app);
+    if (parser.isSet(langOption) && !zunHostLanguageKnown(parser.value(langOption))) {
+        std::fprintf(stderr, "zun-host: %s\n", qPrintable(zunHostUnknownLanguage(parser.value(langOption))));
+        return 2;
+    }
 
     CZunHostApp host;
     zunAppSet(&host);

@@ -148,16 +148,24 @@ bool CZunGroupCulling::visibleList(const CZunGDX& list, const QRect& window, CZu
 }
 
 QImage zunPaintVisibleGroups(const CZunGroupCulling& culling, const CZunGDX& list, const QSize& size,
-                             const QColor& background)
+                             const QColor& background, qreal pixelRatio)
 {
     CZunGDX visible;
     if (!culling.visibleList(list, QRect(QPoint(0, 0), size), visible))
         return QImage();
-    QImage image(std::max(1, size.width()), std::max(1, size.height()), QImage::Format_RGB32);
+    // At the screen's resolution, as the viewer paints (see CZunDplistImage).
+    if (pixelRatio != 1.0)
+        visible.zoomMtxSet(CZunMatrix3d().setToScaling(pixelRatio) * visible.zoomMtxGet());
+    QImage image(std::max(1, static_cast<int>(std::ceil(size.width() * pixelRatio - 1e-9))),
+                 std::max(1, static_cast<int>(std::ceil(size.height() * pixelRatio - 1e-9))), QImage::Format_RGB32);
     image.fill(background);
-    CZunQtDC dc(image);
-    CZunPainter painter(dc);
-    painter.setBitmapSource(zunPictureBitmaps());
-    painter.paint(&visible);
+    {
+        CZunQtDC dc(image);
+        CZunPainter painter(dc);
+        painter.setBitmapSource(zunPictureBitmaps());
+        painter.paint(&visible);
+    }
+    // Only now: a painter would scale what it draws by the ratio again.
+    image.setDevicePixelRatio(pixelRatio);
     return image;
 }

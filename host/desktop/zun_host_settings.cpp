@@ -1,6 +1,7 @@
 #include "host/desktop/zun_host_settings.h"
 
 #include "contracts/data/zun_files.h"
+#include "host/desktop/zun_host_language.h"
 
 #include <QFileInfo>
 #include <QSettings>
@@ -88,7 +89,9 @@ void CZunHostSettings::removeRecentFile(const QString& path)
 
 QString CZunHostSettings::language() const
 {
-    return m_store->value(kLanguage, QStringLiteral("de")).toString();
+    // A first start speaks the language of the user's locale.
+    const QString stored = m_store->value(kLanguage).toString();
+    return stored.isEmpty() ? zunHostLanguageForLocale(QLocale()) : stored;
 }
 
 void CZunHostSettings::setLanguage(const QString& code)
@@ -142,4 +145,32 @@ void CZunHostSettings::setPrintSetup(const CZunPrintSetup& setup)
                       setup.paper == CZunPrintSetup::Paper::A3 ? QStringLiteral("A3") : QStringLiteral("A4"));
     m_store->setValue(QStringLiteral("print/landscape"), setup.landscape);
     m_store->setValue(QStringLiteral("print/scale"), setup.scale);
+namespace {
+
+// A group per drawing, a key per part; both encoded, so that neither a
+// path's slashes nor a handle's characters make groups of their own.
+QString viewKey(const QString& drawing, const QString& part)
+{
+    return QStringLiteral("partViews/") +
+           QString::fromLatin1(QUrl::toPercentEncoding(QFileInfo(drawing).absoluteFilePath())) + QLatin1Char('/') +
+           QString::fromLatin1(QUrl::toPercentEncoding(part));
+}
+
+} // namespace
+
+QString CZunHostSettings::partView(const QString& drawing, const QString& part) const
+{
+    if (drawing.isEmpty() || part.isEmpty())
+        return QString();
+    return m_store->value(viewKey(drawing, part)).toString();
+}
+
+void CZunHostSettings::setPartView(const QString& drawing, const QString& part, const QString& view)
+{
+    if (drawing.isEmpty() || part.isEmpty())
+        return;
+    if (view.isEmpty())
+        m_store->remove(viewKey(drawing, part));
+    else
+        m_store->setValue(viewKey(drawing, part), view);
 }

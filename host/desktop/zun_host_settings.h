@@ -36,7 +36,8 @@ public:
     void addRecentFile(const QString& path);
     void removeRecentFile(const QString& path);
 
-    // Message language code; German when none is stored.
+    // Message language code; at a first start the one of the locale
+    // (QLocale(), the system's unless a default was set).
     QString language() const;
     void setLanguage(const QString& code);
 
@@ -49,6 +50,11 @@ public:
     // kept or what was kept is not one of the offered choices.
     CZunPrintSetup printSetup() const;
     void setPrintSetup(const CZunPrintSetup& setup);
+    // The view last left on a part of a drawing (drawing's absolute path,
+    // part's handle), as CZunSavedView writes it; empty when none is kept.
+    QString partView(const QString& drawing, const QString& part) const;
+    // An empty view forgets the part's.
+    void setPartView(const QString& drawing, const QString& part, const QString& view);
 
     // Writes what was set to the file now.
     void sync();

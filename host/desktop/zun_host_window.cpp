@@ -8,11 +8,16 @@
 #include "contracts/base/zun_number.h"
 #include "dialogs/zun_dlg_bgr.h"
 #include "host/desktop/zun_drawing_opener.h"
+#include "host/desktop/zun_file_drop.h"
 #include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_hole_dialog.h"
 #include "host/desktop/zun_measure_tool.h"
 #include "host/desktop/zun_tree_filter.h"
+#include "host/desktop/zun_view_memory.h"
+#include "host/desktop/zun_view_navigation.h"
 #include "host/desktop/zun_host_export.h"
+#include "host/desktop/zun_host_language.h"
+#include "host/desktop/zun_host_reasons.h"
 #include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_pick.h"
 #include "host/desktop/zun_host_pick_info.h"
@@ -76,10 +81,20 @@ CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(
     // would leave out unless something refers to them.
     Q_INIT_RESOURCE(zun_host);
     ZUN::msgLangSet(toZun(m_settings.language()).c_str());
+    zunHostInstallQtTranslations(m_settings.language());
     buildWidgets();
     buildMenus();
     buildToolBar();
     restoreSettings();
+    // Files dropped on the window open as File → Open opens them.
+    new CZunFileDrop(
+        this, [this](const QString& path) { return openFile(path); },
+        [this](const QString& caption, const QString& text) {
+            if (m_messageHook)
+                m_messageHook(caption, text);
+            else
+                QMessageBox::warning(this, caption, text);
+        });
     m_app.setEntityPicker(
         [this](ZUN::CAdsName& entity, const CZunString& type, bool) { return pickEntity(entity, type); });
     m_app.registerFunction(ZUN::kHoleDialogFunction, [this](const ZUN::CZunRbList& args, ZUN::CZunRbList& result) {
@@ -128,6 +143,14 @@ void CZunHostWindow::buildWidgets()
     m_measure = new CZunMeasureTool(m_viewer);
     m_measure->setFormat({[this](double v) { return lengthText(v, false); }, [this] { return unitText(); },
                           [this](double v) { return numberText(v); }});
+    m_navigation = new CZunViewNavigation(m_viewer, this);
+    connect(m_navigation, &CZunViewNavigation::fitRequested, this, [this] { refreshViewer(true); });
+    connect(m_navigation, &CZunViewNavigation::zoomWindowModeChanged, this, [this](bool on) {
+        if (on)
+            statusBar()->showMessage(zunZoomWindowHint());
+        else
+            statusBar()->clearMessage();
+    });
 
     m_slideView = new ZUN::CSlidePic;
     // Slides are drawn on white like the display lists; colour 7 then comes out black.
@@ -407,6 +430,7 @@ void CZunHostWindow::buildViewMenu()
     fit->setShortcut(Qt::CTRL | Qt::Key_0);
     m_texts.bind(fit, T::kFit);
     connect(fit, &QAction::triggered, this, [this] { refreshViewer(true); });
+    zunAddNavigationActions(*view, *m_navigation, m_texts);
 
     QAction* measure = view->addAction(QIcon::fromTheme(QStringLiteral("measure")), QString());
     measure->setObjectName(QStringLiteral("measure"));
@@ -431,9 +455,14 @@ void CZunHostWindow::buildViewMenu()
         action->setCheckable(true);
         action->setChecked(code == m_scene.viewDirection());
         action->setData(code);
-        action->setIconText(code);
         m_viewGroup->addAction(action);
-        m_texts.bind(action, T::kViewNames[i], QStringLiteral(" (%1)").arg(code));
+        // The list keeps its codes; the buttons and menu show them as the
+        // language writes them (E for O in English).
+        m_texts.bind(action, T::kViewNames[i], [action, code](const QString& name) {
+            const QString label = zunViewCodeLabel(code);
+            action->setText(QStringLiteral("%1 (%2)").arg(name, label));
+            action->setIconText(label);
+        });
         connect(action, &QAction::triggered, this, [this, code] { setViewDirection(code); });
     }
 
@@ -495,6 +524,7 @@ void CZunHostWindow::buildToolBar()
     bar->addAction(file.at(0));  // open a drawing
     bar->addAction(findChild<QAction*>(QStringLiteral("fit")));
     bar->addAction(findChild<QAction*>(QStringLiteral("measure")));
+    bar->addAction(findChild<QAction*>(QStringLiteral("zoomWindow")));
     bar->addSeparator();
     // The menu's own actions: a button shows the code, its tool tip the name.
     bar->addActions(m_viewGroup->actions());
@@ -513,6 +543,7 @@ void CZunHostWindow::restoreSettings()
 
 void CZunHostWindow::saveSettings()
 {
+    rememberShownView();
     m_settings.setGeometry(saveGeometry());
     m_settings.setWindowState(saveState());
     m_settings.setSplitterState(m_splitter->saveState());
@@ -557,8 +588,7 @@ bool CZunHostWindow::openDrawing(const QString& path)
     // completely; until then, and after a cancel, it stays.
     m_opener->setViewDirection(m_scene.viewDirection());
     if (!m_opener->start(path, &error)) {
-        report(T::kBadDrawing, path,
-               fromZun(error.toString()) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
+        report(T::kBadDrawing, path, zunHostFileError(error) + QStringLiteral("\n\n") + zunHostText(T::kKeepsDrawing));
         return false;
     }
     return true;
@@ -571,6 +601,8 @@ bool CZunHostWindow::isOpening() const
 
 void CZunHostWindow::adoptOpenedDrawing()
 {
+    // Kept for the drawing open until now, before it is replaced.
+    rememberShownView();
     const QString path = m_opener->path();
     auto overview = std::make_shared<CZunGDX>();
     m_overviewShown = std::make_unique<CZunGDX>();
@@ -603,7 +635,7 @@ bool CZunHostWindow::saveDrawingTo(const QString& path)
     QString reason;
     if (!m_document.save(path, &reason)) {
         const QString text =
-            QStringLiteral("%1\n%2\n\n%3").arg(QDir::toNativeSeparators(path), reason, zunHostText(T::kKeepsFile));
+            QStringLiteral("%1\n%2\n\n%3").arg(QDir::toNativeSeparators(path), zunHostReason(reason), zunHostText(T::kKeepsFile));
         if (m_messageHook)
             m_messageHook(zunHostText(T::kSaveFailed), text);
         else
@@ -692,7 +724,7 @@ bool CZunHostWindow::openPicture(const QString& path)
     ZUN::CPictureObject probe;
     QString reason;
     if (!probe.load(path, &reason)) {
-        report(T::kBadPicture, path, reason);
+        report(T::kBadPicture, path, zunHostReason(reason));
         return false;
     }
     rememberFile(path);
@@ -865,6 +897,7 @@ void CZunHostWindow::onNodeSelected()
     const QList<QTreeWidgetItem*> selected = m_tree->selectedItems();
     if (selected.isEmpty())
         return;
+    rememberShownView();
     const QTreeWidgetItem* item = selected.first();
     const auto kind = static_cast<Node>(item->data(0, kKindRole).toInt());
     const QString data = item->data(0, kDataRole).toString();
@@ -915,6 +948,8 @@ void CZunHostWindow::showPart(const QString& handle)
     if (!part)
         return;
     CZunGDX list;
+    // Shown again after an edit, the part keeps the view it had.
+    rememberShownView();
     m_shownPart = handle;
     if (!zunPartImageBuild(*part, list, m_shownInfo)) {
         showDisplayList(CZunGDX(), {});
@@ -923,6 +958,28 @@ void CZunHostWindow::showPart(const QString& handle)
     }
     zunGroupLooseItems(list);
     showDisplayList(list, {});
+    restoreView(handle);
+}
+
+void CZunHostWindow::rememberShownView()
+{
+    if (m_shownPart.isEmpty() || m_document.path().isEmpty())
+        return;
+    // A part left fitted has nothing to keep: it comes up fitted anyway,
+    // in the direction the window then shows.
+    const bool fitted = m_viewer->zoomMtx() == CZunMatrix3d();
+    const CZunSavedView view = fitted ? CZunSavedView{} : zunViewOfViewer(*m_viewer, m_scene.viewDirection());
+    m_settings.setPartView(m_document.path(), m_shownPart, view.isValid() ? view.toString() : QString());
+}
+
+void CZunHostWindow::restoreView(const QString& handle)
+{
+    const CZunSavedView view = CZunSavedView::fromString(m_settings.partView(m_document.path(), handle));
+    if (!view.isValid())
+        return;
+    if (view.direction != m_scene.viewDirection() && !setViewDirection(view.direction))
+        return;
+    zunShowSavedView(view, *m_viewer, *m_navigation);
 }
 
 void CZunHostWindow::showOverview()
@@ -1197,7 +1254,8 @@ bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
     // A list of many groups zoomed in on a few is painted with those alone.
     if (watched == m_viewer && event->type() == QEvent::Paint) {
         const QImage visible = zunPaintVisibleGroups(*m_culling, *m_scene.displayList(), m_viewer->size(),
-                                                     m_viewer->palette().window().color());
+                                                     m_viewer->palette().window().color(),
+                                                     m_viewer->devicePixelRatioF());
         if (!visible.isNull()) {
             QPainter(m_viewer).drawImage(0, 0, visible);
             return true;
@@ -1214,9 +1272,11 @@ bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
 
 // ---- view changes -----------------------------------------------------------------------------
 
-bool CZunHostWindow::setViewDirection(const QString& code)
+bool CZunHostWindow::setViewDirection(const QString& codeOrLabel)
 {
-    if (!m_scene.setViewDirection(code))
+    // English labels (E, NE, SE) name the list's codes (O, NO, SO) too.
+    const QString code = zunViewCodeOf(codeOrLabel);
+    if (code.isEmpty() || !m_scene.setViewDirection(code))
         return false;
     for (QAction* action : m_viewGroup->actions())
         action->setChecked(action->data().toString() == code);
@@ -1241,6 +1301,7 @@ bool CZunHostWindow::setHatchPattern(const QString& pattern)
 void CZunHostWindow::setLanguage(const QString& code)
 {
     ZUN::msgLangSet(toZun(code).c_str());
+    zunHostInstallQtTranslations(code);
     m_settings.setLanguage(code);
     for (QAction* action : m_languageGroup->actions())
         action->setChecked(action->data().toString() == code);
@@ -1253,6 +1314,14 @@ void CZunHostWindow::retranslate()
     m_openProgress->retranslate();
     labelNodes();
     m_partCommands->updateEnabled();
+    // The texts sheet names its groups in the language it was drawn in:
+    // shown again, with the pick kept.
+    if (m_textsNode && m_tree->currentItem() == m_textsNode) {
+        const int picked = m_scene.highlight();
+        onNodeSelected();
+        if (picked >= 0)
+            pickGroup(picked);
+    }
     updatePickText();
 }
 

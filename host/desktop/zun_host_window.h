@@ -19,6 +19,7 @@ class CZunDrawingOpener;
 class CZunOpenProgress;
 class CZunTreeFilter;
 class CZunGroupCulling;
+class CZunViewNavigation;
 class QLineEdit;
 class CZunHostApp;
 class CZunHostPartCommands;
@@ -102,6 +103,7 @@ public:
     QTreeWidgetItem* drawingNode() const { return m_drawingNode; }
     QTreeWidgetItem* textsNode() const { return m_textsNode; }
 
+    // A code of the list (P N S O W NO NW SO SW) or its English label (E, NE, SE).
     bool setViewDirection(const QString& code);
     bool setColorMode(ZUN::GdxColorMode mode);
     bool setHatchPattern(const QString& pattern);
@@ -139,6 +141,8 @@ public:
     CZunTreeFilter* treeFilter() const { return m_treeFilter; }
     const CZunGroupCulling& culling() const { return *m_culling; }
     CZunDplistImage* viewer() const { return m_viewer; }
+    // Keyboard zoom and pan and the zoom window on the viewer.
+    CZunViewNavigation* navigation() const { return m_navigation; }
     ZUN::CSlidePic* slideView() const { return m_slideView; }
     ZUN::CPicture* pictureView() const { return m_pictureView; }
     QTabWidget* tabs() const { return m_tabs; }
@@ -192,6 +196,11 @@ private:
     void onNodeSelected();
     void showDisplayList(const CZunGDX& list, std::map<int, QString> names);
     void showPart(const QString& handle);
+    // Keeps the view of the part shown (in the settings, for its drawing):
+    // its direction and the part of the picture in the window; forgets it
+    // when the part is shown fitted. Shows a part's kept view again.
+    void rememberShownView();
+    void restoreView(const QString& handle);
     void showOverview();
     void adoptOpenedDrawing();
     // Fits the overview's readable start when it is shown (see
@@ -242,6 +251,7 @@ private:
     CZunTreeFilter* m_treeFilter = nullptr;
     QTabWidget* m_tabs = nullptr;
     CZunDplistImage* m_viewer = nullptr;
+    CZunViewNavigation* m_navigation = nullptr;
     ZUN::CSlidePic* m_slideView = nullptr;
     ZUN::CPicture* m_pictureView = nullptr;
     QLabel* m_pickLabel = nullptr;

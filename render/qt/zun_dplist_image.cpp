@@ -49,7 +49,41 @@ QCursor makePanCursor()
     return QCursor(pixmap, 16, 14);
 }
 
+// The picture's size in device pixels for a widget of size (logical
+// pixels) at the ratio.
+QSize deviceSize(const QSize& size, qreal ratio)
+{
+    return QSize(std::max(1, static_cast<int>(std::ceil(size.width() * ratio - 1e-9))),
+                 std::max(1, static_cast<int>(std::ceil(size.height() * ratio - 1e-9))));
+}
+
 } // namespace
+
+// While it lives, the list's zoom maps to device pixels rather than to the
+// widget's: the list, the pick and the fit keep working in widget pixels,
+// the picture is painted at the screen's resolution. At a ratio of 1 the
+// list is not touched at all.
+class CZunDplistImage::DeviceZoom {
+public:
+    DeviceZoom(CZunGDX& gdx, qreal ratio) : m_gdx(ratio != 1.0 ? &gdx : nullptr)
+    {
+        if (!m_gdx)
+            return;
+        m_saved = gdx.zoomMtxGet();
+        gdx.zoomMtxSet(CZunMatrix3d().setToScaling(ratio) * m_saved);
+    }
+    ~DeviceZoom()
+    {
+        if (m_gdx)
+            m_gdx->zoomMtxSet(m_saved);
+    }
+    DeviceZoom(const DeviceZoom&) = delete;
+    DeviceZoom& operator=(const DeviceZoom&) = delete;
+
+private:
+    CZunGDX* m_gdx;
+    CZunMatrix3d m_saved;
+};
 
 CZunDplistImage::CZunDplistImage(QWidget* parent, int id) : QWidget(parent), m_id(id), m_panCursor(makePanCursor())
 {
@@ -78,6 +112,16 @@ void CZunDplistImage::zoomExtents()
     m_gdx->zoomMtxSet(m_zoom);
 }
 
+void CZunDplistImage::setZoomMtx(const CZunMatrix3d& zoom)
+{
+    m_zoom = zoom;
+    m_panStartX = m_zoom[0][3];
+    m_panStartY = m_zoom[1][3];
+    if (m_gdx)
+        m_gdx->zoomMtxSet(m_zoom);
+    update();
+}
+
 QImage CZunDplistImage::renderImage()
 {
     refreshPicture();
@@ -87,7 +131,11 @@ QImage CZunDplistImage::renderImage()
 void CZunDplistImage::paintEvent(QPaintEvent*)
 {
     refreshPicture();
-    QPainter(this).drawImage(0, 0, m_picture);
+    QPainter painter(this);
+    if (m_key.pixelRatio == 1.0)
+        painter.drawImage(0, 0, m_picture);
+    else  // pixel for pixel onto the screen's
+        painter.drawImage(QRectF(QPointF(0, 0), QSizeF(m_picture.size()) / m_key.pixelRatio), m_picture);
 }
 
 CZunDplistImage::PictureKey CZunDplistImage::currentKey() const
@@ -119,10 +167,17 @@ void CZunDplistImage::refreshPicture()
         return;
     }
     m_key = key;
-    if (pan && scrollPicture(shift))
+    // A pan by whole widget pixels is one by whole device pixels only at
+    // whole ratios.
+    const QPointF deviceShift = QPointF(shift) * key.pixelRatio;
+    const QPoint wholeShift = deviceShift.toPoint();
+    if (pan && QPointF(wholeShift) == deviceShift && scrollPicture(wholeShift))
         return;
-    if (m_picture.size() != key.size)
-        m_picture = QImage(key.size, QImage::Format_RGB32);
+    // Its ratio stays 1: a painter on an image of another ratio would
+    // scale what it draws once more.
+    const QSize size = deviceSize(key.size, key.pixelRatio);
+    if (m_picture.size() != size)
+        m_picture = QImage(size, QImage::Format_RGB32);
     m_stats = {Repaint::Full, 0, 0};
     paintPicture(nullptr);
     m_hasPicture = true;
@@ -159,6 +214,7 @@ bool CZunDplistImage::scrollPicture(const QPoint& shift)
         return false;
     std::array<ZunIRect, 4> more;
     {
+        const DeviceZoom device(*m_gdx, m_key.pixelRatio);
         CZunQtDC dc(m_picture);
         CZunPainter painter(dc);
         painter.setItemBoxes(&m_boxes);
@@ -214,6 +270,7 @@ void CZunDplistImage::paintPicture(const QRect* area)
         m_spare = QImage(m_picture.size(), QImage::Format_RGB32);
     QImage& target = area ? m_spare : m_picture;
     {
+        const DeviceZoom device(*m_gdx, m_key.pixelRatio);
         CZunQtDC dc(target);
         CZunPainter painter(dc);
         painter.setBitmapSource(zunPictureBitmaps());

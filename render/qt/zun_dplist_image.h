@@ -31,7 +31,11 @@ private:
 // counts), nor its matrices, nor the widget's size, colours or pixel ratio
 // changed, a paint only copies it again. A pan by whole pixels scrolls it
 // and paints the uncovered strips alone, where that gives the very pixels
-// a full paint would. Items that cannot reach the part being painted are
+// a full paint would.
+//
+// On a screen of a device pixel ratio other than 1 the picture has the
+// screen's pixels (its size times the ratio) and is painted at that
+// resolution; zoom, pan, fit and pick stay in the widget's pixels. Items that cannot reach the part being painted are
 // passed over (their boxes are kept with the picture).
 class CZunDplistImage : public QWidget {
     Q_OBJECT
@@ -51,8 +55,12 @@ public:
     // Fits the list's view extents into the window; callers repaint.
     void zoomExtents();
     const CZunMatrix3d& zoomMtx() const { return m_zoom; }
+    // Sets the zoom (widget pixels to widget pixels, after the fit) as a
+    // wheel or a pan would, and repaints; a host's own zoom commands use it.
+    void setZoomMtx(const CZunMatrix3d& zoom);
 
-    // The picture as painted now, at the widget's size.
+    // The picture as painted now, at the widget's size in device pixels
+    // (its own pixel ratio is 1).
     QImage renderImage();
 
     // How the last picture came about, for tests and statistics.
@@ -100,6 +108,8 @@ private:
     // that differs.
     bool panFromKept(const PictureKey& key, QPoint& shift) const;
     bool scrollPicture(const QPoint& shift);
+
+    class DeviceZoom;
 
     void pick(const QPoint& at);
     void updateCursor();

@@ -155,7 +155,7 @@ TEST_F(HostWindow, AMalformedDrawingIsReportedAndTheOpenOneStays)
     EXPECT_FALSE(m_window->openDrawing(bad));
     ASSERT_EQ(m_messages.size(), 1);
     EXPECT_TRUE(m_messages[0].contains(bad)) << m_messages[0].toStdString();
-    EXPECT_TRUE(m_messages[0].contains(QStringLiteral("broken.json:"))) << m_messages[0].toStdString();
+    EXPECT_TRUE(m_messages[0].contains(QStringLiteral("Zeile 2, Spalte "))) << m_messages[0].toStdString();
     EXPECT_EQ(ZUN::drawingCurrent().path(), before);
     EXPECT_EQ(ZUN::drawingCurrent().partCount(), parts);
     EXPECT_EQ(m_window->drawingNode()->childCount(), parts);

@@ -1,0 +1,98 @@
+#include "host/desktop/zun_host_language.h"
+
+#include "host/desktop/zun_host_texts.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QLibraryInfo>
+#include <QTranslator>
+
+#include <memory>
+
+namespace {
+
+// Labels of the view codes P N S O W NO NW SO SW, in that order.
+constexpr CZunHostText kViewLabels[] = {
+    {"ZUN_HOST_0350", "P"}, {"ZUN_HOST_0351", "N"},  {"ZUN_HOST_0352", "S"},
+    {"ZUN_HOST_0353", "O"}, {"ZUN_HOST_0354", "W"},  {"ZUN_HOST_0355", "NO"},
+    {"ZUN_HOST_0356", "NW"}, {"ZUN_HOST_0357", "SO"}, {"ZUN_HOST_0358", "SW"},
+};
+constexpr int kViewCount = static_cast<int>(std::size(kViewLabels));
+static_assert(std::size(kViewLabels) == std::size(ZunHostTexts::kViewCodes));
+
+// English labels are accepted in every language: "E" names east in any.
+constexpr const char* kEnglishLabels[] = {"P", "N", "S", "E", "W", "NE", "NW", "SE", "SW"};
+
+// Qt's translator lives as long as the program: it is process-wide.
+std::unique_ptr<QTranslator>& qtTranslator()
+{
+    static std::unique_ptr<QTranslator> translator;
+    return translator;
+}
+
+} // namespace
+
+QStringList zunHostLanguages()
+{
+    return {QStringLiteral("de"), QStringLiteral("en")};
+}
+
+bool zunHostLanguageKnown(const QString& code)
+{
+    // "0" shows the message keys in place of texts, for translators.
+    return zunHostLanguages().contains(code) || code == QLatin1String("0");
+}
+
+QString zunHostLanguageForLocale(const QLocale& locale)
+{
+    return locale.language() == QLocale::German ? QStringLiteral("de") : QStringLiteral("en");
+}
+
+QString zunHostUnknownLanguage(const QString& code)
+{
+    return QStringLiteral("unknown language '%1' (known: %2; 0 shows the message keys)")
+        .arg(code, zunHostLanguages().join(QStringLiteral(", ")));
+}
+
+QString zunHostQtTranslationsDir()
+{
+    return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
+}
+
+bool zunHostInstallQtTranslations(const QString& code, const QString& directory)
+{
+    std::unique_ptr<QTranslator>& installed = qtTranslator();
+    if (installed) {
+        QCoreApplication::removeTranslator(installed.get());
+        installed.reset();
+    }
+    // Qt's texts are written in English.
+    if (code == QLatin1String("en"))
+        return true;
+    auto translator = std::make_unique<QTranslator>();
+    const QString folder = directory.isEmpty() ? zunHostQtTranslationsDir() : directory;
+    if (!translator->load(QStringLiteral("qtbase_") + code, folder))
+        return false;
+    QCoreApplication::installTranslator(translator.get());
+    installed = std::move(translator);
+    return true;
+}
+
+QString zunViewCodeLabel(const QString& code)
+{
+    for (int i = 0; i < kViewCount; ++i)
+        if (code == QLatin1String(ZunHostTexts::kViewCodes[i]))
+            return zunHostText(kViewLabels[i]);
+    return code;
+}
+
+QString zunViewCodeOf(const QString& codeOrLabel)
+{
+    const QString upper = codeOrLabel.trimmed().toUpper();
+    for (int i = 0; i < kViewCount; ++i)
+        if (upper == QLatin1String(ZunHostTexts::kViewCodes[i]) || upper == QLatin1String(kEnglishLabels[i]) ||
+            upper == zunHostText(kViewLabels[i]).toUpper())
+            return QString::fromLatin1(ZunHostTexts::kViewCodes[i]);
+    return QString();
+}
