@@ -148,7 +148,7 @@ bool CZunGroupCulling::visibleList(const CZunGDX& list, const QRect& window, CZu
 }
 
 QImage zunPaintVisibleGroups(const CZunGroupCulling& culling, const CZunGDX& list, const QSize& size,
-                             const QColor& background, qreal pixelRatio)
+                             const QColor& background, qreal pixelRatio, bool smooth)
 {
     CZunGDX visible;
     if (!culling.visibleList(list, QRect(QPoint(0, 0), size), visible))
@@ -161,6 +161,8 @@ QImage zunPaintVisibleGroups(const CZunGroupCulling& culling, const CZunGDX& lis
     image.fill(background);
     {
         CZunQtDC dc(image);
+        if (smooth)
+            dc.painter().setRenderHint(QPainter::Antialiasing, true);
         CZunPainter painter(dc);
         painter.setBitmapSource(zunPictureBitmaps());
         painter.paint(&visible);

@@ -55,6 +55,7 @@ private:
 // The picture of list as a viewer of that size shows it, painted with only
 // the groups in view (the same pixels as painting every group); a null
 // image when culling does not apply, and the viewer paints as it does.
-// At a pixel ratio other than 1 the image has the device's pixels.
+// At a pixel ratio other than 1 the image has the device's pixels; smooth
+// antialiases it as the viewer's smooth display does.
 QImage zunPaintVisibleGroups(const CZunGroupCulling& culling, const CZunGDX& list, const QSize& size,
-                             const QColor& background, qreal pixelRatio = 1.0);
+                             const QColor& background, qreal pixelRatio = 1.0, bool smooth = false);

@@ -15,6 +15,7 @@ const QString kState = QStringLiteral("window/state");
 const QString kSplitter = QStringLiteral("window/splitter");
 const QString kRecent = QStringLiteral("recent/files");
 const QString kLanguage = QStringLiteral("language");
+const QString kSmooth = QStringLiteral("view/smooth");
 } // namespace
 
 CZunHostSettings::CZunHostSettings()
@@ -97,6 +98,16 @@ QString CZunHostSettings::language() const
 void CZunHostSettings::setLanguage(const QString& code)
 {
     m_store->setValue(kLanguage, code);
+}
+
+bool CZunHostSettings::smoothDisplay() const
+{
+    return m_store->value(kSmooth, false).toBool();
+}
+
+void CZunHostSettings::setSmoothDisplay(bool smooth)
+{
+    m_store->setValue(kSmooth, smooth);
 }
 
 void CZunHostSettings::sync()

@@ -56,6 +56,10 @@ public:
     // An empty view forgets the part's.
     void setPartView(const QString& drawing, const QString& part, const QString& view);
 
+    // Lines antialiased on screen (View → Smooth display); off when not set.
+    bool smoothDisplay() const;
+    void setSmoothDisplay(bool smooth);
+
     // Writes what was set to the file now.
     void sync();
 

@@ -37,6 +37,7 @@ inline constexpr CZunHostText kViewDirection{"ZUN_HOST_0016", "Blickrichtung"};
 inline constexpr CZunHostText kColorMode{"ZUN_HOST_0017", "Farbmodus"};
 inline constexpr CZunHostText kHatch{"ZUN_HOST_0018", "Schraffur"};
 inline constexpr CZunHostText kResetStyles{"ZUN_HOST_0045", "Farben und Schraffuren zurücksetzen"};
+inline constexpr CZunHostText kSmoothDisplay{"ZUN_HOST_0391", "Glatte Darstellung"};
 inline constexpr CZunHostText kMenuHelp{"ZUN_HOST_0060", "&Hilfe"};
 inline constexpr CZunHostText kFirstSteps{"ZUN_HOST_0061", "Erste Schritte"};
 inline constexpr CZunHostText kFirstStepsText{

@@ -488,6 +488,17 @@ void CZunHostWindow::buildViewMenu()
     }
     m_hatchMenu->setToolTipsVisible(true);
     view->addSeparator();
+    // On screen only: exports and the clipboard keep the exact pixels.
+    QAction* smooth = view->addAction(QString());
+    smooth->setObjectName(QStringLiteral("smoothDisplay"));
+    smooth->setCheckable(true);
+    m_texts.bind(smooth, T::kSmoothDisplay);
+    smooth->setChecked(m_settings.smoothDisplay());
+    m_viewer->setSmooth(smooth->isChecked());
+    connect(smooth, &QAction::toggled, this, [this](bool on) {
+        m_viewer->setSmooth(on);
+        m_settings.setSmoothDisplay(on);
+    });
     QAction* reset = view->addAction(QString());
     m_texts.bind(reset, T::kResetStyles);
     connect(reset, &QAction::triggered, this, [this] {
@@ -1255,7 +1266,7 @@ bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
     if (watched == m_viewer && event->type() == QEvent::Paint) {
         const QImage visible = zunPaintVisibleGroups(*m_culling, *m_scene.displayList(), m_viewer->size(),
                                                      m_viewer->palette().window().color(),
-                                                     m_viewer->devicePixelRatioF());
+                                                     m_viewer->devicePixelRatioF(), m_viewer->smooth());
         if (!visible.isNull()) {
             QPainter(m_viewer).drawImage(0, 0, visible);
             return true;

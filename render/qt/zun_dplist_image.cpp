@@ -122,6 +122,12 @@ void CZunDplistImage::setZoomMtx(const CZunMatrix3d& zoom)
     update();
 }
 
+void CZunDplistImage::setSmooth(bool smooth)
+{
+    m_smooth = smooth;
+    update();
+}
+
 QImage CZunDplistImage::renderImage()
 {
     refreshPicture();
@@ -150,6 +156,7 @@ CZunDplistImage::PictureKey CZunDplistImage::currentKey() const
     key.size = QSize(std::max(1, width()), std::max(1, height()));
     key.pixelRatio = devicePixelRatioF();
     key.window = palette().window().color().rgb();
+    key.smooth = m_smooth;
     return key;
 }
 
@@ -186,7 +193,11 @@ void CZunDplistImage::refreshPicture()
 bool CZunDplistImage::panFromKept(const PictureKey& key, QPoint& shift) const
 {
     if (!m_hasPicture || key.list != m_key.list || key.content != m_key.content || key.view != m_key.view
-        || key.size != m_key.size || key.pixelRatio != m_key.pixelRatio || key.window != m_key.window)
+        || key.size != m_key.size || key.pixelRatio != m_key.pixelRatio || key.window != m_key.window
+        || key.smooth != m_key.smooth)
+        return false;
+    // A smooth picture is not scrolled: only an unchanged one is kept.
+    if (key.smooth && key.zoom != m_key.zoom)
         return false;
     // Only the translation of the zoom may differ, and only by whole pixels.
     for (int r = 0; r < 4; ++r)
@@ -272,6 +283,8 @@ void CZunDplistImage::paintPicture(const QRect* area)
     {
         const DeviceZoom device(*m_gdx, m_key.pixelRatio);
         CZunQtDC dc(target);
+        if (m_key.smooth)
+            dc.painter().setRenderHint(QPainter::Antialiasing, true);
         CZunPainter painter(dc);
         painter.setBitmapSource(zunPictureBitmaps());
         painter.setItemBoxes(&m_boxes);

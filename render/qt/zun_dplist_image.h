@@ -59,6 +59,13 @@ public:
     // wheel or a pan would, and repaints; a host's own zoom commands use it.
     void setZoomMtx(const CZunMatrix3d& zoom);
 
+    // Smooth display: lines and edges antialiased on screen. Off by default,
+    // so that the picture has the painter's exact pixels as every export
+    // does; a smooth picture is painted whole on every change (a scrolled
+    // one would differ at the edges of its strips).
+    void setSmooth(bool smooth);
+    bool smooth() const { return m_smooth; }
+
     // The picture as painted now, at the widget's size in device pixels
     // (its own pixel ratio is 1).
     QImage renderImage();
@@ -98,6 +105,7 @@ private:
         QSize size;
         qreal pixelRatio = 1.0;
         QRgb window = 0;
+        bool smooth = false;
     };
     PictureKey currentKey() const;
     // Brings the kept picture up to date as cheaply as it can.
@@ -125,6 +133,7 @@ private:
     QImage m_spare;  // where parts of a picture are painted before they are copied
     PictureKey m_key;
     bool m_hasPicture = false;
+    bool m_smooth = false;
     CZunItemBoxes m_boxes;
     PaintStats m_stats;
 };
