@@ -156,6 +156,8 @@ void CZunHostSettings::setPrintSetup(const CZunPrintSetup& setup)
                       setup.paper == CZunPrintSetup::Paper::A3 ? QStringLiteral("A3") : QStringLiteral("A4"));
     m_store->setValue(QStringLiteral("print/landscape"), setup.landscape);
     m_store->setValue(QStringLiteral("print/scale"), setup.scale);
+}
+
 namespace {
 
 // A group per drawing, a key per part; both encoded, so that neither a
