@@ -166,6 +166,15 @@ inline constexpr CZunHostText kSnapIntersection{"ZUN_HOST_0440", "Schnittpunkt"}
 inline constexpr CZunHostText kSnapCenter{"ZUN_HOST_0441", "Zentrum"};
 inline constexpr CZunHostText kSnapMid{"ZUN_HOST_0442", "Mittelpunkt"};
 
+// The legend of colours and layers.
+inline constexpr CZunHostText kLegend{"ZUN_HOST_0443", "Legende"};
+inline constexpr CZunHostText kLegendColour{"ZUN_HOST_0444", "Farbe"};
+inline constexpr CZunHostText kLegendLayers{"ZUN_HOST_0445", "Layer"};
+inline constexpr CZunHostText kLegendItems{"ZUN_HOST_0446", "Elemente"};
+inline constexpr CZunHostText kLegendNoColour{"ZUN_HOST_0447", "ohne Farbe"};
+inline constexpr CZunHostText kLegendByBlock{"ZUN_HOST_0448", "nach Block"};
+inline constexpr CZunHostText kLegendByLayer{"ZUN_HOST_0449", "nach Layer"};
+
 // Colour modes 0..5 and 15, in that order.
 inline constexpr CZunHostText kColorModes[] = {
     {"ZUN_HOST_0038", "Eigene Farbe"}, {"ZUN_HOST_0039", "Hervorhebung"}, {"ZUN_HOST_0040", "Bezug"},

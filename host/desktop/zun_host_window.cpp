@@ -11,6 +11,7 @@
 #include "host/desktop/zun_file_drop.h"
 #include "host/desktop/zun_group_culling.h"
 #include "host/desktop/zun_hole_dialog.h"
+#include "host/desktop/zun_host_legend.h"
 #include "host/desktop/zun_measure_tool.h"
 #include "host/desktop/zun_tree_filter.h"
 #include "host/desktop/zun_view_memory.h"
@@ -143,6 +144,9 @@ void CZunHostWindow::buildWidgets()
     m_measure = new CZunMeasureTool(m_viewer);
     m_measure->setFormat({[this](double v) { return lengthText(v, false); }, [this] { return unitText(); },
                           [this](double v) { return numberText(v); }});
+    m_legend = new CZunHostLegend(m_viewer, this);
+    addDockWidget(Qt::RightDockWidgetArea, m_legend);
+    m_legend->hide();
     m_navigation = new CZunViewNavigation(m_viewer, this);
     connect(m_navigation, &CZunViewNavigation::fitRequested, this, [this] { refreshViewer(true); });
     connect(m_navigation, &CZunViewNavigation::zoomWindowModeChanged, this, [this](bool on) {
@@ -431,6 +435,11 @@ void CZunHostWindow::buildViewMenu()
     m_texts.bind(fit, T::kFit);
     connect(fit, &QAction::triggered, this, [this] { refreshViewer(true); });
     zunAddNavigationActions(*view, *m_navigation, m_texts);
+    QAction* legend = m_legend->toggleViewAction();
+    legend->setObjectName(QStringLiteral("legendAction"));
+    legend->setShortcut(Qt::CTRL | Qt::Key_L);
+    m_texts.bind(legend, T::kLegend);
+    view->addAction(legend);
 
     QAction* measure = view->addAction(QIcon::fromTheme(QStringLiteral("measure")), QString());
     measure->setObjectName(QStringLiteral("measure"));

@@ -24,6 +24,7 @@ class QLineEdit;
 class CZunHostApp;
 class CZunHostPartCommands;
 class CZunMeasureTool;
+class CZunHostLegend;
 class QActionGroup;
 class QLabel;
 class QMenu;
@@ -151,6 +152,7 @@ public:
     QMenu* fileMenu() const { return m_fileMenu; }
     QMenu* recentMenu() const { return m_recentMenu; }
     CZunMeasureTool* measureTool() const { return m_measure; }
+    CZunHostLegend* legend() const { return m_legend; }
     // The status bar's text about the picked group and the cursor.
     QString pickText() const;
     QString cursorText() const;
@@ -257,6 +259,7 @@ private:
     QLabel* m_pickLabel = nullptr;
     QLabel* m_cursorLabel = nullptr;
     CZunMeasureTool* m_measure = nullptr;
+    CZunHostLegend* m_legend = nullptr;
     QMenu* m_fileMenu = nullptr;
     QMenu* m_recentMenu = nullptr;
     QMenu* m_hatchMenu = nullptr;

@@ -49,8 +49,8 @@ CZunSnap CZunSnapFinder::find(const CZunGDX& list, double x, double y, double ap
     // find it and the cursor readout names it.
     const CZunMatrix3d toScreen = list.windowToWorldMtx().inverse();
     for (const CZunDisplayItem& it : list.getDisplayList()) {
-        if (it.flag & gdxFlagAnchored)
-            continue;  // drawn in pixels about an anchor: no drawing geometry
+        if (it.flag & (gdxFlagAnchored | gdxFlagHidden))
+            continue;  // not shown, or drawn in pixels about an anchor: no drawing geometry
         const CZunMatrix3d toWorld = it.mtx;
         if (it.type == objPt) {
             const CZunPoint3d world = toWorld * it.point;

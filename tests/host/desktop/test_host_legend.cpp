@@ -1,0 +1,141 @@
+// The legend of colours and layers: which colours a picture has and which
+// of the drawing's layers give them, and switching a colour's elements off
+// and on, also across a change of the shown part.
+
+#include "host_window_fixture.h"
+
+#include "gdx/zun_gdx.h"
+#include "host/desktop/zun_host_legend.h"
+#include "host/desktop/zun_host_legend_rows.h"
+#include "host/desktop/zun_snap.h"
+#include "render/paint/zun_viewfit.h"
+#include "render/qt/zun_dplist_image.h"
+
+#include <QAction>
+#include <QTreeWidget>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+CZunVertexArray line(double y)
+{
+    CZunVertexArray vl;
+    vl.append({0, y}, {100, y});
+    return vl;
+}
+
+CZunColor plateFill()
+{
+    CZunColor c(254);
+    c.setColor(CZunColor::rgb(0xD6, 0xDC, 0xE4));
+    return c;
+}
+
+// Two red lines, a white one, one in the plate's fill colour (an exact RGB
+// beside its palette index).
+CZunGDX colouredList()
+{
+    CZunGDX gdx;
+    gdx.imageVl({1}, 0, line(0), CZunColor(1), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({2}, 0, line(10), CZunColor(7), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({3}, 0, line(20), CZunColor(1), {}, {1.0}, 1.0, 0, {});
+    gdx.imageVl({4}, 0, line(30), plateFill(), {}, {1.0}, 1.0, 0, {});
+    return gdx;
+}
+
+int redPixels(const QImage& image)
+{
+    int n = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            n += (image.pixel(x, y) & 0xFFFFFF) == 0xFF0000u;
+    return n;
+}
+
+class HostLegend : public HostWindowFixture {};
+
+} // namespace
+
+TEST_F(HostLegend, ListsEachColourOnceWithTheSampleLayersThatGiveIt)
+{
+    const std::vector<CZunLegendRow> rows = zunLegendRows(colouredList());
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].color, CZunColor(1));
+    EXPECT_EQ(rows[0].items, 2);
+    EXPECT_TRUE(rows[0].layers.contains(QStringLiteral("AXIS")));
+    EXPECT_TRUE(rows[0].layers.contains(QStringLiteral("DRILLING")));
+    EXPECT_EQ(rows[1].color, CZunColor(7));
+    EXPECT_TRUE(rows[1].layers.contains(QStringLiteral("CONTOUR")));
+    EXPECT_FALSE(rows[1].layers.contains(QStringLiteral("AXIS")));
+    // The exact colour, not only its nearest palette entry.
+    EXPECT_EQ(rows[2].layers, QStringList{QStringLiteral("PLATE_FILL")});
+    for (const CZunLegendRow& row : rows)
+        EXPECT_FALSE(row.hidden);
+}
+
+TEST_F(HostLegend, HidingAColourHidesItsElementsAloneAndKeepsTheView)
+{
+    CZunGDX gdx = colouredList();
+    CZunPoint3d lo, hi, lo2, hi2;
+    gdx.extMaxViewGet(lo, hi);
+    const std::set<std::uint64_t> red{zunLegendKey(CZunColor(1))};
+    ASSERT_TRUE(zunLegendApply(gdx, red));
+    for (int i = 0; i < gdx.lenGet(); ++i)
+        EXPECT_EQ((gdx.flagGet(i) & gdxFlagHidden) != 0, gdx.colorGet(i) == CZunColor(1)) << i;
+    gdx.extMaxViewGet(lo2, hi2);
+    EXPECT_EQ(lo2, lo);
+    EXPECT_EQ(hi2, hi);
+    EXPECT_TRUE(zunLegendRows(gdx)[0].hidden);
+
+    // Nothing to change: the list is left alone.
+    const std::uint64_t count = gdx.changeCountGet();
+    EXPECT_FALSE(zunLegendApply(gdx, red));
+    EXPECT_EQ(gdx.changeCountGet(), count);
+
+    // Hidden elements are not snapped to.
+    zunFitToWindow(gdx, 300, 400);
+    const CZunPoint3d end = gdx.windowToWorldMtx().inverse() * CZunPoint3d(0, 0, 0);
+    CZunSnapFinder finder;
+    EXPECT_FALSE(finder.find(gdx, end.x, end.y, 8.0));
+
+    ASSERT_TRUE(zunLegendApply(gdx, {}));
+    for (int i = 0; i < gdx.lenGet(); ++i)
+        EXPECT_EQ(gdx.flagGet(i) & gdxFlagHidden, 0u) << i;
+}
+
+TEST_F(HostLegend, AColourSwitchedOffStaysOffOnAnotherPartAndComesBack)
+{
+    QAction* toggle = m_window->findChild<QAction*>(QStringLiteral("legendAction"));
+    ASSERT_NE(toggle, nullptr);
+    toggle->trigger();
+    EXPECT_TRUE(m_window->legend()->isVisible());
+
+    CZunDplistImage* viewer = m_window->viewer();
+    m_window->showNode(m_window->partNode(QStringLiteral("D1")));
+    const QImage shown = viewer->renderImage();
+    ASSERT_GT(redPixels(shown), 0) << "the drilling is drawn red";
+    m_window->legend()->update();
+    QTreeWidget* tree = m_window->legend()->tree();
+    QTreeWidgetItem* red = nullptr;
+    for (int i = 0; i < tree->topLevelItemCount(); ++i)
+        if (tree->topLevelItem(i)->text(0) == QStringLiteral("1"))
+            red = tree->topLevelItem(i);
+    ASSERT_NE(red, nullptr);
+    EXPECT_TRUE(red->text(1).contains(QStringLiteral("DRILLING")));
+
+    red->setCheckState(0, Qt::Unchecked);  // as a click on its box does
+    EXPECT_EQ(redPixels(viewer->renderImage()), 0);
+
+    m_window->showNode(m_window->partNode(QStringLiteral("D4")));
+    m_window->showNode(m_window->partNode(QStringLiteral("D1")));
+    m_window->legend()->update();
+    EXPECT_EQ(redPixels(viewer->renderImage()), 0);
+    const auto& rows = m_window->legend()->rows();
+    const auto redRow = std::find_if(rows.begin(), rows.end(), [](const CZunLegendRow& r) { return r.color == CZunColor(1); });
+    ASSERT_NE(redRow, rows.end());
+    EXPECT_TRUE(redRow->hidden);
+
+    m_window->legend()->setColorHidden(redRow->key, false);
+    EXPECT_EQ(viewer->renderImage(), shown);
+}
