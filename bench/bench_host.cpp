@@ -9,6 +9,7 @@
 // costs at the end of any open.
 #include "contracts/data/zun_files.h"
 #include "host/desktop/zun_drawing_opener.h"
+#include "host/desktop/zun_host_pick.h"
 #include "host/desktop/zun_host_window.h"
 #include "host/zun_drawing_repeat.h"
 #include "host/zun_host_app.h"
@@ -178,12 +179,63 @@ void BM_HostPaintZoomed_CellsInView(benchmark::State& state)
     paintZoomed(state, true);
 }
 
+// Clicks on the 1,000-part overview as a user makes them: a grid of points
+// over the window, each picked on the list the viewer shows. The baseline is
+// the list's own pick (imageItemGet) at the same points, on a copy, since
+// it reorders the list it looks at.
+template <class Pick>
+void pickOverview(benchmark::State& state, Pick&& pickAt)
+{
+    CZunHostApp host;
+    zunAppSet(&host);
+    CZunHostApp::registerGenerators();
+    {
+        CZunHostWindow window(host);
+        window.resize(1280, 800);
+        window.show();
+        qint64 gap = 0;
+        if (!openAndWait(window, largeDrawing(1000), gap)) {
+            state.SkipWithError("the drawing did not open");
+            zunAppSet(nullptr);
+            return;
+        }
+        QApplication::processEvents();
+        CZunGDX& shown = *window.viewer()->get_dpList();
+        CZunGDX copy = shown;
+        const QSize size = window.viewer()->size();
+        int hits = 0;
+        for (auto _ : state)
+            for (int y = 1; y <= 5; ++y)
+                for (int x = 1; x <= 8; ++x)
+                    hits += pickAt(shown, copy, QPointF(size.width() * x / 9.0, size.height() * y / 6.0)) >= 0;
+        state.counters["picks"] = 40;
+        state.counters["hits"] = hits / static_cast<double>(state.iterations());
+        state.counters["items"] = shown.lenGet();
+    }
+    zunAppSet(nullptr);
+}
+
+void BM_HostPick_Baseline(benchmark::State& state)
+{
+    pickOverview(state, [](CZunGDX&, CZunGDX& copy, const QPointF& at) {
+        return copy.imageItemGet(CZunPoint3d(at.x(), at.y(), 0.0));
+    });
+}
+
+void BM_HostPick_Ours(benchmark::State& state)
+{
+    CZunHostPicker picker;
+    pickOverview(state, [&](CZunGDX& shown, CZunGDX&, const QPointF& at) { return picker.pick(shown, at).group; });
+}
+
 } // namespace
 
 BENCHMARK(BM_HostPaintZoomed_Baseline)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_HostPaintZoomed_CellsInView)->Unit(benchmark::kMillisecond)->Iterations(5);
 BENCHMARK(BM_HostOpenToPaintedOverview)->Arg(100)->Arg(1000)->Arg(2000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_HostStartupSample)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_HostPick_Baseline)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_HostPick_Ours)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

@@ -177,6 +177,16 @@ bool modelInside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunPoin
     return inside;
 }
 
+// Whether nothing inside box, taken to the window by screen, comes within
+// reach pixels of p: then no part of the item can be hit.
+bool outOfReach(const ZunItemBox& box, const CZunMatrix3d& screen, int reach, Point2 p)
+{
+    ZunIRect r;
+    if (!zunDeviceBoxOf(box, screen, reach, r))
+        return false;
+    return p.x < r.left || p.x > r.right || p.y < r.top || p.y > r.bottom;
+}
+
 } // namespace
 
 double CZunHostPicker::modelUnitsPerPixel(const CZunGDX& list)
@@ -185,7 +195,7 @@ double CZunHostPicker::modelUnitsPerPixel(const CZunGDX& list)
     return scale > 0.0 ? 1.0 / scale : 0.0;
 }
 
-CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at) const
+CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
 {
     const CZunMatrix3d screen = list.zoomMtxGet() * list.viewMtxGet() * list.projMtxGet();
     const CZunMatrix3d& direction = list.viewDirectionMtxGet();
@@ -198,10 +208,15 @@ CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
     Hit nearest;
     nearest.distance = std::numeric_limits<double>::infinity();
     Hit area;
+    m_boxes.update(list);
+    const int reach = static_cast<int>(std::ceil(m_aperture));
     const CZunArrayTempl<CZunDisplayItem>& items = list.getDisplayList();
     for (int i = 0; i < items.len(); ++i) {
         const CZunDisplayItem& it = items.get(i);
         if ((it.flag & gdxFlagHidden) || it.stack.isEmpty())
+            continue;
+        // Anchored items are placed about their anchor, not by their box.
+        if (!(it.flag & gdxFlagAnchored) && outOfReach(m_boxes.box(i), screen, reach, p))
             continue;
         // Polylines meet the view direction before their own matrix, the
         // other items after it, as the painter places them.

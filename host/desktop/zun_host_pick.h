@@ -1,6 +1,7 @@
 #pragma once
 
 #include "gdx/zun_gdx.h"
+#include "render/paint/zun_item_boxes.h"
 
 #include <QObject>
 #include <QPointF>
@@ -33,8 +34,9 @@ public:
     double aperture() const { return m_aperture; }
 
     // The item under the window point at (device pixels) of the list as it
-    // is painted now.
-    Hit pick(const CZunGDX& list, const QPointF& at) const;
+    // is painted now. Items whose box lies beyond the aperture are passed
+    // over; the boxes are kept until the list's content changes.
+    Hit pick(const CZunGDX& list, const QPointF& at);
 
     // Model units per window pixel at the list's present zoom: what the
     // aperture is in the drawing's own units.
@@ -42,6 +44,7 @@ public:
 
 private:
     double m_aperture;
+    CZunItemBoxes m_boxes;
 };
 
 // Watches the viewer's left clicks and Esc: a click picks with the host's

@@ -136,6 +136,33 @@ TEST(HostPick, HiddenItemsAreNotPicked)
     EXPECT_EQ(CZunHostPicker().pick(list, toWindow(list, 500, 0)).group, -1);
 }
 
+// One picker kept over many clicks, as the window keeps it: what it
+// passes over by the items' boxes must follow the list as it changes.
+TEST(HostPick, AKeptPickerFollowsTheListAndItsView)
+{
+    CZunGDX list = sampleList();
+    placeView(list, 0.5);
+    CZunHostPicker picker;
+    const QPointF inHole = toWindow(list, 500, 300);
+    ASSERT_EQ(picker.pick(list, inHole).group, -1);
+
+    // A half circle from (450, 320) to (550, 320) in the plate's hole,
+    // bulging down to y = 270: its lowest point lies outside the box of
+    // its ends.
+    CZunColor black;
+    black.setColor(0);
+    CZunVertexArray arc;
+    arc.append(CZunVertex({450, 320, 0}, {550, 320, 0}, 1.0));
+    list.imageVl({3}, 0, arc, black, CZunMatrix3d(), {1.0}, 1.0, 0, CZunPoint3d());
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270)).group, 3);
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 290)).group, -1) << "in the hole, off the arc";
+
+    // Zoomed in around the arc's lowest point, the same boxes serve.
+    placeView(list, 20.0);
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270) + QPointF(0, 3)).group, 3);
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270) + QPointF(0, -6)).group, -1);
+}
+
 // ---- in the window ------------------------------------------------------------------
 
 namespace {
