@@ -68,47 +68,38 @@ CZunGDX::Contours bigRegion()
 const AddCase kAdds[] = {
     {"Polyline",
      [](CZunGDX& g) -> Addition {
-         auto vl = std::make_shared<CZunVertexArray>(segment({-50, -60}, {900, 800}, 0.5));
-         auto stack = std::make_shared<CZunGDX::Stack>(CZunGDX::Stack{7});
-         auto lt = std::make_shared<CZunArrayTempl<double>>();
-         return [&g, vl, stack, lt] {
-             g.imageVl(*stack, 0, *vl, CZunColor(1), CZunMatrix3d(), *lt, 1.0, 1, {});
+         return [&g, vl = segment({-50, -60}, {900, 800}, 0.5), stack = CZunGDX::Stack{7},
+                 lt = CZunArrayTempl<double>()] {
+             g.imageVl(stack, 0, vl, CZunColor(1), CZunMatrix3d(), lt, 1.0, 1, {});
              return true;
          };
      }},
     {"Point",
      [](CZunGDX& g) -> Addition {
-         auto stack = std::make_shared<CZunGDX::Stack>(CZunGDX::Stack{7});
-         return [&g, stack] {
-             g.imagePt(*stack, gdxFlagAnchored, {-300, 40}, CZunColor(1), CZunMatrix3d(), 2.0, pdModeCross, {1, 1});
+         return [&g, stack = CZunGDX::Stack{7}] {
+             g.imagePt(stack, gdxFlagAnchored, {-300, 40}, CZunColor(1), CZunMatrix3d(), 2.0, pdModeCross, {1, 1});
              return true;
          };
      }},
     {"Region",
      [](CZunGDX& g) -> Addition {
-         auto reg = std::make_shared<CZunGDX::Contours>(bigRegion());
-         auto stack = std::make_shared<CZunGDX::Stack>(CZunGDX::Stack{7});
-         auto lt = std::make_shared<CZunArrayTempl<double>>(CZunArrayTempl<double>{1.0, 1.0, 0.0});
-         auto hatch = std::make_shared<ZUN::CHatchProp>(L"ANSI31", 0.0, 1.0, false);
-         return [&g, reg, stack, lt, hatch] {
-             g.imageReg(*stack, gdxFlagHatch, *reg, CZunColor(1), CZunMatrix3d(), *lt, 1.0, 0, CZunColor(3), *hatch,
-                        {});
+         return [&g, reg = bigRegion(), stack = CZunGDX::Stack{7}, lt = CZunArrayTempl<double>{1.0, 1.0, 0.0},
+                 hatch = ZUN::CHatchProp(L"ANSI31", 0.0, 1.0, false)] {
+             g.imageReg(stack, gdxFlagHatch, reg, CZunColor(1), CZunMatrix3d(), lt, 1.0, 0, CZunColor(3), hatch, {});
              return true;
          };
      }},
     {"Picture",
      [](CZunGDX& g) -> Addition {
-         auto stack = std::make_shared<CZunGDX::Stack>(CZunGDX::Stack{7});
-         return [&g, stack] {
-             g.imagePicture(*stack, 0, L"a picture with a long name.png", 3, {0, 0}, {10, 10});
+         return [&g, stack = CZunGDX::Stack{7}] {
+             g.imagePicture(stack, 0, L"a picture with a long name.png", 3, {0, 0}, {10, 10});
              return true;
          };
      }},
     {"StringText",
      [](CZunGDX& g) -> Addition {
-         auto stack = std::make_shared<CZunGDX::Stack>(CZunGDX::Stack{7});
-         return [&g, stack] {
-             g.imageTxt(*stack, 0, L"Extents of a long text", CZunColor(1), CZunMatrix3d(), L"BL", {1000, 1000}, {});
+         return [&g, stack = CZunGDX::Stack{7}] {
+             g.imageTxt(stack, 0, L"Extents of a long text", CZunColor(1), CZunMatrix3d(), L"BL", {1000, 1000}, {});
              return true;
          };
      }},

@@ -81,6 +81,18 @@ QString sendToolTip(QWidget* widget)
     return QToolTip::isVisible() ? QToolTip::text() : QString();
 }
 
+// The fields dialog made with the help texts above in a language, and
+// shown active unless asked not to.
+class HelpDlg : public DlgTest {
+protected:
+    bool make(const wchar_t* country, bool show = true)
+    {
+        dlg.addTexts = addHelpTexts;
+        dlg.SetCountry(country);
+        return show ? shown() : dlg.Create();
+    }
+};
+
 } // namespace
 
 struct ToolTipCase {
@@ -94,23 +106,17 @@ void PrintTo(const ToolTipCase& c, std::ostream* os)
     *os << c.id << "_" << testName(c.country);
 }
 
-class ToolTipTest : public ::testing::TestWithParam<ToolTipCase> {};
+class ToolTipTest : public HelpDlg, public ::testing::WithParamInterface<ToolTipCase> {};
 
 TEST_P(ToolTipTest, AControlShowsTheTextOfItsToolTipKey)
 {
     const ToolTipCase& c = GetParam();
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
-    dlg.addTexts = addHelpTexts;
-    dlg.SetCountry(c.country);
-    ASSERT_TRUE(dlg.Create());
-    ASSERT_TRUE(showActive(&dlg));
+    ASSERT_TRUE(make(c.country));
     QWidget* control = dlg.GetDlgItem(c.id);
     if (auto* combo = qobject_cast<QComboBox*>(control))
         control = combo->lineEdit();
     EXPECT_EQ(sendToolTip(control), QString::fromUtf8(c.expected));
     QToolTip::hideText();
-    dlg.DestroyWindow();
 }
 
 INSTANTIATE_TEST_SUITE_P(Controls, ToolTipTest,
@@ -119,13 +125,17 @@ INSTANTIATE_TEST_SUITE_P(Controls, ToolTipTest,
                                            ToolTipCase{1004, L"en", "Material selection"},
                                            ToolTipCase{1002, L"en", ""}, ToolTipCase{1003, L"en", ""}));
 
-TEST(ToolTips, TheTextLivesInOneModuleWideBuffer)
+class ToolTips : public HelpDlg {};
+class HelpPopups : public HelpDlg {};
+class HelpButton : public HelpDlg {};
+class HelpTopic : public HelpDlg {
+protected:
+    HelpSeams seams;
+};
+
+TEST_F(ToolTips, TheTextLivesInOneModuleWideBuffer)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
-    dlg.addTexts = addHelpTexts;
-    dlg.SetCountry(L"en");
-    ASSERT_TRUE(dlg.Create());
+    ASSERT_TRUE(make(L"en", false));
     const wchar_t* first = dlg.ToolTip(1001);
     ASSERT_NE(first, nullptr);
     EXPECT_STREQ(first, L"Label");
@@ -138,18 +148,12 @@ TEST(ToolTips, TheTextLivesInOneModuleWideBuffer)
     ASSERT_TRUE(showActive(&dlg));
     EXPECT_EQ(sendToolTip(dlg.GetDlgItem(1007)), QStringLiteral("eigener"));
     QToolTip::hideText();
-    dlg.DestroyWindow();
 }
 
-TEST(HelpPopups, F1AndWhatsThisShowTheControlsHelpTextAtItsCentre)
+TEST_F(HelpPopups, F1AndWhatsThisShowTheControlsHelpTextAtItsCentre)
 {
-    CTestSettings settings;
     HelpSeams seams;
-    CTestDlg dlg(kTplFields);
-    dlg.addTexts = addHelpTexts;
-    dlg.SetCountry(L"en");
-    ASSERT_TRUE(dlg.Create());
-    ASSERT_TRUE(showActive(&dlg));
+    ASSERT_TRUE(make(L"en"));
 
     QWidget* first = dlg.GetDlgItem(1001);
     first->setFocus();
@@ -177,14 +181,11 @@ TEST(HelpPopups, F1AndWhatsThisShowTheControlsHelpTextAtItsCentre)
     EXPECT_TRUE(dlg.OnHelpInfo(0, QPoint(5, 5)));
     EXPECT_TRUE(dlg.OnHelpInfo(4711, QPoint(5, 5)));
     EXPECT_EQ(g_popups.size(), 2u);
-    dlg.DestroyWindow();
 }
 
-TEST(HelpPopups, AControlThatIsMissingShowsAtTheMouse)
+TEST_F(HelpPopups, AControlThatIsMissingShowsAtTheMouse)
 {
-    CTestSettings settings;
     HelpSeams seams;
-    CTestDlg dlg(kTplFields);
     dlg.addTexts = [](CTestDlg& d) { d.m_helpKey[4711] = L"ZUN_MFC_0010"; };
     dlg.SetCountry(L"0");
     ASSERT_TRUE(dlg.Create());
@@ -192,17 +193,11 @@ TEST(HelpPopups, AControlThatIsMissingShowsAtTheMouse)
     ASSERT_EQ(g_popups.size(), 1u);
     EXPECT_EQ(g_popups[0].where, QPoint(33, 44));
     EXPECT_EQ(g_popups[0].text, QStringLiteral("ZUN_MFC_0010"));
-    dlg.DestroyWindow();
 }
 
-TEST(HelpPopups, TheRealPopupOpens)
+TEST_F(HelpPopups, TheRealPopupOpens)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
-    dlg.addTexts = addHelpTexts;
-    dlg.SetCountry(L"en");
-    ASSERT_TRUE(dlg.Create());
-    ASSERT_TRUE(showActive(&dlg));
+    ASSERT_TRUE(make(L"en"));
     const QWidgetList before = QApplication::topLevelWidgets();
     dlg.OnHelpInfo(1001, QPoint());
     QWidget* popup = nullptr;
@@ -212,13 +207,10 @@ TEST(HelpPopups, TheRealPopupOpens)
     }
     ASSERT_NE(popup, nullptr) << "a popup window appeared";
     QWhatsThis::hideText();
-    dlg.DestroyWindow();
 }
 
-TEST(HelpButton, ShowsOnlyWithAHelpFile)
+TEST_F(HelpButton, ShowsOnlyWithAHelpFile)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     ASSERT_TRUE(dlg.Create());
     QWidget* button = dlg.GetDlgItem(IDHELP);
     ASSERT_NE(button, nullptr);
@@ -248,7 +240,6 @@ TEST(HelpButton, ShowsOnlyWithAHelpFile)
     later.SetHelpFile(L"help.qch");
     ASSERT_TRUE(later.Create());
     EXPECT_TRUE(later.GetDlgItem(IDHELP)->isVisible());
-    later.DestroyWindow();
 }
 
 struct HelpCase {
@@ -264,18 +255,15 @@ void PrintTo(const HelpCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class HelpTopicTest : public ::testing::TestWithParam<HelpCase> {};
+class HelpTopicTest : public HelpTopic, public ::testing::WithParamInterface<HelpCase> {};
 
 TEST_P(HelpTopicTest, HelpOpensTheLocationAtTheTopic)
 {
     const HelpCase& c = GetParam();
-    CTestSettings settings;
-    HelpSeams seams;
     // A readable help file where the case names one.
     CZunString file = c.file;
     if (file == L"<readable>")
         file = CZunString::fromUtf8(settings.dir().write("help/Zun.qch", "not opened here").string());
-    CTestDlg dlg(kTplFields);
     dlg.SetHelpFile(file);
     dlg.SetHelpTopic(c.dialogTopic);
     EXPECT_TRUE(dlg.Help(c.topic));
@@ -293,12 +281,9 @@ INSTANTIATE_TEST_SUITE_P(
                       HelpCase{"web_upper_case", L"HTTP://zun.example.org/?q=<topic>", L"", L"Einheit", L"Einheit"}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(HelpTopic, AMissingHelpFileIsLookedForByTheUser)
+TEST_F(HelpTopic, AMissingHelpFileIsLookedForByTheUser)
 {
-    CTestSettings settings;
-    HelpSeams seams;
     const std::string found = settings.dir().write("elsewhere/Zun.qch", "help").string();
-    CTestDlg dlg(kTplFields);
     dlg.SetHelpFile(L"/no/such/folder/Zun.qch");
     dlg.SetHelpTopic(L"Kontur");
 
@@ -323,11 +308,8 @@ TEST(HelpTopic, AMissingHelpFileIsLookedForByTheUser)
     EXPECT_EQ(dlg.GetHelpFile(), CZunString::fromUtf8(found)) << "the dialog keeps the file found";
 }
 
-TEST(HelpTopic, CancellingTheSearchOpensNothing)
+TEST_F(HelpTopic, CancellingTheSearchOpensNothing)
 {
-    CTestSettings settings;
-    HelpSeams seams;
-    CTestDlg dlg(kTplFields);
     dlg.SetHelpFile(L"/no/such/folder/Zun.qch");
     whenModal([](QWidget* modal) { static_cast<QDialog*>(modal)->reject(); });
     EXPECT_FALSE(dlg.Help(L"Kontur"));
@@ -335,11 +317,8 @@ TEST(HelpTopic, CancellingTheSearchOpensNothing)
     EXPECT_EQ(dlg.GetHelpFile(), L"/no/such/folder/Zun.qch");
 }
 
-TEST(HelpTopic, TheHelpButtonOpensTheDialogsTopic)
+TEST_F(HelpTopic, TheHelpButtonOpensTheDialogsTopic)
 {
-    CTestSettings settings;
-    HelpSeams seams;
-    CTestDlg dlg(kTplFields);
     dlg.SetHelpFile(L"https://zun.example.org/<topic>");
     dlg.SetHelpTopic(L"Testdialog");
     ASSERT_TRUE(dlg.Create());
@@ -348,7 +327,6 @@ TEST(HelpTopic, TheHelpButtonOpensTheDialogsTopic)
     ASSERT_EQ(g_helpCalls.size(), 1u);
     EXPECT_EQ(g_helpCalls[0].topic, L"Testdialog");
     EXPECT_TRUE(dlg.isVisible()) << "help leaves the dialog open";
-    dlg.DestroyWindow();
 }
 
 TEST(TabPage, TakesHelpTopicAndLanguageFromTheDialogThatHostsIt)

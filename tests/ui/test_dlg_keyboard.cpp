@@ -66,13 +66,11 @@ void PrintTo(const KeyCase& c, std::ostream* os)
     *os << c.name;
 }
 
-class NavigationKeyTest : public ::testing::TestWithParam<KeyCase> {};
+class NavigationKeyTest : public DlgTest, public ::testing::WithParamInterface<KeyCase> {};
 
 TEST_P(NavigationKeyTest, MovesTheFocusBetweenEditFields)
 {
     const KeyCase& c = GetParam();
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     ASSERT_TRUE(dlg.Create());
     for (int id : c.hidden)
         dlg.GetDlgItem(id)->hide();
@@ -88,7 +86,6 @@ TEST_P(NavigationKeyTest, MovesTheFocusBetweenEditFields)
     EXPECT_EQ(focusedField(dlg), c.expected);
     EXPECT_EQ(accepted, 0) << "Enter in a field never ends the dialog";
     EXPECT_TRUE(dlg.isVisible());
-    dlg.DestroyWindow();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -106,31 +103,29 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"page_up_in_first", 1001, Qt::Key_PageUp, {}, {}, 1001}),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(NavigationKeys, EnterInTheOnlyFieldValidatesItAndKeepsTheFocus)
+class NavigationKeys : public DlgTest {};
+
+TEST_F(NavigationKeys, EnterInTheOnlyFieldValidatesItAndKeepsTheFocus)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFixed);
-    ASSERT_TRUE(dlg.Create());
-    ASSERT_TRUE(showActive(&dlg));
-    QWidget* field = dlg.GetDlgItem(1001);
+    CTestDlg fixed(kTplFixed);
+    ASSERT_TRUE(fixed.Create());
+    ASSERT_TRUE(showActive(&fixed));
+    QWidget* field = fixed.GetDlgItem(1001);
     field->setFocus();
     ASSERT_TRUE(field->hasFocus());
     FocusOutCounter validations;
     field->installEventFilter(&validations);
     int finished = 0;
-    QObject::connect(&dlg, &QDialog::finished, [&](int) { ++finished; });
+    QObject::connect(&fixed, &QDialog::finished, [&](int) { ++finished; });
 
     QTest::keyClick(field, Qt::Key_Return);
     EXPECT_EQ(validations.count, 1) << "the field lost the focus once: it validated itself";
     EXPECT_TRUE(field->hasFocus()) << "and has it back";
     EXPECT_EQ(finished, 0) << "the default button did not end the dialog";
-    dlg.DestroyWindow();
 }
 
-TEST(NavigationKeys, EnterInTheLastFieldWithTheOthersDisabledStaysThere)
+TEST_F(NavigationKeys, EnterInTheLastFieldWithTheOthersDisabledStaysThere)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     ASSERT_TRUE(dlg.Create());
     for (int id : {1001, 1002, 1003, 1004})
         dlg.GetDlgItem(id)->setEnabled(false);
@@ -144,15 +139,11 @@ TEST(NavigationKeys, EnterInTheLastFieldWithTheOthersDisabledStaysThere)
     EXPECT_EQ(validations.count, 1);
     EXPECT_TRUE(notes->hasFocus());
     EXPECT_TRUE(notes->toPlainText().isEmpty()) << "the key went to navigation, not into the text";
-    dlg.DestroyWindow();
 }
 
-TEST(NavigationKeys, AFieldThatWantsEnterGetsIt)
+TEST_F(NavigationKeys, AFieldThatWantsEnterGetsIt)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
-    ASSERT_TRUE(dlg.Create());
-    ASSERT_TRUE(showActive(&dlg));
+    ASSERT_TRUE(shown());
     auto* notes = qobject_cast<QPlainTextEdit*>(dlg.GetDlgItem(1006));
     notes->setFocus();
     QTest::keyClicks(notes, "a");
@@ -163,27 +154,20 @@ TEST(NavigationKeys, AFieldThatWantsEnterGetsIt)
     // Page Up, too, is the text's own there.
     QTest::keyClick(notes, Qt::Key_PageUp);
     EXPECT_TRUE(notes->hasFocus());
-    dlg.DestroyWindow();
 }
 
-TEST(NavigationKeys, EnterOnAButtonOrAListIsTheDialogsDefault)
+TEST_F(NavigationKeys, EnterOnAButtonOrAListIsTheDialogsDefault)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
-    ASSERT_TRUE(dlg.Create());
-    ASSERT_TRUE(showActive(&dlg));
+    ASSERT_TRUE(shown());
     dlg.GetDlgItem(1005)->setFocus();  // a drop-down list is no edit field
     int result = -1;
     QObject::connect(&dlg, &QDialog::finished, [&](int r) { result = r; });
     QTest::keyClick(dlg.GetDlgItem(1005), Qt::Key_Return);
     EXPECT_EQ(result, IDOK);
-    dlg.DestroyWindow();
 }
 
-TEST(NavigationKeys, EscapeCancels)
+TEST_F(NavigationKeys, EscapeCancels)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     whenModal([](QWidget* modal) { QTest::keyClick(modal, Qt::Key_Escape); });
     EXPECT_EQ(dlg.DoModal(), IDCANCEL);
 }

@@ -40,12 +40,11 @@ void PrintTo(const ItemCase& c, std::ostream* os)
     *os << c.id << "_" << c.className;
 }
 
-class DlgItemTest : public ::testing::TestWithParam<ItemCase> {};
+class DlgItemTest : public DlgTest, public ::testing::WithParamInterface<ItemCase> {};
 
 TEST_P(DlgItemTest, ControlsAreFoundAndTextedById)
 {
     const ItemCase& c = GetParam();
-    CTestDlg dlg(kTplFields);
     QWidget* control = dlg.GetDlgItem(c.id);
     ASSERT_NE(control, nullptr);
     EXPECT_STREQ(control->metaObject()->className(), c.className);
@@ -184,10 +183,10 @@ public slots:
     void open(const QUrl& url) { opened << url; }
 };
 
-TEST(SetLink, PlainTextWithoutLinkAnAnchorWithOne)
+class SetLink : public DlgTest {};
+
+TEST_F(SetLink, PlainTextWithoutLinkAnAnchorWithOne)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     auto* label = qobject_cast<QLabel*>(dlg.GetDlgItem(3002));
     dlg.setLink(3002, L"<b>nicht fett</b>", nullptr);
     EXPECT_EQ(label->text(), QStringLiteral("<b>nicht fett</b>"));
@@ -199,14 +198,12 @@ TEST(SetLink, PlainTextWithoutLinkAnAnchorWithOne)
     // A click on the anchor goes to the desktop's handler of the address.
     UrlCatcher catcher;
     QDesktopServices::setUrlHandler(QStringLiteral("https"), &catcher, "open");
-    ASSERT_TRUE(dlg.Create());
-    ASSERT_TRUE(showActive(&dlg));
+    ASSERT_TRUE(shown());
     const QPoint onText(label->fontMetrics().horizontalAdvance(QStringLiteral("Hand")), label->height() / 2);
     QTest::mouseClick(label, Qt::LeftButton, Qt::NoModifier, onText);
     QDesktopServices::unsetUrlHandler(QStringLiteral("https"));
     ASSERT_EQ(catcher.opened.size(), 1);
     EXPECT_EQ(catcher.opened[0], QUrl(QStringLiteral("https://zun.example.org/manual")));
-    dlg.DestroyWindow();
 }
 
 // ---- message boxes -----------------------------------------------------------------
@@ -299,11 +296,11 @@ void countAbout()
 }
 } // namespace
 
-TEST(AboutCommand, TheContextMenuAndAltF1SendTheAboutCommand)
+class AboutCommand : public DlgTest {};
+
+TEST_F(AboutCommand, TheContextMenuAndAltF1SendTheAboutCommand)
 {
-    CTestSettings settings;
     g_aboutOpened = 0;
-    CTestDlg dlg(kTplFields);
     dlg.SetCountry(L"en");
     ASSERT_TRUE(dlg.Create());
     {
@@ -341,15 +338,12 @@ TEST(AboutCommand, TheContextMenuAndAltF1SendTheAboutCommand)
     dlg.EnableAboutCommand(nullptr);
     QTest::keyClick(&dlg, Qt::Key_F1, Qt::AltModifier);
     EXPECT_EQ(g_aboutOpened, 4);
-    dlg.DestroyWindow();
 }
 
-TEST(AboutCommand, TheGermanTextComesFromTheModulesStrings)
+TEST_F(AboutCommand, TheGermanTextComesFromTheModulesStrings)
 {
     EXPECT_EQ(moduleString(IDS_ABOUTBOX), L"Inf&o...");
     EXPECT_TRUE(moduleString(4711).isEmpty());
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     dlg.SetCountry(L"de");
     dlg.EnableAboutCommand(&countAbout);
     std::unique_ptr<QMenu> menu(dlg.createSysMenu());

@@ -45,12 +45,10 @@ void PrintTo(const QSize& size, std::ostream* os)
     *os << size.width() << "x" << size.height();
 }
 
-class SizeGripTest : public ::testing::TestWithParam<QSize> {};
+class SizeGripTest : public DlgTest, public ::testing::WithParamInterface<QSize> {};
 
 TEST_P(SizeGripTest, TheCornerShowsTheGripPixelForPixel)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     ASSERT_TRUE(dlg.Create());
     dlg.resize(GetParam());
     QCoreApplication::processEvents();
@@ -89,7 +87,6 @@ TEST_P(SizeGripTest, TheCornerShowsTheGripPixelForPixel)
     // Pixels per line: a - 1; grey lines a = 3, 4, 7, 8, 11, 12; white 5, 9, 13.
     EXPECT_EQ(grey, 2 + 3 + 6 + 7 + 10 + 11);
     EXPECT_EQ(white, 4 + 8 + 12);
-    dlg.DestroyWindow();
 }
 
 INSTANTIATE_TEST_SUITE_P(Sizes, SizeGripTest, ::testing::Values(QSize(320, 360), QSize(401, 433), QSize(640, 480)));

@@ -46,13 +46,11 @@ void PrintTo(const TextCase& c, std::ostream* os)
     *os << testName(c.country);
 }
 
-class DialogTextTest : public ::testing::TestWithParam<TextCase> {};
+class DialogTextTest : public DlgTest, public ::testing::WithParamInterface<TextCase> {};
 
 TEST_P(DialogTextTest, ControlsShowTheirTextsInTheDialogsLanguage)
 {
     const TextCase& c = GetParam();
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     dlg.addTexts = addFieldTexts;
     dlg.SetCountry(c.country);
     ASSERT_TRUE(dlg.Create());
@@ -61,7 +59,6 @@ TEST_P(DialogTextTest, ControlsShowTheirTextsInTheDialogsLanguage)
     EXPECT_EQ(textOf(dlg, 3001), QString::fromUtf8(c.caption));
     EXPECT_EQ(textOf(dlg, 1007), QString::fromUtf8(c.check));
     EXPECT_EQ(textOf(dlg, IDHELP), QString::fromUtf8(c.help)) << "every dialog's help button";
-    dlg.DestroyWindow();
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,11 +68,11 @@ INSTANTIATE_TEST_SUITE_P(
                       // The language "0" shows every control's key.
                       TextCase{L"0", "DLG_001", "DLG_002", "ZUN_MFC_0009", "\\ZUN_MFC_0012\\:", "ZUN_MFC_0106"}));
 
-TEST(DialogTexts, ADialogWithoutLanguageTakesTheCurrentOneAtCreation)
+class DialogTexts : public DlgTest {};
+
+TEST_F(DialogTexts, ADialogWithoutLanguageTakesTheCurrentOneAtCreation)
 {
-    CTestSettings settings;
     const CZunString before = ZUN::msgLangSet(L"en");
-    CTestDlg dlg(kTplFields);
     dlg.addTexts = addFieldTexts;
     ASSERT_TRUE(dlg.Create());
     EXPECT_STREQ(dlg.country(), L"en");
@@ -84,23 +81,18 @@ TEST(DialogTexts, ADialogWithoutLanguageTakesTheCurrentOneAtCreation)
     ZUN::msgLangSet(before);
 }
 
-TEST(DialogTexts, AChildDialogOfTheSameKindInheritsTheLanguage)
+TEST_F(DialogTexts, AChildDialogOfTheSameKindInheritsTheLanguage)
 {
-    CTestSettings settings;
-    CTestDlg parent(kTplFields);
-    parent.SetCountry(L"0");
-    ASSERT_TRUE(parent.Create());
-    CTestDlg child(kTplFixed, &parent);
+    dlg.SetCountry(L"0");
+    ASSERT_TRUE(dlg.Create());
+    CTestDlg child(kTplFixed, &dlg);
     ASSERT_TRUE(child.Create());
     EXPECT_STREQ(child.country(), L"0");
     child.DestroyWindow();
-    parent.DestroyWindow();
 }
 
-TEST(DialogTexts, SetCountryRetextsALiveDialogOnlyForAnotherLanguage)
+TEST_F(DialogTexts, SetCountryRetextsALiveDialogOnlyForAnotherLanguage)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     dlg.addTexts = addFieldTexts;
     dlg.SetCountry(L"de");
     EXPECT_EQ(dlg.updLangCalls, 0) << "no window yet: nothing to text";
@@ -121,27 +113,21 @@ TEST(DialogTexts, SetCountryRetextsALiveDialogOnlyForAnotherLanguage)
     EXPECT_EQ(textOf(dlg, IDCANCEL), QStringLiteral("Cancel"));
     dlg.SetCountry(L"0");
     EXPECT_EQ(textOf(dlg, IDCANCEL), QStringLiteral("DLG_002"));
-    dlg.DestroyWindow();
 }
 
-TEST(DialogTexts, WithoutACallbackNothingIsTexted)
+TEST_F(DialogTexts, WithoutACallbackNothingIsTexted)
 {
-    CTestSettings settings;
-    CTestDlg dlg(kTplFields);
     dlg.addTexts = addFieldTexts;
     const ZunMsgCallBack installed = CZunDlg::SetMsgCallBack(nullptr);
     ASSERT_TRUE(dlg.Create());
     EXPECT_FALSE(dlg.updLang());
     EXPECT_EQ(textOf(dlg, IDCANCEL), QStringLiteral("Abbrechen")) << "the template's text";
     CZunDlg::SetMsgCallBack(installed);
-    dlg.DestroyWindow();
 }
 
-TEST(DialogTexts, DiagnosticModeBracketsMissingTextsAndReportsMissingControls)
+TEST_F(DialogTexts, DiagnosticModeBracketsMissingTextsAndReportsMissingControls)
 {
-    CTestSettings settings;
     CTestEnv diag("ZUN_DLG_DIAG", "1");
-    CTestDlg dlg(kTplFields);
     dlg.addTexts = [](CTestDlg& d) {
         addFieldTexts(d);
         d.m_langKey[4711] = L"ZUN_MFC_0010";  // no control 4711 in the template
@@ -158,14 +144,11 @@ TEST(DialogTexts, DiagnosticModeBracketsMissingTextsAndReportsMissingControls)
     // In German every text falls back to its default, so all show brackets.
     dlg.SetCountry(L"de");
     EXPECT_EQ(textOf(dlg, IDCANCEL), QStringLiteral("[Abbrechen]"));
-    dlg.DestroyWindow();
 }
 
-TEST(DialogTexts, OutsideDiagnosticModeAMissingControlIsSkippedSilently)
+TEST_F(DialogTexts, OutsideDiagnosticModeAMissingControlIsSkippedSilently)
 {
-    CTestSettings settings;
     CTestEnv diag("ZUN_DLG_DIAG", "0");
-    CTestDlg dlg(kTplFields);
     dlg.addTexts = [](CTestDlg& d) {
         addFieldTexts(d);
         d.m_langKey[4711] = L"ZUN_MFC_0010";
@@ -174,5 +157,4 @@ TEST(DialogTexts, OutsideDiagnosticModeAMissingControlIsSkippedSilently)
     ASSERT_TRUE(dlg.Create());
     EXPECT_TRUE(dlg.boxes.isEmpty());
     EXPECT_EQ(textOf(dlg, IDCANCEL), QStringLiteral("Abbrechen"));
-    dlg.DestroyWindow();
 }

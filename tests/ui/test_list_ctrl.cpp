@@ -57,8 +57,9 @@ protected:
 };
 
 // Template 9022 with a list of 40 rows in three columns (left, right,
-// centred) above its field 1001.
+// centred) above its field 1001, in a test's own settings folder.
 struct ListDialog {
+    CTestSettings settings;
     CTestDlg dlg{kTplList};
     CTestList* list = nullptr;
 
@@ -110,7 +111,6 @@ class ListCtrlEdit : public ::testing::TestWithParam<EditCase> {};
 TEST_P(ListCtrlEdit, ClickSelectedRowTypeAndLeave)
 {
     const EditCase& c = GetParam();
-    CTestSettings settings;
     ListDialog d;
     d.list->accept = c.accept;
     ASSERT_TRUE(d.dlg.Create());
@@ -178,7 +178,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ListCtrlEdit, ::testing::ValuesIn(kEditCases),
 
 TEST(ListCtrl, OnlyCellsTheHookAllowsAreEdited)
 {
-    CTestSettings settings;
     ListDialog d;
     d.list->editable = {0};
     ASSERT_TRUE(d.dlg.Create());
@@ -207,7 +206,6 @@ TEST(ListCtrl, OnlyCellsTheHookAllowsAreEdited)
 
 TEST(ListCtrl, ANumberRefusedByTheEditKeepsItOpen)
 {
-    CTestSettings settings;
     ListDialog d;
     d.list->init = [](CZunEdit* edit) {
         edit->setEditFlags(CZunEdit::kInteger, ZUN::kFlagRange, 0, 0, 100);
@@ -253,7 +251,6 @@ TEST(ListCtrl, ANumberRefusedByTheEditKeepsItOpen)
 
 TEST(ListCtrl, ImagesMoveTheEditRightOfThem)
 {
-    CTestSettings settings;
     ListDialog d;
     QPixmap pixmap(16, 16);
     pixmap.fill(Qt::red);
@@ -285,7 +282,6 @@ TEST(ListCtrl, ImagesMoveTheEditRightOfThem)
 
 TEST(ListCtrl, SelectionByProgramAndTexts)
 {
-    CTestSettings settings;
     ListDialog d;
     ASSERT_TRUE(d.dlg.Create());
     ASSERT_TRUE(showActive(&d.dlg));

@@ -28,9 +28,11 @@ public:
 };
 
 // A hosting dialog (template 9006) with its tab control and four pages
-// "A" to "D". The pages are declared before the dialog, so the dialog, and
-// with it the tab control, goes first: the control must hand them back.
+// "A" to "D", in a test's own settings folder. The pages are declared
+// before the dialog, so the dialog, and with it the tab control, goes
+// first: the control must hand them back.
 struct TabHost {
+    CTestSettings settings;
     std::vector<std::unique_ptr<CCountingPage>> pages;
     CTestDlg host{kTplTabs};
     CZunTabCtrl* tabs = nullptr;
@@ -65,7 +67,6 @@ struct TabHost {
 
 TEST(TabCtrl, FirstTabShownAtOnceLaterInsertionsKeepTheShownPage)
 {
-    CTestSettings settings;
     TabHost t(0);
     ASSERT_NE(t.tabs, nullptr);
     CCountingPage a, b, c;
@@ -123,7 +124,6 @@ class TabCtrlKeys : public ::testing::TestWithParam<KeyWalk> {};
 TEST_P(TabCtrlKeys, CtrlTabFromAPageField)
 {
     const KeyWalk& w = GetParam();
-    CTestSettings settings;
     TabHost t(w.tabs);
     ASSERT_TRUE(t.host.Create());
     ASSERT_TRUE(showActive(&t.host));
@@ -170,7 +170,6 @@ INSTANTIATE_TEST_SUITE_P(Walks, TabCtrlKeys, ::testing::ValuesIn(kKeyWalks),
 
 TEST(TabCtrl, CtrlTabOnTheBarAndEscapeSwallowed)
 {
-    CTestSettings settings;
     TabHost t(3);
     ASSERT_TRUE(t.host.Create());
     ASSERT_TRUE(showActive(&t.host));
@@ -197,7 +196,6 @@ TEST(TabCtrl, CtrlTabOnTheBarAndEscapeSwallowed)
 
 TEST(TabCtrl, MouseOnADisabledTabKeepsThePage)
 {
-    CTestSettings settings;
     TabHost t(3);
     ASSERT_TRUE(t.host.Create());
     ASSERT_TRUE(showActive(&t.host));
@@ -248,7 +246,6 @@ class TabCtrlDelete : public ::testing::TestWithParam<Deletion> {};
 TEST_P(TabCtrlDelete, KeepsOrMovesTheShownPage)
 {
     const Deletion& d = GetParam();
-    CTestSettings settings;
     TabHost t(4);
     ASSERT_TRUE(t.host.Create());
     t.tabs->SetCurSel(d.shown);
@@ -305,7 +302,6 @@ TEST(TabCtrl, DeleteAllAndPagesOutliveTheControl)
 
 TEST(TabCtrl, APageDeletedByItsOwnerTakesItsTab)
 {
-    CTestSettings settings;
     TabHost t(3);
     ASSERT_TRUE(t.host.Create());
     t.tabs->SetCurSel(2);
@@ -326,7 +322,6 @@ TEST(TabCtrl, APageDeletedByItsOwnerTakesItsTab)
 
 TEST(TabCtrl, OnOkTakesAndClosesEveryMadePage)
 {
-    CTestSettings settings;
     TabHost t(3);
     ASSERT_TRUE(t.host.Create());
     t.tabs->SetCurSel(2);

@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <QWidget>
 
+#include <gtest/gtest.h>
+
 #include <cctype>
 #include <functional>
 #include <ostream>
@@ -110,6 +112,18 @@ protected:
         if (addTexts)
             addTexts(*this);
     }
+};
+
+// A test with its own settings folder and a dialog on a template (the
+// fields one unless a suite says otherwise); shown() makes its window and
+// waits until it is active. The window ends with the dialog.
+class DlgTest : public ::testing::Test {
+protected:
+    explicit DlgTest(int tpl = kTplFields) : dlg(tpl) {}
+    bool shown() { return dlg.Create() && showActive(&dlg); }
+
+    CTestSettings settings;
+    CTestDlg dlg;
 };
 
 // Dialogs made as an exported function makes them: from the owner alone.

@@ -8,6 +8,7 @@
 #include <cwchar>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -61,6 +62,12 @@ std::vector<double> sampleValues()
     return values;
 }
 
+struct FormatExample {
+    double value;
+    int format, precision;
+    const wchar_t* text;
+};
+
 double halfUnit(int format, int precision, const CZunString& text)
 {
     if (format == 1)
@@ -72,49 +79,29 @@ double halfUnit(int format, int precision, const CZunString& text)
 
 TEST(NumberFormatExamples, EveryFormat)
 {
-    EXPECT_EQ(fmt(12.345678, 1, 4), L"1.2346E+01");
-    EXPECT_EQ(fmt(-0.000123, 1, 2), L"-1.23E-04");
-    EXPECT_EQ(fmt(9.99996, 1, 4), L"1.0000E+01");
-    EXPECT_EQ(fmt(-0.0, 1, 1), L"0.0E+00");
-    EXPECT_EQ(fmt(12.345678, 2, 4), L"12.3457");
-    EXPECT_EQ(fmt(-0.5, 2, 4), L"-0.5000");
-    EXPECT_EQ(fmt(-0.00004, 2, 4), L"0.0000");
-    EXPECT_EQ(fmt(2.5, 2, 0), L"2");  // ties to even, as in every format
-    EXPECT_EQ(fmt(14.5, 3, 4), L"1'-2.5000\"");
-    EXPECT_EQ(fmt(11.99999, 3, 4), L"1'-0.0000\"");
-    EXPECT_EQ(fmt(-14.5, 3, 1), L"-1'-2.5\"");
-    EXPECT_EQ(fmt(-0.00001, 3, 2), L"0'-0.00\"");
-    EXPECT_EQ(fmt(1234567.0, 3, 0), L"102880'-7\"");
-    EXPECT_EQ(fmt(14.75, 4, 2), L"1'-2 3/4\"");
-    EXPECT_EQ(fmt(12.0, 4, 4), L"1'-0\"");
-    EXPECT_EQ(fmt(0.5, 4, 4), L"0'-0 1/2\"");
-    EXPECT_EQ(fmt(35.99, 4, 3), L"3'-0\"");
-    EXPECT_EQ(fmt(-14.76, 4, 2), L"-1'-2 3/4\"");
-    EXPECT_EQ(fmt(14.75, 5, 2), L"14 3/4");
-    EXPECT_EQ(fmt(0.75, 5, 8), L"3/4");
-    EXPECT_EQ(fmt(14.0, 5, 3), L"14");
-    EXPECT_EQ(fmt(-0.75, 5, 2), L"-3/4");
-    EXPECT_EQ(fmt(-0.1, 5, 2), L"0");
-    EXPECT_EQ(fmt(0.3, 5, 2), L"1/4");
-    EXPECT_EQ(fmt(2.5, 5, 0), L"2");
-    EXPECT_EQ(fmt(3.5, 5, 0), L"4");
-    EXPECT_EQ(fmt(1.0 / 16, 4, 3), L"0'-0\"");
-    EXPECT_EQ(fmt(3.0 / 16, 4, 3), L"0'-0 1/4\"");
+    // Ties go to even, as in every format (2.5 with no decimals is "2").
+    const FormatExample examples[] = {
+        {12.345678, 1, 4, L"1.2346E+01"}, {-0.000123, 1, 2, L"-1.23E-04"}, {9.99996, 1, 4, L"1.0000E+01"},
+        {-0.0, 1, 1, L"0.0E+00"}, {12.345678, 2, 4, L"12.3457"}, {-0.5, 2, 4, L"-0.5000"},
+        {-0.00004, 2, 4, L"0.0000"}, {2.5, 2, 0, L"2"}, {14.5, 3, 4, L"1'-2.5000\""},
+        {11.99999, 3, 4, L"1'-0.0000\""}, {-14.5, 3, 1, L"-1'-2.5\""}, {-0.00001, 3, 2, L"0'-0.00\""},
+        {1234567.0, 3, 0, L"102880'-7\""}, {14.75, 4, 2, L"1'-2 3/4\""}, {12.0, 4, 4, L"1'-0\""},
+        {0.5, 4, 4, L"0'-0 1/2\""}, {35.99, 4, 3, L"3'-0\""}, {-14.76, 4, 2, L"-1'-2 3/4\""},
+        {14.75, 5, 2, L"14 3/4"}, {0.75, 5, 8, L"3/4"}, {14.0, 5, 3, L"14"}, {-0.75, 5, 2, L"-3/4"},
+        {-0.1, 5, 2, L"0"}, {0.3, 5, 2, L"1/4"}, {2.5, 5, 0, L"2"}, {3.5, 5, 0, L"4"}, {1.0 / 16, 4, 3, L"0'-0\""},
+        {3.0 / 16, 4, 3, L"0'-0 1/4\""}};
+    for (const FormatExample& e : examples)
+        EXPECT_EQ(fmt(e.value, e.format, e.precision), CZunString(e.text)) << e.value << " format " << e.format;
 }
 
 TEST(NumberFormatExamples, CompactOption)
 {
-    EXPECT_EQ(fmt(15.0, 1, 4, true), L"1.5E+01");
-    EXPECT_EQ(fmt(10.0, 1, 4, true), L"1E+01");
-    EXPECT_EQ(fmt(12.5, 2, 4, true), L"12.5");
-    EXPECT_EQ(fmt(12.0, 2, 4, true), L"12");
-    EXPECT_EQ(fmt(14.5, 3, 4, true), L"1'-2.5\"");
-    EXPECT_EQ(fmt(0.5, 3, 4, true), L"0.5\"");
-    EXPECT_EQ(fmt(0.0, 3, 4, true), L"0\"");
-    EXPECT_EQ(fmt(0.5, 4, 4, true), L"1/2\"");
-    EXPECT_EQ(fmt(6.5, 4, 4, true), L"6 1/2\"");
-    EXPECT_EQ(fmt(12.5, 4, 4, true), L"1'-0 1/2\"");
-    EXPECT_EQ(fmt(14.75, 5, 2, true), L"14 3/4");
+    const FormatExample examples[] = {
+        {15.0, 1, 4, L"1.5E+01"}, {10.0, 1, 4, L"1E+01"}, {12.5, 2, 4, L"12.5"}, {12.0, 2, 4, L"12"},
+        {14.5, 3, 4, L"1'-2.5\""}, {0.5, 3, 4, L"0.5\""}, {0.0, 3, 4, L"0\""}, {0.5, 4, 4, L"1/2\""},
+        {6.5, 4, 4, L"6 1/2\""}, {12.5, 4, 4, L"1'-0 1/2\""}, {14.75, 5, 2, L"14 3/4"}};
+    for (const FormatExample& e : examples)
+        EXPECT_EQ(fmt(e.value, e.format, e.precision, true), CZunString(e.text)) << e.value << " format " << e.format;
 }
 
 TEST(NumberFormatExamples, RefusalsLeaveTextAlone)
@@ -174,31 +161,16 @@ TEST(NumberFormatRoundTrip, AllFormatsPrecisionsAndOptions)
 
 TEST(NumberParseForms, UserInput)
 {
-    EXPECT_EQ(ZUN::zunAtoF(L"  12.5  "), 12.5);
-    EXPECT_EQ(ZUN::zunAtoF(L"-12,5"), -12.5);
-    EXPECT_EQ(ZUN::zunAtoF(L"+.5"), 0.5);
-    EXPECT_EQ(ZUN::zunAtoF(L"7."), 7.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"1.5e3"), 1500.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"1.5E+03"), 1500.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"25e-1"), 2.5);
-    EXPECT_EQ(ZUN::zunAtoF(L"3/4"), 0.75);
-    EXPECT_EQ(ZUN::zunAtoF(L"14 3/4"), 14.75);
-    EXPECT_EQ(ZUN::zunAtoF(L"14-3/4"), 14.75);
-    EXPECT_EQ(ZUN::zunAtoF(L"-5/4"), -1.25);
+    // "1'-8.22039\"" and its like are rounded once, not twice.
+    const std::pair<const wchar_t*, double> inputs[] = {
+        {L"  12.5  ", 12.5}, {L"-12,5", -12.5}, {L"+.5", 0.5}, {L"7.", 7.0}, {L"1.5e3", 1500.0}, {L"1.5E+03", 1500.0},
+        {L"25e-1", 2.5}, {L"3/4", 0.75}, {L"14 3/4", 14.75}, {L"14-3/4", 14.75}, {L"-5/4", -1.25},
+        {L"1'-2 3/4\"", 14.75}, {L"1' 2\"", 14.0}, {L"1'2.5\"", 14.5}, {L"1' - 2\"", 14.0}, {L"2'", 24.0},
+        {L"1.5'", 18.0}, {L"6\"", 6.0}, {L"-1'-2\"", -14.0}, {L"2'6", 30.0}, {L"3\u2032-1\u2033", 37.0},
+        {L"1'-8.22039\"", 20.22039}, {L"1'-7.74203556\"", 19.74203556}, {L"1e-400", 0.0}};
+    for (const auto& [text, value] : inputs)
+        EXPECT_EQ(ZUN::zunAtoF(text), value) << CZunString(text).toUtf8();
     EXPECT_DOUBLE_EQ(ZUN::zunAtoF(L"1/3"), 1.0 / 3.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"1'-2 3/4\""), 14.75);
-    EXPECT_EQ(ZUN::zunAtoF(L"1' 2\""), 14.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"1'2.5\""), 14.5);
-    EXPECT_EQ(ZUN::zunAtoF(L"1' - 2\""), 14.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"2'"), 24.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"1.5'"), 18.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"6\""), 6.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"-1'-2\""), -14.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"2'6"), 30.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"3\u2032-1\u2033"), 37.0);
-    EXPECT_EQ(ZUN::zunAtoF(L"1'-8.22039\""), 20.22039);  // one rounding, not two
-    EXPECT_EQ(ZUN::zunAtoF(L"1'-7.74203556\""), 19.74203556);
-    EXPECT_EQ(ZUN::zunAtoF(L"1e-400"), 0.0);
     EXPECT_FALSE(std::signbit(ZUN::zunAtoF(L"-0")));
 }
 
@@ -217,21 +189,17 @@ TEST(NumberParseForms, GarbageIsRefused)
 
 TEST(NumberParseForms, CReadersStopAtFirstStranger)
 {
-    EXPECT_EQ(ZUN::atof(L"  -1.5e3xyz"), -1500.0);
-    EXPECT_EQ(ZUN::atof(L"2,75 m"), 2.75);
-    EXPECT_EQ(ZUN::atof(L"1e"), 1.0);
-    EXPECT_EQ(ZUN::atof(L"3'-4\""), 3.0);
-    EXPECT_EQ(ZUN::atof(L"abc"), 0.0);
-    EXPECT_EQ(ZUN::atof(L"."), 0.0);
-    EXPECT_EQ(ZUN::atof(nullptr), 0.0);
-    EXPECT_EQ(ZUN::atof(L"1e999"), HUGE_VAL);
-    EXPECT_EQ(ZUN::atoi(L" +42.9"), 42);
-    EXPECT_EQ(ZUN::atoi(L"-17abc"), -17);
-    EXPECT_EQ(ZUN::atoi(L"1e3"), 1);
-    EXPECT_EQ(ZUN::atoi(L"x1"), 0);
-    EXPECT_EQ(ZUN::atoi(L"99999999999999999999999999999999"), std::numeric_limits<int>::max());
-    EXPECT_EQ(ZUN::atoi(L"-2147483648"), std::numeric_limits<int>::min());
-    EXPECT_EQ(ZUN::atoi(L"-99999999999"), std::numeric_limits<int>::min());
+    const std::pair<const wchar_t*, double> reals[] = {
+        {L"  -1.5e3xyz", -1500.0}, {L"2,75 m", 2.75}, {L"1e", 1.0}, {L"3'-4\"", 3.0}, {L"abc", 0.0}, {L".", 0.0},
+        {nullptr, 0.0}, {L"1e999", HUGE_VAL}};
+    for (const auto& [text, value] : reals)
+        EXPECT_EQ(ZUN::atof(text), value) << (text ? CZunString(text).toUtf8() : "null");
+    const std::pair<const wchar_t*, int> integers[] = {
+        {L" +42.9", 42}, {L"-17abc", -17}, {L"1e3", 1}, {L"x1", 0},
+        {L"99999999999999999999999999999999", std::numeric_limits<int>::max()},
+        {L"-2147483648", std::numeric_limits<int>::min()}, {L"-99999999999", std::numeric_limits<int>::min()}};
+    for (const auto& [text, value] : integers)
+        EXPECT_EQ(ZUN::atoi(text), value) << CZunString(text).toUtf8();
 }
 
 } // namespace

@@ -42,6 +42,18 @@ CZunArrayTempl<CZunVertexArray> squareWithHole()
     return {square(0, 0, 10, 10), square(3, 3, 7, 7)};
 }
 
+// Where each point lies against the set: 1 inside, 0 outside, -1 on an edge.
+struct InsideProbe {
+    CZunPoint3d point;
+    int expected;
+};
+
+void expectInside(const CZunArrayTempl<CZunVertexArray>& set, std::initializer_list<InsideProbe> probes)
+{
+    for (const InsideProbe& p : probes)
+        EXPECT_EQ(g_vll_pt_inside(set, p.point), p.expected) << p.point.x << ", " << p.point.y;
+}
+
 } // namespace
 
 TEST(PolylineExtents, TurnedFrameAndRectangle)
@@ -271,45 +283,26 @@ TEST(PolylineMeasure, UnmeasurableLengthsStayWhole)
 
 TEST(PolylineInside, EvenOddWithHoles)
 {
-    const auto set = squareWithHole();
-    EXPECT_EQ(g_vll_pt_inside(set, {1, 1}), 1);
-    EXPECT_EQ(g_vll_pt_inside(set, {8, 7}), 1);
-    EXPECT_EQ(g_vll_pt_inside(set, {2, 3}), 1);  // level with the hole's bottom edge
-    EXPECT_EQ(g_vll_pt_inside(set, {5, 5}), 0);  // in the hole
-    EXPECT_EQ(g_vll_pt_inside(set, {5, 3.5}), 0);
-    EXPECT_EQ(g_vll_pt_inside(set, {11, 5}), 0);
-    EXPECT_EQ(g_vll_pt_inside(set, {-1, 0}), 0);  // level with a horizontal edge
-    EXPECT_EQ(g_vll_pt_inside(set, {-1, 10}), 0);
-    EXPECT_EQ(g_vll_pt_inside(set, {5, 1e-6}), 1);
-    EXPECT_EQ(g_vll_pt_inside(set, {5, -1e-6}), 0);
-    EXPECT_EQ(g_vll_pt_inside(set, {5, 0}), -1);
-    EXPECT_EQ(g_vll_pt_inside(set, {3, 3}), -1);
-    EXPECT_EQ(g_vll_pt_inside(set, {7, 5 + 5e-8}), -1);
+    // In, in the hole, beside it; level with the hole's bottom edge (2, 3)
+    // and with a horizontal edge (-1, 0); on an edge, even 5e-8 beside it: -1.
+    expectInside(squareWithHole(), {{{1, 1}, 1}, {{8, 7}, 1}, {{2, 3}, 1}, {{5, 5}, 0}, {{5, 3.5}, 0}, {{11, 5}, 0},
+                                    {{-1, 0}, 0}, {{-1, 10}, 0}, {{5, 1e-6}, 1}, {{5, -1e-6}, 0}, {{5, 0}, -1},
+                                    {{3, 3}, -1}, {{7, 5 + 5e-8}, -1}});
     // Level with the vertices of a diamond: the ray passes through corners.
-    const CZunArrayTempl<CZunVertexArray> diamond{poly({{0, -1}, {1, 0}, {0, 1}, {-1, 0}}, true)};
-    EXPECT_EQ(g_vll_pt_inside(diamond, {0, 0}), 1);
-    EXPECT_EQ(g_vll_pt_inside(diamond, {-2, 0}), 0);
-    EXPECT_EQ(g_vll_pt_inside(diamond, {0.5, 1}), 0);
-    EXPECT_EQ(g_vll_pt_inside(diamond, {-0.5, -1}), 0);
+    expectInside({poly({{0, -1}, {1, 0}, {0, 1}, {-1, 0}}, true)},
+                 {{{0, 0}, 1}, {{-2, 0}, 0}, {{0.5, 1}, 0}, {{-0.5, -1}, 0}});
 }
 
 TEST(PolylineInside, ArcsCountWithTheirBulge)
 {
-    const CZunArrayTempl<CZunVertexArray> round{circle(0, 0, 1)};
-    EXPECT_EQ(g_vll_pt_inside(round, {0, 0.9}), 1);  // outside the chord polygon
-    EXPECT_EQ(g_vll_pt_inside(round, {0, -0.99}), 1);
-    EXPECT_EQ(g_vll_pt_inside(round, {0, 1.01}), 0);
-    EXPECT_EQ(g_vll_pt_inside(round, {-0.5, 0}), 1);  // on the chord, level with the vertices
-    EXPECT_EQ(g_vll_pt_inside(round, {1.5, 0}), 0);
-    EXPECT_EQ(g_vll_pt_inside(round, {-1.5, 0}), 0);
-    EXPECT_EQ(g_vll_pt_inside(round, {0.5, std::sqrt(0.75)}), -1);
+    // (0, 0.9) lies outside the chord polygon, (-0.5, 0) on a chord level
+    // with the vertices.
+    expectInside({circle(0, 0, 1)}, {{{0, 0.9}, 1}, {{0, -0.99}, 1}, {{0, 1.01}, 0}, {{-0.5, 0}, 1}, {{1.5, 0}, 0},
+                                     {{-1.5, 0}, 0}, {{0.5, std::sqrt(0.75)}, -1}});
     // A square with one side bulging inwards.
     CZunVertexArray bay = square(0, 0, 4, 4);
     bay[1].setBulge(-1.0);  // (4,0) -> (4,4), bulging to the left: a half circle into the square
-    const CZunArrayTempl<CZunVertexArray> set{bay};
-    EXPECT_EQ(g_vll_pt_inside(set, {3.5, 2}), 0);
-    EXPECT_EQ(g_vll_pt_inside(set, {1.5, 2}), 1);
-    EXPECT_EQ(g_vll_pt_inside(set, {2, 2}), -1);
+    expectInside({bay}, {{{3.5, 2}, 0}, {{1.5, 2}, 1}, {{2, 2}, -1}});
 }
 
 TEST(PolylinePunch, LinesThroughRingAndHole)

@@ -76,17 +76,12 @@ TEST(BarRegions, SquareWithHoleAndIslandNestByDepth)
 
 TEST(BarRegions, PrepareJoinsLooseLinesIntoLoops)
 {
-    CZunVertexArray a, b, c, d, back, u;
-    a.append(CZunPoint3d(0, 0), CZunPoint3d(10, 0));
-    b.append(CZunPoint3d(10, 10), CZunPoint3d(10, 0));  // drawn the other way
-    c.append(CZunPoint3d(10, 10), CZunPoint3d(0, 10));
-    d.append(CZunPoint3d(0, 0), CZunPoint3d(0, 10));
-    back.append(CZunPoint3d(50, 50), CZunPoint3d(60, 50));
-    back.append(CZunPoint3d(60, 50), CZunPoint3d(50, 50));
-    u.append(CZunPoint3d(20, 10), CZunPoint3d(20, 0));
-    u.append(CZunPoint3d(20, 0), CZunPoint3d(30, 0));
-    u.append(CZunPoint3d(30, 0), CZunPoint3d(30, 10));
-    const CZunContourSet loops = ZUN::g_vll_regions_prepare({a, back, c, u, b, d});
+    // Four sides of a square (one drawn the other way), a line drawn there
+    // and back, and a U open at the top.
+    const auto open = [](CZunArrayTempl<CZunPoint3d> points) { return CZunVertexArray::fromPoints(points, false); };
+    const CZunContourSet loops = ZUN::g_vll_regions_prepare(
+        {open({{0, 0}, {10, 0}}), open({{50, 50}, {60, 50}, {50, 50}}), open({{10, 10}, {0, 10}}),
+         open({{20, 10}, {20, 0}, {30, 0}, {30, 10}}), open({{10, 10}, {10, 0}}), open({{0, 0}, {0, 10}})});
     ASSERT_EQ(loops.len(), 2);  // the doubled line has no area
     for (const CZunVertexArray& loop : loops) {
         EXPECT_TRUE(loop.isClosed());

@@ -4,6 +4,7 @@
 
 #include <climits>
 #include <map>
+#include <utility>
 #include <ostream>
 
 namespace {
@@ -12,28 +13,17 @@ std::uint32_t rgb(int r, int g, int b) { return CZunColor::rgb(r, g, b); }
 
 TEST(ColorPalette, KnownEntries)
 {
-    EXPECT_EQ(CZunColor::paletteRgb(1), 0x0000FFu);  // pure red: red in the low byte
-    EXPECT_EQ(CZunColor::paletteRgb(2), rgb(255, 255, 0));
-    EXPECT_EQ(CZunColor::paletteRgb(5), 0xFF0000u);
-    EXPECT_EQ(CZunColor::paletteRgb(7), 0xFFFFFFu);
-    EXPECT_EQ(CZunColor::paletteRgb(8), rgb(128, 128, 128));
-    EXPECT_EQ(CZunColor::paletteRgb(9), rgb(192, 192, 192));
     // 10 + 10 * hue + shade; hues 15 degrees apart; shade pairs at 100, 65,
     // 50, 30 and 15 % brightness, the odd one of a pair half saturated.
-    EXPECT_EQ(CZunColor::paletteRgb(11), rgb(255, 127, 127));
-    EXPECT_EQ(CZunColor::paletteRgb(29), rgb(38, 23, 19));
-    EXPECT_EQ(CZunColor::paletteRgb(43), rgb(165, 145, 82));
-    EXPECT_EQ(CZunColor::paletteRgb(60), rgb(191, 255, 0));
-    EXPECT_EQ(CZunColor::paletteRgb(96), rgb(0, 76, 0));
-    EXPECT_EQ(CZunColor::paletteRgb(141), rgb(127, 223, 255));
-    EXPECT_EQ(CZunColor::paletteRgb(175), rgb(63, 63, 127));
-    EXPECT_EQ(CZunColor::paletteRgb(212), rgb(165, 0, 165));
-    EXPECT_EQ(CZunColor::paletteRgb(249), rgb(38, 19, 23));
-    EXPECT_EQ(CZunColor::paletteRgb(250), rgb(51, 51, 51));
-    EXPECT_EQ(CZunColor::paletteRgb(254), rgb(190, 190, 190));
-    EXPECT_EQ(CZunColor::paletteRgb(255), rgb(255, 255, 255));
-    for (int index : {-1, 0, 256})
-        EXPECT_EQ(CZunColor::paletteRgb(index), 0u) << index;
+    // Red sits in the low byte: index 1 is 0x0000FF, index 5 is 0xFF0000.
+    const std::pair<int, std::uint32_t> entries[] = {
+        {1, 0x0000FFu}, {2, rgb(255, 255, 0)}, {5, 0xFF0000u}, {7, 0xFFFFFFu},
+        {8, rgb(128, 128, 128)}, {9, rgb(192, 192, 192)}, {11, rgb(255, 127, 127)}, {29, rgb(38, 23, 19)},
+        {43, rgb(165, 145, 82)}, {60, rgb(191, 255, 0)}, {96, rgb(0, 76, 0)}, {141, rgb(127, 223, 255)},
+        {175, rgb(63, 63, 127)}, {212, rgb(165, 0, 165)}, {249, rgb(38, 19, 23)}, {250, rgb(51, 51, 51)},
+        {254, rgb(190, 190, 190)}, {255, rgb(255, 255, 255)}, {-1, 0u}, {0, 0u}, {256, 0u}};
+    for (const auto& [index, expected] : entries)
+        EXPECT_EQ(CZunColor::paletteRgb(index), expected) << index;
 }
 
 TEST(ColorNearest, EntriesFindThemselvesAndTiesTakeTheLowerIndex)

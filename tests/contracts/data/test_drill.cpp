@@ -95,19 +95,17 @@ CZun_Solid plateWithHole(double w, double thick, double diam)
 
 TEST(DrillThread, MetricDesignations)
 {
+    // Case and blanks do not matter; a fine pitch follows "x" or "×",
+    // with a decimal point or comma.
+    const struct { const wchar_t* text; double diameter, pitch; } metric[] = {
+        {L"M10", 10.0, 1.5}, {L" m8 ", 8.0, 1.25}, {L"M2.5", 2.5, 0.45}, {L"M10x1.25", 10.0, 1.25},
+        {L"M20\u00D71,5", 20.0, 1.5}};
     double d = 0, p = 0;
-    EXPECT_TRUE(drillThreadGet(L"M10", d, p));
-    EXPECT_EQ(d, 10.0);
-    EXPECT_EQ(p, 1.5);
-    EXPECT_TRUE(drillThreadGet(L" m8 ", d, p));
-    EXPECT_EQ(p, 1.25);
-    EXPECT_TRUE(drillThreadGet(L"M2.5", d, p));
-    EXPECT_EQ(p, 0.45);
-    EXPECT_TRUE(drillThreadGet(L"M10x1.25", d, p));
-    EXPECT_EQ(d, 10.0);
-    EXPECT_EQ(p, 1.25);
-    EXPECT_TRUE(drillThreadGet(L"M20\u00D71,5", d, p));
-    EXPECT_EQ(p, 1.5);
+    for (const auto& m : metric) {
+        EXPECT_TRUE(drillThreadGet(m.text, d, p)) << CZunString(m.text);
+        EXPECT_EQ(d, m.diameter) << CZunString(m.text);
+        EXPECT_EQ(p, m.pitch) << CZunString(m.text);
+    }
 
     d = p = -1;
     for (const wchar_t* bad : {L"M11", L"M10x", L"10", L"M", L"", L"M10x6", L"M10y1", L"M10x1.25mm", L"G1/2"})

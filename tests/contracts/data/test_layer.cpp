@@ -53,12 +53,9 @@ TEST_F(LayerTest, ColourByIndexOrByColourValue)
 
     // What cannot name a colour gives none, as a missing layer does.
     EXPECT_EQ(layer_color(L"OUT-OF-RANGE").colorIndex(), CZunColor::kNone);
-    EXPECT_EQ(layer_color(L"TEXT-COLOR"), CZunColor());
-    EXPECT_EQ(layer_color(L"NO-COLOR"), CZunColor());
-    EXPECT_EQ(layer_color(L"MISSING"), CZunColor());
-    EXPECT_EQ(layer_color(L""), CZunColor());
-    EXPECT_EQ(layer_color(L"VALUE-ONLY"), CZunColor());
-    EXPECT_EQ(layer_color(L"A\\B"), CZunColor()) << "a layer name is no path";
+    // A layer name is no path: "A\\B" names nothing.
+    for (const wchar_t* name : {L"TEXT-COLOR", L"NO-COLOR", L"MISSING", L"", L"VALUE-ONLY", L"A\\B"})
+        EXPECT_EQ(layer_color(name), CZunColor()) << CZunString(name).toUtf8();
 }
 
 TEST_F(LayerTest, NamesMatchExactlyFirstThenWithoutCase)

@@ -27,23 +27,18 @@ bool nearlyEqual(double a, double b, double tolerance = 4.5e-16) { return std::f
 
 TEST_F(UnitsTest, DefinedFactorsComeOutExactly)
 {
-    EXPECT_EQ(acadUnitCv(1.0, kUnitInch, kUnitMillimeter), 25.4);
-    EXPECT_EQ(acadUnitCv(25.4, kUnitMillimeter, kUnitInch), 1.0);
-    EXPECT_EQ(acadUnitCv(-2.5, kUnitInch, kUnitCentimeter), -6.35);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitFoot, kUnitMeter), 0.3048);
-    EXPECT_EQ(acadUnitCv(0.3048, kUnitMeter, kUnitFoot), 1.0);
-    EXPECT_EQ(acadUnitCv(10.0, kUnitFoot, kUnitMeter), 3.048);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitFoot, kUnitInch), 12.0);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitYard, kUnitMeter), 0.9144);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitMile, kUnitFoot), 5280.0);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitMile, kUnitKilometer), 1.609344);
-    EXPECT_EQ(acadUnitCv(1000.0, kUnitMil, kUnitInch), 1.0);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitMicroinch, kUnitNanometer), 25.4);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitMeter, kUnitMillimeter), 1000.0);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitDecameter, kUnitDecimeter), 100.0);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitMicron, kUnitAngstrom), 1.0e4);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitAstronomical, kUnitMeter), 149597870700.0);
-    EXPECT_EQ(acadUnitCv(1.0, kUnitLightYear, kUnitMeter), 9460730472580800.0);
+    struct Factor { double value; int from, to; double expected; };
+    const Factor factors[] = {
+        {1.0, kUnitInch, kUnitMillimeter, 25.4}, {25.4, kUnitMillimeter, kUnitInch, 1.0},
+        {-2.5, kUnitInch, kUnitCentimeter, -6.35}, {1.0, kUnitFoot, kUnitMeter, 0.3048},
+        {0.3048, kUnitMeter, kUnitFoot, 1.0}, {10.0, kUnitFoot, kUnitMeter, 3.048}, {1.0, kUnitFoot, kUnitInch, 12.0},
+        {1.0, kUnitYard, kUnitMeter, 0.9144}, {1.0, kUnitMile, kUnitFoot, 5280.0},
+        {1.0, kUnitMile, kUnitKilometer, 1.609344}, {1000.0, kUnitMil, kUnitInch, 1.0},
+        {1.0, kUnitMicroinch, kUnitNanometer, 25.4}, {1.0, kUnitMeter, kUnitMillimeter, 1000.0},
+        {1.0, kUnitDecameter, kUnitDecimeter, 100.0}, {1.0, kUnitMicron, kUnitAngstrom, 1.0e4},
+        {1.0, kUnitAstronomical, kUnitMeter, 149597870700.0}, {1.0, kUnitLightYear, kUnitMeter, 9460730472580800.0}};
+    for (const Factor& f : factors)
+        EXPECT_EQ(acadUnitCv(f.value, f.from, f.to), f.expected) << f.value << ": " << f.from << " -> " << f.to;
     EXPECT_TRUE(nearlyEqual(acadUnitCv(1.0, kUnitParsec, kUnitAstronomical), 648000.0 / std::numbers::pi));
 }
 

@@ -105,9 +105,10 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
     }
 
-    // The control reports its failures to this test only.
-    void hook(CPicture& picture)
+    // The control, at a size, reports its failures to this test only.
+    void hook(CPicture& picture, const QSize& size)
     {
+        picture.resize(size);
         picture.setMessageHook([this](const QString& caption, const QString& text) {
             captions.push_back(caption);
             texts.push_back(text);
@@ -217,8 +218,7 @@ TEST_P(FittedPictureControl, ShowsThePictureFittedAndCentred)
 {
     const FittedPicture& f = GetParam();
     CPicture picture;
-    hook(picture);
-    picture.resize(f.control);
+    hook(picture, f.control);
     picture.SetBackColor(kGreenRgb);
     ASSERT_TRUE(picture.LoadImageW(file(f.file, f.contents()).c_str()));
     ASSERT_TRUE(picture.hasPicture());
@@ -248,8 +248,7 @@ INSTANTIATE_TEST_SUITE_P(Kinds, FittedPictureControl, ::testing::ValuesIn(fitted
 TEST_F(PictureControl, WheelNotchKeepsThePictureUnderTheCursor)
 {
     CPicture picture;
-    hook(picture);
-    picture.resize(300, 200);
+    hook(picture, QSize(300, 200));
     picture.show();
     ASSERT_TRUE(picture.LoadImageW(png("coords.png", coordinateImage(100, 80)).c_str()));
     const QPoint at(130, 90);
@@ -268,8 +267,7 @@ TEST_F(PictureControl, WheelNotchKeepsThePictureUnderTheCursor)
 TEST_F(PictureControl, WheelZoomHonoursItsLimitsAndIgnoresSidewaysScrolling)
 {
     CPicture picture;
-    hook(picture);
-    picture.resize(100, 100);
+    hook(picture, QSize(100, 100));
     picture.show();
     ASSERT_TRUE(picture.LoadImageW(png("c.png", coordinateImage(50, 50)).c_str()));
     for (int i = 0; i < 12; ++i)
@@ -290,8 +288,7 @@ TEST_F(PictureControl, WheelZoomHonoursItsLimitsAndIgnoresSidewaysScrolling)
 TEST_F(PictureControl, MiddleDragPansByTheMouseDisplacement)
 {
     CPicture picture;
-    hook(picture);
-    picture.resize(300, 200);
+    hook(picture, QSize(300, 200));
     picture.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
     ASSERT_TRUE(picture.LoadImageW(png("coords.png", coordinateImage(100, 80)).c_str()));
@@ -322,8 +319,7 @@ TEST_F(PictureControl, MiddleDragPansByTheMouseDisplacement)
 TEST_F(PictureControl, SetBackColorWaitsForTheNextPaint)
 {
     CountingPicture picture;
-    hook(picture);
-    picture.resize(120, 80);
+    hook(picture, QSize(120, 80));
     picture.show();
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&picture));
     ASSERT_TRUE(QTest::qWaitFor([&] { return picture.paints > 0; }));
@@ -344,8 +340,7 @@ TEST_F(PictureControl, SetBackColorWaitsForTheNextPaint)
 TEST_F(PictureControl, LoadFailureEmptiesTheControlAndTellsWhy)
 {
     CPicture picture;
-    hook(picture);
-    picture.resize(100, 100);
+    hook(picture, QSize(100, 100));
     ASSERT_TRUE(picture.LoadImageW(png("good.png", halves(10, 10)).c_str()));
     ASSERT_TRUE(picture.hasPicture());
 
@@ -386,8 +381,7 @@ TEST_F(PictureControl, LoadFailureEmptiesTheControlAndTellsWhy)
 TEST_F(PictureControl, CopyPutsAMetafileAndAPngOnTheClipboard)
 {
     CPicture picture;
-    hook(picture);
-    picture.resize(50, 50);  // smaller than the picture: Copy takes the full size
+    hook(picture, QSize(50, 50));  // smaller than the picture: Copy takes the full size
     const QImage source = coordinateImage(80, 60);
     ASSERT_TRUE(picture.LoadImageW(png("copy.png", source).c_str()));
     ASSERT_TRUE(picture.Copy());
@@ -405,8 +399,7 @@ TEST_F(PictureControl, CopyPutsAMetafileAndAPngOnTheClipboard)
     EXPECT_EQ(emf.mid(40, 4), QByteArray(" EMF"));
     // Read back, the metafile shows the same pixels at the same size.
     CPicture again;
-    hook(again);
-    again.resize(100, 80);
+    hook(again, QSize(100, 80));
     ASSERT_TRUE(again.LoadImageW(file("copied.emf", emf).c_str()));
     ASSERT_EQ(again.picture().kind(), CPictureObject::Kind::Metafile) << texts.join(", ").toStdString();
     EXPECT_EQ(again.view().pixelWidth, 80);

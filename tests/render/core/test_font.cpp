@@ -10,6 +10,7 @@
 #include <atomic>
 #include <thread>
 #include <cmath>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -442,6 +443,17 @@ protected:
     // Output that a failed call must not leave behind.
     static CZunRegionList stale() { return taggedGlyph(9); }
 
+    // The call fails and leaves none of the stale output behind.
+    ::testing::AssertionResult refused()
+    {
+        CZunRegionList regl = stale();
+        if (zun_text_to_regl(&m_text, regl, 1.0))
+            return ::testing::AssertionFailure() << "the call succeeded";
+        if (!regl.isEmpty())
+            return ::testing::AssertionFailure() << "the stale regions were left";
+        return ::testing::AssertionSuccess();
+    }
+
     CZunDataItem m_text{true};
     CZunRegionList m_regions;
     ZUN::CZunRbList m_args;
@@ -469,57 +481,31 @@ TEST_F(TextRegl, PassesTheItemAndHeightAndReturnsTheRegions)
 TEST_F(TextRegl, FailsWithEmptyRegionsWhenTheFunctionRejectsTheText)
 {
     answer(kRtError, ZUN::regionsToList(m_regions));
-    CZunRegionList regl = stale();
-    EXPECT_FALSE(zun_text_to_regl(&m_text, regl, 1.0));
-    EXPECT_TRUE(regl.isEmpty());
+    EXPECT_TRUE(refused());
     EXPECT_EQ(m_calls, 1);
 
     answer(5001, ZUN::regionsToList(m_regions));  // any status but success
-    regl = stale();
-    EXPECT_FALSE(zun_text_to_regl(&m_text, regl, 1.0));
-    EXPECT_TRUE(regl.isEmpty());
+    EXPECT_TRUE(refused());
 }
 
 TEST_F(TextRegl, FailsWhenTheAnswerIsNoListOrHoldsNoRegions)
 {
-    const ZUN::CZunRbList notLists[] = {
-        {ZUN::CRbValue::makeReal(1.0)},
-        {ZUN::CRbValue::makeText(L"M12")},
-        {ZUN::CRbValue::make(kRtT)},
-    };
-    for (const ZUN::CZunRbList& result : notLists) {
-        answer(kRtNorm, result);
-        CZunRegionList regl = stale();
-        EXPECT_FALSE(zun_text_to_regl(&m_text, regl, 1.0)) << result.get(0).type;
-        EXPECT_TRUE(regl.isEmpty()) << result.get(0).type;
-    }
-
-    const ZUN::CZunRbList noRegions[] = {
-        {ZUN::CRbValue::make(kRtNil)},
-        ZUN::regionsToList(CZunRegionList()),
-        {},
-    };
-    for (const ZUN::CZunRbList& result : noRegions) {
-        answer(kRtNorm, result);
-        CZunRegionList regl = stale();
-        EXPECT_FALSE(zun_text_to_regl(&m_text, regl, 1.0));
-        EXPECT_TRUE(regl.isEmpty());
-    }
-
-    // A list that breaks off is no answer either.
+    // No list (a real, a text, T); a list without regions (nil, empty,
+    // nothing at all); a list that breaks off.
     ZUN::CZunRbList broken = ZUN::regionsToList(m_regions);
     broken.removeAt(broken.len() - 1);
-    answer(kRtNorm, broken);
-    CZunRegionList regl = stale();
-    EXPECT_FALSE(zun_text_to_regl(&m_text, regl, 1.0));
-    EXPECT_TRUE(regl.isEmpty());
+    const ZUN::CZunRbList answers[] = {
+        {ZUN::CRbValue::makeReal(1.0)}, {ZUN::CRbValue::makeText(L"M12")}, {ZUN::CRbValue::make(kRtT)},
+        {ZUN::CRbValue::make(kRtNil)},  ZUN::regionsToList(CZunRegionList()), {}, broken};
+    for (size_t i = 0; i < std::size(answers); ++i) {
+        answer(kRtNorm, answers[i]);
+        EXPECT_TRUE(refused()) << "answer " << i;
+    }
 }
 
 TEST_F(TextRegl, FailsWhenTheApplicationHasNoSuchFunction)
 {
-    CZunRegionList regl = stale();
-    EXPECT_FALSE(zun_text_to_regl(&m_text, regl, 1.0));
-    EXPECT_TRUE(regl.isEmpty());
+    EXPECT_TRUE(refused());
 }
 
 TEST_F(TextRegl, PassesNilForAMissingItem)

@@ -10,6 +10,7 @@
 #include <fstream>
 #include <iterator>
 #include <random>
+#include <utility>
 
 namespace {
 
@@ -321,14 +322,11 @@ TEST(EmfLines, RecordsBySizeAndCoordinates)
     dc.moveTo(5, 5);
     dc.lineTo(6, 5);  // two runs, one beyond 16 bits
     emf::File file = finish(dc);
-    EXPECT_EQ(file.count(emf::MoveToEx), 1);
-    EXPECT_EQ(file.count(emf::LineTo), 1);
-    EXPECT_EQ(file.count(emf::Polyline16), 1);
-    EXPECT_EQ(file.count(emf::Polyline), 0);
-    EXPECT_EQ(file.count(emf::Polygon16), 1);
-    EXPECT_EQ(file.count(emf::Polygon), 1);
-    EXPECT_EQ(file.count(emf::PolyPolyline16), 1);
-    EXPECT_EQ(file.count(emf::PolyPolyline), 1);
+    const std::pair<emf::Type, int> counts[] = {{emf::MoveToEx, 1}, {emf::LineTo, 1}, {emf::Polyline16, 1},
+                                                {emf::Polyline, 0}, {emf::Polygon16, 1}, {emf::Polygon, 1},
+                                                {emf::PolyPolyline16, 1}, {emf::PolyPolyline, 1}};
+    for (const auto& [type, count] : counts)
+        EXPECT_EQ(file.count(type), count) << "record type " << type;
     EXPECT_EQ(dc.drawingRecordCount(), 6);
     const std::vector<emf::Mark> marks = playChecked(file);
     ASSERT_EQ(marks.size(), 8u);
