@@ -395,7 +395,7 @@ CZunPoint3d pointAt3(const CZunVertex& v, const Arc& a, double t)
 void Grid::build()
 {
     const int n = size();
-    m_first.assign(static_cast<size_t>(n), 0);
+    m_boxes.resize(static_cast<size_t>(n));
     m_buckets = 1;
     m_y0 = 0.0;
     m_h = 1.0;
@@ -422,7 +422,7 @@ void Grid::build()
     for (int i = 0; i < n; ++i) {
         const Arc& e = m_edges[static_cast<size_t>(i)];
         const int f = bucketOf(e.y0), l = std::max(f, bucketOf(e.y1));
-        m_first[static_cast<size_t>(i)] = f;
+        m_boxes[static_cast<size_t>(i)] = {e.x0, e.y0, e.x1, e.y1, f};
         for (int k = f; k <= l; ++k)
             ++m_start[static_cast<size_t>(k) + 1];
     }
@@ -432,7 +432,7 @@ void Grid::build()
     std::vector<int> cursor(m_start.begin(), m_start.end() - 1);
     for (int i = 0; i < n; ++i) {
         const Arc& e = m_edges[static_cast<size_t>(i)];
-        const int f = m_first[static_cast<size_t>(i)], l = std::max(f, bucketOf(e.y1));
+        const int f = m_boxes[static_cast<size_t>(i)].first, l = std::max(f, bucketOf(e.y1));
         for (int k = f; k <= l; ++k)
             m_ids[static_cast<size_t>(cursor[static_cast<size_t>(k)]++)] = i;
     }

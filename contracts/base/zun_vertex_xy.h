@@ -122,29 +122,39 @@ public:
         for (int k = q0; k <= q1; ++k)
             for (int j = m_start[static_cast<size_t>(k)]; j < m_start[static_cast<size_t>(k) + 1]; ++j) {
                 const int id = m_ids[static_cast<size_t>(j)];
+                const Box& e = m_boxes[static_cast<size_t>(id)];
                 // A vertex spanning several buckets is reported from the
                 // first bucket that it and the query share, so only once.
-                if (std::max(m_first[static_cast<size_t>(id)], q0) != k)
+                if (std::max(e.first, q0) != k)
                     continue;
-                const Arc& e = m_edges[static_cast<size_t>(id)];
                 if (e.x0 <= bx1 && e.x1 >= bx0 && e.y0 <= by1 && e.y1 >= by0)
                     f(id);
             }
     }
 
 private:
+    // floor((y - y0) / h) held to the buckets; the truncation is the floor
+    // for the quotients it is taken of, which are at least one, and spares
+    // the floor's call where the instruction set has no rounding.
     int bucketOf(double y) const
     {
-        const double k = std::floor((y - m_y0) / m_h);
-        if (!(k > 0.0))
+        const double q = (y - m_y0) / m_h;
+        if (!(q >= 1.0))
             return 0;
-        if (k >= m_buckets - 1)
+        if (q >= m_buckets - 1)
             return m_buckets - 1;
-        return static_cast<int>(k);
+        return static_cast<int>(q);
     }
 
+    // What a visit reads of every vertex it passes, side by side so that
+    // the walk over a bucket stays in few cache lines.
+    struct Box {
+        double x0, y0, x1, y1;
+        int first;  // bucket
+    };
+
     std::vector<Arc> m_edges;
-    std::vector<int> m_first;
+    std::vector<Box> m_boxes;
     std::vector<int> m_start;
     std::vector<int> m_ids;
     double m_y0 = 0.0, m_h = 1.0;

@@ -179,12 +179,14 @@ public:
 private:
     static constexpr int kMaxBuckets = 1 << 16;
 
+    // floor((offset - min) / height) held to the buckets, by truncation,
+    // which is the floor for the quotients of one and more it is taken of.
     int bucketOf(double offset) const
     {
-        const double k = std::floor((offset - m_min) / m_height);
-        if (!(k > 0.0))
+        const double q = (offset - m_min) / m_height;
+        if (!(q >= 1.0))
             return 0;
-        return k >= m_buckets - 1 ? m_buckets - 1 : static_cast<int>(k);
+        return q >= m_buckets - 1 ? m_buckets - 1 : static_cast<int>(q);
     }
 
     const Contours* m_contours = nullptr;
