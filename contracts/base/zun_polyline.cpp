@@ -109,7 +109,7 @@ int classify(const xy::Grid& grid, double x, double y, double onTol)
     const double far = 2.0 * onTol;
     grid.visit(x - onTol, y - onTol, std::numeric_limits<double>::infinity(), y + onTol, [&](int id) {
         const xy::Arc& e = grid.edge(id);
-        if (!on && e.x0 - x <= far && e.y0 - y <= far && y - e.y1 <= far && xy::distance(e, x, y) <= onTol)
+        if (!on && e.x0 - x <= far && e.y0 - y <= far && y - e.y1 <= far && xy::within(e, x, y, onTol))
             on = true;
         if (xy::crossesRay(e, x, y))
             odd = !odd;
@@ -227,25 +227,6 @@ private:
     std::vector<int> m_before;
 };
 
-// A straight vertex as prepare() makes it, all but its chord, which only
-// the intersections need: most pieces of a hatch have none to look for.
-xy::Arc straightWithoutChord(const CZunVertex& v)
-{
-    xy::Arc a;
-    a.sx = v.start().x;
-    a.sy = v.start().y;
-    a.ex = v.end().x;
-    a.ey = v.end().y;
-    a.dx = a.ex - a.sx;
-    a.dy = a.ey - a.sy;
-    a.mag = std::max({std::abs(a.sx), std::abs(a.sy), std::abs(a.ex), std::abs(a.ey)});
-    a.x0 = std::min(a.sx, a.ex);
-    a.x1 = std::max(a.sx, a.ex);
-    a.y0 = std::min(a.sy, a.ey);
-    a.y1 = std::max(a.sy, a.ey);
-    return a;
-}
-
 // a.isEqualTo(b) as it stands, its root taken only for points within the
 // tolerance along every axis: the root of a sum of squares is never below
 // the magnitude of one of them (sqrt(x * x) is |x| exactly), so points
@@ -276,15 +257,12 @@ void punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count
         const CZunVertex& v = vl.get(i);
         if (i > 0 && !sameEnd(vl.get(i - 1).end(), v.start()))
             open = false;
-        const bool straight = v.bulge() == 0.0;
-        xy::Arc a = straight ? straightWithoutChord(v) : xy::prepare(v);
+        const xy::Arc a = xy::prepare(v);
         const double tol = xy::tolFor(std::max(a.mag, mag));
         cuts.clear();
         cuts.push_back(0.0);
         cuts.push_back(1.0);
         if (occupied.mayMeet(a.x0 - tol, a.y0 - tol, a.x1 + tol, a.y1 + tol)) {
-            if (straight)
-                a.chord = std::hypot(a.dx, a.dy);
             grid.visit(a.x0 - tol, a.y0 - tol, a.x1 + tol, a.y1 + tol, [&](int id) {
                 const int n = xy::intersect(a, grid.edge(id), tol, hits);
                 for (int k = 0; k < n; ++k)
@@ -776,7 +754,7 @@ int g_vll_pt_inside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunP
         if (on || !xy::mayMeet(v, p.x - tol, p.y - tol, std::numeric_limits<double>::infinity(), p.y + tol))
             return;
         const xy::Arc e = xy::prepare(v);
-        if (xy::distance(e, p.x, p.y) <= tol)
+        if (xy::within(e, p.x, p.y, tol))
             on = true;
         else if (xy::crossesRay(e, p.x, p.y))
             odd = !odd;

@@ -80,13 +80,17 @@ Arc prepare(double sx, double sy, double ex, double ey, double bulge)
     a.ey = ey;
     a.dx = ex - sx;
     a.dy = ey - sy;
-    a.chord = std::hypot(a.dx, a.dy);
     a.mag = std::max({std::abs(sx), std::abs(sy), std::abs(ex), std::abs(ey)});
     a.x0 = std::min(sx, ex);
     a.x1 = std::max(sx, ex);
     a.y0 = std::min(sy, ey);
     a.y1 = std::max(sy, ey);
-    if (bulge == 0.0 || !(a.chord > 0.0) || !std::isfinite(bulge))
+    if (bulge == 0.0) {
+        a.chord = -1.0;  // taken when asked for: most straight vertices never are
+        return a;
+    }
+    a.chord = std::hypot(a.dx, a.dy);
+    if (!(a.chord > 0.0) || !std::isfinite(bulge))
         return a;
     const double b = bulge, ab = std::abs(b);
     a.bulge = b;
@@ -187,6 +191,29 @@ double paramOf(const Arc& a, double x, double y)
     return s - sweep < kTwoPi - s ? 1.0 : 0.0;
 }
 
+bool chordAtMost(const Arc& a, double d)
+{
+    if (a.chord >= 0.0)
+        return a.chord <= d;
+    // The chord is never below |dx| or |dy|: longer along one axis, longer.
+    if (std::abs(a.dx) > d || std::abs(a.dy) > d)
+        return false;
+    return std::hypot(a.dx, a.dy) <= d;
+}
+
+bool within(const Arc& a, double x, double y, double d)
+{
+    if (a.isArc())
+        return distance(a, x, y) <= d;
+    // distance() of a straight vertex, its root taken only for a foot
+    // within d along both axes.
+    const double t = paramOf(a, x, y);
+    const double fx = x - (a.sx + t * a.dx), fy = y - (a.sy + t * a.dy);
+    if (std::abs(fx) > d || std::abs(fy) > d)
+        return false;
+    return std::hypot(fx, fy) <= d;
+}
+
 double distance(const Arc& a, double x, double y)
 {
     if (a.isArc() && sweepToPoint(a, x, y) <= std::abs(a.theta)) {
@@ -252,16 +279,16 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
     // crosses a contour.
     const double far = 2.0 * tol;
     const auto within = [&](const Arc& e, double x, double y) {
-        return x >= e.x0 - far && x <= e.x1 + far && y >= e.y0 - far && y <= e.y1 + far && distance(e, x, y) <= tol;
+        return x >= e.x0 - far && x <= e.x1 + far && y >= e.y0 - far && y <= e.y1 + far && xy::within(e, x, y, tol);
     };
 
     // A vertex shorter than tol is a point.
-    if (a.chord <= tol) {
+    if (chordAtMost(a, tol)) {
         if (within(b, a.sx, a.sy))
             add(0.0, paramOf(b, a.sx, a.sy), a.sx, a.sy);
         return n;
     }
-    if (b.chord <= tol) {
+    if (chordAtMost(b, tol)) {
         if (within(a, b.sx, b.sy))
             add(paramOf(a, b.sx, b.sy), 0.0, b.sx, b.sy);
         return n;

@@ -16,6 +16,8 @@ namespace ZUN::xy {
 // tests run one vertex against thousands of others.
 struct Arc {
     double sx = 0.0, sy = 0.0, ex = 0.0, ey = 0.0;
+    // The chord of a straight vertex is -1 until asked for by chordAtMost:
+    // its root is most of what preparing a line costs.
     double dx = 0.0, dy = 0.0, chord = 0.0;
     // 0 for a straight vertex, and for an arc whose chord vanished: such an
     // arc has no circle, and treating it as a point is the only safe reading.
@@ -49,6 +51,10 @@ CZunPoint3d pointAt3(const CZunVertex& v, const Arc& a, double t);
 double paramOf(const Arc& a, double x, double y);
 // Distance from (x, y) to the vertex in xy.
 double distance(const Arc& a, double x, double y);
+// distance(a, x, y) <= d and a's chord <= d, each without its root where
+// one coordinate difference alone settles it.
+bool within(const Arc& a, double x, double y, double d);
+bool chordAtMost(const Arc& a, double d);
 // The vertex's contribution to the ray parity of (x, y): true when the ray
 // from (x, y) towards +x crosses it an odd number of times. Only meaningful
 // for points off the vertex; the rule is half-open in y so that vertices and
