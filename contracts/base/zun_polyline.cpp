@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace ZUN {
@@ -155,8 +156,9 @@ struct SplitSink {
 // buckets, which a slanted piece crosses many of.
 class Occupancy {
 public:
-    explicit Occupancy(const xy::Grid& grid)
+    void build(const xy::Grid& grid)
     {
+        m_usable = false;
         const int n = grid.size();
         double x0 = std::numeric_limits<double>::infinity(), y0 = x0, x1 = -x0, y1 = -x0;
         for (int i = 0; i < n; ++i) {
@@ -177,7 +179,8 @@ public:
         m_h = (y1 - y0) / side;
         m_cols = m_rows = side;
         // Per row, the count of occupied cells left of each column.
-        std::vector<char> on(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
+        std::vector<char>& on = m_on;
+        on.assign(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
         for (int i = 0; i < n; ++i) {
             const xy::Arc& e = grid.edge(i);
             const int c0 = col(e.x0), c1 = col(e.x1), r0 = row(e.y0), r1 = row(e.y1);
@@ -221,10 +224,63 @@ private:
         return at >= count - 1 ? count - 1 : static_cast<int>(at);
     }
 
+public:
+    size_t bytes() const { return m_on.capacity() + m_before.capacity() * sizeof(int); }
+
+private:
     bool m_usable = false;
     double m_x0 = 0.0, m_y0 = 0.0, m_w = 1.0, m_h = 1.0;
     int m_cols = 1, m_rows = 1;
+    std::vector<char> m_on;
     std::vector<int> m_before;
+};
+
+// The grid, raster and cut list of a punch, kept per thread from call to
+// call: a hatch punches its lines pattern line by pattern line, region after
+// region, and would otherwise allocate them all anew each time. Each punch
+// rebuilds what it reads. A punch on a huge contour lets them go after.
+struct PunchWork {
+    xy::Grid grid;
+    Occupancy occupied;
+    std::vector<double> cuts;
+    bool busy = false;
+    static constexpr size_t kKeepBytes = size_t(4) << 20;
+    size_t bytes() const { return grid.bytes() + occupied.bytes() + cuts.capacity() * sizeof(double); }
+};
+
+class PunchWorkLease {
+public:
+    PunchWorkLease() : m_shared(shared())
+    {
+        if (m_shared.busy) {
+            m_own = std::make_unique<PunchWork>();
+            m_work = m_own.get();
+        } else {
+            m_shared.busy = true;
+            m_work = &m_shared;
+        }
+    }
+    ~PunchWorkLease()
+    {
+        if (m_work != &m_shared)
+            return;
+        if (m_shared.bytes() > PunchWork::kKeepBytes)
+            m_shared = PunchWork();
+        m_shared.busy = false;
+    }
+    PunchWorkLease(const PunchWorkLease&) = delete;
+    PunchWorkLease& operator=(const PunchWorkLease&) = delete;
+    PunchWork& work() { return *m_work; }
+
+private:
+    static PunchWork& shared()
+    {
+        thread_local PunchWork work;
+        return work;
+    }
+    PunchWork& m_shared;
+    std::unique_ptr<PunchWork> m_own;
+    PunchWork* m_work = nullptr;
 };
 
 // a.isEqualTo(b) as it stands, its root taken only for points within the
@@ -241,16 +297,19 @@ bool sameEnd(const CZunPoint3d& a, const CZunPoint3d& b)
 template <class Sink>
 void punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count, bool inside, Sink& sink)
 {
-    xy::Grid grid;
+    PunchWorkLease lease;
+    xy::Grid& grid = lease.work().grid;
+    grid.clear();
     double mag = 0.0;
     forEachContourEdge(contours, count, [&](const CZunVertex& v) {
         grid.add(xy::prepare(v));
         mag = std::max(mag, grid.edge(grid.size() - 1).mag);
     });
     grid.build();
-    const Occupancy occupied(grid);
+    Occupancy& occupied = lease.work().occupied;
+    occupied.build(grid);
 
-    std::vector<double> cuts;
+    std::vector<double>& cuts = lease.work().cuts;
     xy::Hit hits[4];
     bool open = false;
     for (int i = 0; i < vl.len(); ++i) {

@@ -191,29 +191,6 @@ double paramOf(const Arc& a, double x, double y)
     return s - sweep < kTwoPi - s ? 1.0 : 0.0;
 }
 
-bool chordAtMost(const Arc& a, double d)
-{
-    if (a.chord >= 0.0)
-        return a.chord <= d;
-    // The chord is never below |dx| or |dy|: longer along one axis, longer.
-    if (std::abs(a.dx) > d || std::abs(a.dy) > d)
-        return false;
-    return std::hypot(a.dx, a.dy) <= d;
-}
-
-bool within(const Arc& a, double x, double y, double d)
-{
-    if (a.isArc())
-        return distance(a, x, y) <= d;
-    // distance() of a straight vertex, its root taken only for a foot
-    // within d along both axes.
-    const double t = paramOf(a, x, y);
-    const double fx = x - (a.sx + t * a.dx), fy = y - (a.sy + t * a.dy);
-    if (std::abs(fx) > d || std::abs(fy) > d)
-        return false;
-    return std::hypot(fx, fy) <= d;
-}
-
 double distance(const Arc& a, double x, double y)
 {
     if (a.isArc() && sweepToPoint(a, x, y) <= std::abs(a.theta)) {
@@ -253,7 +230,10 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
     const double same = 100.0 * tol;
     // hypot(dx, dy) is never below |dx| or |dy|, which are exact, so a
     // point further than d along either axis needs no root to be further.
+    // A point found at an end is that end exactly, whose distance is 0.
     const auto close = [](double dx, double dy, double d) {
+        if (dx == 0.0 && dy == 0.0)
+            return 0.0 <= d;
         return std::abs(dx) <= d && std::abs(dy) <= d && std::hypot(dx, dy) <= d;
     };
     const auto add = [&](double ta, double tb, double x, double y) {
@@ -456,12 +436,12 @@ void Grid::build()
     for (int k = 0; k < m_buckets; ++k)
         m_start[static_cast<size_t>(k) + 1] += m_start[static_cast<size_t>(k)];
     m_ids.resize(static_cast<size_t>(m_start.back()));
-    std::vector<int> cursor(m_start.begin(), m_start.end() - 1);
+    m_cursor.assign(m_start.begin(), m_start.end() - 1);
     for (int i = 0; i < n; ++i) {
         const Arc& e = m_edges[static_cast<size_t>(i)];
         const int f = m_boxes[static_cast<size_t>(i)].first, l = std::max(f, bucketOf(e.y1));
         for (int k = f; k <= l; ++k)
-            m_ids[static_cast<size_t>(cursor[static_cast<size_t>(k)]++)] = i;
+            m_ids[static_cast<size_t>(m_cursor[static_cast<size_t>(k)]++)] = i;
     }
 }
 
@@ -944,6 +924,10 @@ void keepFirstOfEach(CZunPoint3dArray& points, int from, double tol)
 {
     const int count = points.len() - from;
     if (count < 2)
+        return;
+    // Two points further apart in x than tol are two, as the walk below
+    // would find: a line crossing a contour, the common case.
+    if (count == 2 && std::abs(points.get(from + 1).x - points.get(from).x) > tol)
         return;
     constexpr int kOnStack = 64;
     int orderOnStack[kOnStack];

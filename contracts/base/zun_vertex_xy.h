@@ -52,9 +52,27 @@ double paramOf(const Arc& a, double x, double y);
 // Distance from (x, y) to the vertex in xy.
 double distance(const Arc& a, double x, double y);
 // distance(a, x, y) <= d and a's chord <= d, each without its root where
-// one coordinate difference alone settles it.
-bool within(const Arc& a, double x, double y, double d);
-bool chordAtMost(const Arc& a, double d);
+// one coordinate difference alone settles it: the root of a sum of squares
+// is never below the magnitude of one of them.
+inline bool within(const Arc& a, double x, double y, double d)
+{
+    if (a.isArc())
+        return distance(a, x, y) <= d;
+    const double t = paramOf(a, x, y);
+    const double fx = x - (a.sx + t * a.dx), fy = y - (a.sy + t * a.dy);
+    if (std::abs(fx) > d || std::abs(fy) > d)
+        return false;
+    return std::hypot(fx, fy) <= d;
+}
+
+inline bool chordAtMost(const Arc& a, double d)
+{
+    if (a.chord >= 0.0)
+        return a.chord <= d;
+    if (std::abs(a.dx) > d || std::abs(a.dy) > d)
+        return false;
+    return std::hypot(a.dx, a.dy) <= d;
+}
 // The vertex's contribution to the ray parity of (x, y): true when the ray
 // from (x, y) towards +x crosses it an odd number of times. Only meaningful
 // for points off the vertex; the rule is half-open in y so that vertices and
@@ -113,6 +131,13 @@ void extendBox(const CZunVertex& v, CZunPoint3d& lo, CZunPoint3d& hi);
 class Grid {
 public:
     void reserve(int n) { m_edges.reserve(static_cast<size_t>(std::max(0, n))); }
+    // Empty again, keeping the storage for the next contour.
+    void clear() { m_edges.clear(); }
+    size_t bytes() const
+    {
+        return m_edges.capacity() * sizeof(Arc) + m_boxes.capacity() * sizeof(Box) +
+               (m_start.capacity() + m_ids.capacity() + m_cursor.capacity()) * sizeof(int);
+    }
     void add(const Arc& a) { m_edges.push_back(a); }
     void build();
     int size() const { return static_cast<int>(m_edges.size()); }
@@ -163,6 +188,7 @@ private:
     std::vector<Box> m_boxes;
     std::vector<int> m_start;
     std::vector<int> m_ids;
+    std::vector<int> m_cursor;  // working space of build()
     double m_y0 = 0.0, m_h = 1.0;
     int m_buckets = 1;
 };
