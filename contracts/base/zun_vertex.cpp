@@ -236,7 +236,7 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
             return 0.0 <= d;
         return std::abs(dx) <= d && std::abs(dy) <= d && std::hypot(dx, dy) <= d;
     };
-    const auto add = [&](double ta, double tb, double x, double y) {
+    const auto add = [&](double ta, double tb, double x, double y) __attribute__((always_inline)) {
         for (int k = 0; k < n; ++k)
             if (close(x - hits[k].x, y - hits[k].y, same))
                 return;
