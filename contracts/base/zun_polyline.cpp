@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <memory>
 #include <vector>
 
 namespace ZUN {
@@ -109,7 +110,7 @@ int classify(const xy::Grid& grid, double x, double y, double onTol)
     const double far = 2.0 * onTol;
     grid.visit(x - onTol, y - onTol, std::numeric_limits<double>::infinity(), y + onTol, [&](int id) {
         const xy::Arc& e = grid.edge(id);
-        if (!on && e.x0 - x <= far && e.y0 - y <= far && y - e.y1 <= far && xy::distance(e, x, y) <= onTol)
+        if (!on && e.x0 - x <= far && e.y0 - y <= far && y - e.y1 <= far && xy::within(e, x, y, onTol))
             on = true;
         if (xy::crossesRay(e, x, y))
             odd = !odd;
@@ -147,34 +148,186 @@ struct SplitSink {
     CZunVertexArray& current() { return out; }
 };
 
+// Which cells of a coarse raster over the edges' boxes some edge box
+// reaches. A box that reaches no occupied cell meets no edge box: a point
+// the two boxes shared would lie in a cell both reach, as the cell of a
+// coordinate never decreases with it. So the dashes of a hatch deep inside
+// a large region are known to cross nothing without walking the grid's
+// buckets, which a slanted piece crosses many of.
+class Occupancy {
+public:
+    void build(const xy::Grid& grid)
+    {
+        m_usable = false;
+        const int n = grid.size();
+        double x0 = std::numeric_limits<double>::infinity(), y0 = x0, x1 = -x0, y1 = -x0;
+        for (int i = 0; i < n; ++i) {
+            const xy::Arc& e = grid.edge(i);
+            if (!(std::isfinite(e.x0) && std::isfinite(e.y0) && std::isfinite(e.x1) && std::isfinite(e.y1)))
+                return;  // unusable: every box may meet an edge
+            x0 = std::min(x0, e.x0);
+            y0 = std::min(y0, e.y0);
+            x1 = std::max(x1, e.x1);
+            y1 = std::max(y1, e.y1);
+        }
+        if (n < kMinEdges || !(x1 > x0) || !(y1 > y0))
+            return;
+        const int side = static_cast<int>(std::clamp(2.0 * std::sqrt(double(n)), 1.0, double(kMaxSide)));
+        m_x0 = x0;
+        m_y0 = y0;
+        m_w = (x1 - x0) / side;
+        m_h = (y1 - y0) / side;
+        m_cols = m_rows = side;
+        // Per row, the count of occupied cells left of each column.
+        std::vector<char>& on = m_on;
+        on.assign(static_cast<size_t>(side) * static_cast<size_t>(side), 0);
+        for (int i = 0; i < n; ++i) {
+            const xy::Arc& e = grid.edge(i);
+            const int c0 = col(e.x0), c1 = col(e.x1), r0 = row(e.y0), r1 = row(e.y1);
+            for (int r = r0; r <= r1; ++r)
+                std::fill(on.begin() + r * side + c0, on.begin() + r * side + c1 + 1, char(1));
+        }
+        m_before.assign(static_cast<size_t>(side) * static_cast<size_t>(side + 1), 0);
+        for (int r = 0; r < side; ++r)
+            for (int c = 0; c < side; ++c)
+                m_before[static_cast<size_t>(r * (side + 1) + c + 1)] =
+                    m_before[static_cast<size_t>(r * (side + 1) + c)] + on[static_cast<size_t>(r * side + c)];
+        m_usable = true;
+    }
+
+    // False only when no edge box meets the box.
+    bool mayMeet(double bx0, double by0, double bx1, double by1) const
+    {
+        if (!m_usable || !(std::isfinite(bx0) && std::isfinite(by0) && std::isfinite(bx1) && std::isfinite(by1)))
+            return true;
+        const int c0 = col(bx0), c1 = col(bx1);
+        for (int r = row(by0), r1 = row(by1); r <= r1; ++r) {
+            const size_t at = static_cast<size_t>(r * (m_cols + 1));
+            if (m_before[at + static_cast<size_t>(c1) + 1] != m_before[at + static_cast<size_t>(c0)])
+                return true;
+        }
+        return false;
+    }
+
+private:
+    // Below this a few edges are walked as fast as the raster is asked.
+    static constexpr int kMinEdges = 16;
+    static constexpr int kMaxSide = 256;
+
+    int col(double x) const { return cell((x - m_x0) / m_w, m_cols); }
+    int row(double y) const { return cell((y - m_y0) / m_h, m_rows); }
+    // floor(at) held to the cells, by truncation as the grid does.
+    static int cell(double at, int count)
+    {
+        if (!(at >= 1.0))
+            return 0;
+        return at >= count - 1 ? count - 1 : static_cast<int>(at);
+    }
+
+public:
+    size_t bytes() const { return m_on.capacity() + m_before.capacity() * sizeof(int); }
+
+private:
+    bool m_usable = false;
+    double m_x0 = 0.0, m_y0 = 0.0, m_w = 1.0, m_h = 1.0;
+    int m_cols = 1, m_rows = 1;
+    std::vector<char> m_on;
+    std::vector<int> m_before;
+};
+
+// The grid, raster and cut list of a punch, kept per thread from call to
+// call: a hatch punches its lines pattern line by pattern line, region after
+// region, and would otherwise allocate them all anew each time. Each punch
+// rebuilds what it reads. A punch on a huge contour lets them go after.
+struct PunchWork {
+    xy::Grid grid;
+    Occupancy occupied;
+    std::vector<double> cuts;
+    bool busy = false;
+    static constexpr size_t kKeepBytes = size_t(4) << 20;
+    size_t bytes() const { return grid.bytes() + occupied.bytes() + cuts.capacity() * sizeof(double); }
+};
+
+class PunchWorkLease {
+public:
+    PunchWorkLease() : m_shared(shared())
+    {
+        if (m_shared.busy) {
+            m_own = std::make_unique<PunchWork>();
+            m_work = m_own.get();
+        } else {
+            m_shared.busy = true;
+            m_work = &m_shared;
+        }
+    }
+    ~PunchWorkLease()
+    {
+        if (m_work != &m_shared)
+            return;
+        if (m_shared.bytes() > PunchWork::kKeepBytes)
+            m_shared = PunchWork();
+        m_shared.busy = false;
+    }
+    PunchWorkLease(const PunchWorkLease&) = delete;
+    PunchWorkLease& operator=(const PunchWorkLease&) = delete;
+    PunchWork& work() { return *m_work; }
+
+private:
+    static PunchWork& shared()
+    {
+        thread_local PunchWork work;
+        return work;
+    }
+    PunchWork& m_shared;
+    std::unique_ptr<PunchWork> m_own;
+    PunchWork* m_work = nullptr;
+};
+
+// a.isEqualTo(b) as it stands, its root taken only for points within the
+// tolerance along every axis: the root of a sum of squares is never below
+// the magnitude of one of them (sqrt(x * x) is |x| exactly), so points
+// further apart along one axis are further apart than the tolerance.
+bool sameEnd(const CZunPoint3d& a, const CZunPoint3d& b)
+{
+    if (std::abs(a.x - b.x) > kZunTol || std::abs(a.y - b.y) > kZunTol || std::abs(a.z - b.z) > kZunTol)
+        return false;
+    return a.isEqualTo(b);
+}
+
 template <class Sink>
 void punch(const CZunVertexArray& vl, const CZunVertexArray* contours, int count, bool inside, Sink& sink)
 {
-    xy::Grid grid;
+    PunchWorkLease lease;
+    xy::Grid& grid = lease.work().grid;
+    grid.clear();
     double mag = 0.0;
     forEachContourEdge(contours, count, [&](const CZunVertex& v) {
         grid.add(xy::prepare(v));
         mag = std::max(mag, grid.edge(grid.size() - 1).mag);
     });
     grid.build();
+    Occupancy& occupied = lease.work().occupied;
+    occupied.build(grid);
 
-    std::vector<double> cuts;
+    std::vector<double>& cuts = lease.work().cuts;
     xy::Hit hits[4];
     bool open = false;
     for (int i = 0; i < vl.len(); ++i) {
         const CZunVertex& v = vl.get(i);
-        if (i > 0 && !vl.get(i - 1).end().isEqualTo(v.start()))
+        if (i > 0 && !sameEnd(vl.get(i - 1).end(), v.start()))
             open = false;
         const xy::Arc a = xy::prepare(v);
         const double tol = xy::tolFor(std::max(a.mag, mag));
         cuts.clear();
         cuts.push_back(0.0);
         cuts.push_back(1.0);
-        grid.visit(a.x0 - tol, a.y0 - tol, a.x1 + tol, a.y1 + tol, [&](int id) {
-            const int n = xy::intersect(a, grid.edge(id), tol, hits);
-            for (int k = 0; k < n; ++k)
-                cuts.push_back(hits[k].ta);
-        });
+        if (occupied.mayMeet(a.x0 - tol, a.y0 - tol, a.x1 + tol, a.y1 + tol)) {
+            grid.visit(a.x0 - tol, a.y0 - tol, a.x1 + tol, a.y1 + tol, [&](int id) {
+                const int n = xy::intersect(a, grid.edge(id), tol, hits);
+                for (int k = 0; k < n; ++k)
+                    cuts.push_back(hits[k].ta);
+            });
+        }
         // Cuts closer than tol along the vertex are one; the ends stay put.
         // With no crossing the ends alone are the cuts whatever the length,
         // which most vertices of a hatch are spared measuring.
@@ -660,7 +813,7 @@ int g_vll_pt_inside(const CZunArrayTempl<CZunVertexArray>& contours, const CZunP
         if (on || !xy::mayMeet(v, p.x - tol, p.y - tol, std::numeric_limits<double>::infinity(), p.y + tol))
             return;
         const xy::Arc e = xy::prepare(v);
-        if (xy::distance(e, p.x, p.y) <= tol)
+        if (xy::within(e, p.x, p.y, tol))
             on = true;
         else if (xy::crossesRay(e, p.x, p.y))
             odd = !odd;

@@ -80,13 +80,17 @@ Arc prepare(double sx, double sy, double ex, double ey, double bulge)
     a.ey = ey;
     a.dx = ex - sx;
     a.dy = ey - sy;
-    a.chord = std::hypot(a.dx, a.dy);
     a.mag = std::max({std::abs(sx), std::abs(sy), std::abs(ex), std::abs(ey)});
     a.x0 = std::min(sx, ex);
     a.x1 = std::max(sx, ex);
     a.y0 = std::min(sy, ey);
     a.y1 = std::max(sy, ey);
-    if (bulge == 0.0 || !(a.chord > 0.0) || !std::isfinite(bulge))
+    if (bulge == 0.0) {
+        a.chord = -1.0;  // taken when asked for: most straight vertices never are
+        return a;
+    }
+    a.chord = std::hypot(a.dx, a.dy);
+    if (!(a.chord > 0.0) || !std::isfinite(bulge))
         return a;
     const double b = bulge, ab = std::abs(b);
     a.bulge = b;
@@ -226,10 +230,13 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
     const double same = 100.0 * tol;
     // hypot(dx, dy) is never below |dx| or |dy|, which are exact, so a
     // point further than d along either axis needs no root to be further.
+    // A point found at an end is that end exactly, whose distance is 0.
     const auto close = [](double dx, double dy, double d) {
+        if (dx == 0.0 && dy == 0.0)
+            return 0.0 <= d;
         return std::abs(dx) <= d && std::abs(dy) <= d && std::hypot(dx, dy) <= d;
     };
-    const auto add = [&](double ta, double tb, double x, double y) {
+    const auto add = [&](double ta, double tb, double x, double y) __attribute__((always_inline)) {
         for (int k = 0; k < n; ++k)
             if (close(x - hits[k].x, y - hits[k].y, same))
                 return;
@@ -252,16 +259,16 @@ int intersect(const Arc& a, const Arc& b, double tol, Hit (&hits)[4])
     // crosses a contour.
     const double far = 2.0 * tol;
     const auto within = [&](const Arc& e, double x, double y) {
-        return x >= e.x0 - far && x <= e.x1 + far && y >= e.y0 - far && y <= e.y1 + far && distance(e, x, y) <= tol;
+        return x >= e.x0 - far && x <= e.x1 + far && y >= e.y0 - far && y <= e.y1 + far && xy::within(e, x, y, tol);
     };
 
     // A vertex shorter than tol is a point.
-    if (a.chord <= tol) {
+    if (chordAtMost(a, tol)) {
         if (within(b, a.sx, a.sy))
             add(0.0, paramOf(b, a.sx, a.sy), a.sx, a.sy);
         return n;
     }
-    if (b.chord <= tol) {
+    if (chordAtMost(b, tol)) {
         if (within(a, b.sx, b.sy))
             add(paramOf(a, b.sx, b.sy), 0.0, b.sx, b.sy);
         return n;
@@ -395,7 +402,7 @@ CZunPoint3d pointAt3(const CZunVertex& v, const Arc& a, double t)
 void Grid::build()
 {
     const int n = size();
-    m_first.assign(static_cast<size_t>(n), 0);
+    m_boxes.resize(static_cast<size_t>(n));
     m_buckets = 1;
     m_y0 = 0.0;
     m_h = 1.0;
@@ -422,19 +429,19 @@ void Grid::build()
     for (int i = 0; i < n; ++i) {
         const Arc& e = m_edges[static_cast<size_t>(i)];
         const int f = bucketOf(e.y0), l = std::max(f, bucketOf(e.y1));
-        m_first[static_cast<size_t>(i)] = f;
+        m_boxes[static_cast<size_t>(i)] = {e.x0, e.y0, e.x1, e.y1, f};
         for (int k = f; k <= l; ++k)
             ++m_start[static_cast<size_t>(k) + 1];
     }
     for (int k = 0; k < m_buckets; ++k)
         m_start[static_cast<size_t>(k) + 1] += m_start[static_cast<size_t>(k)];
     m_ids.resize(static_cast<size_t>(m_start.back()));
-    std::vector<int> cursor(m_start.begin(), m_start.end() - 1);
+    m_cursor.assign(m_start.begin(), m_start.end() - 1);
     for (int i = 0; i < n; ++i) {
         const Arc& e = m_edges[static_cast<size_t>(i)];
-        const int f = m_first[static_cast<size_t>(i)], l = std::max(f, bucketOf(e.y1));
+        const int f = m_boxes[static_cast<size_t>(i)].first, l = std::max(f, bucketOf(e.y1));
         for (int k = f; k <= l; ++k)
-            m_ids[static_cast<size_t>(cursor[static_cast<size_t>(k)]++)] = i;
+            m_ids[static_cast<size_t>(m_cursor[static_cast<size_t>(k)]++)] = i;
     }
 }
 
@@ -917,6 +924,10 @@ void keepFirstOfEach(CZunPoint3dArray& points, int from, double tol)
 {
     const int count = points.len() - from;
     if (count < 2)
+        return;
+    // Two points further apart in x than tol are two, as the walk below
+    // would find: a line crossing a contour, the common case.
+    if (count == 2 && std::abs(points.get(from + 1).x - points.get(from).x) > tol)
         return;
     constexpr int kOnStack = 64;
     int orderOnStack[kOnStack];

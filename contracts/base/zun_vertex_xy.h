@@ -16,6 +16,8 @@ namespace ZUN::xy {
 // tests run one vertex against thousands of others.
 struct Arc {
     double sx = 0.0, sy = 0.0, ex = 0.0, ey = 0.0;
+    // The chord of a straight vertex is -1 until asked for by chordAtMost:
+    // its root is most of what preparing a line costs.
     double dx = 0.0, dy = 0.0, chord = 0.0;
     // 0 for a straight vertex, and for an arc whose chord vanished: such an
     // arc has no circle, and treating it as a point is the only safe reading.
@@ -49,6 +51,28 @@ CZunPoint3d pointAt3(const CZunVertex& v, const Arc& a, double t);
 double paramOf(const Arc& a, double x, double y);
 // Distance from (x, y) to the vertex in xy.
 double distance(const Arc& a, double x, double y);
+// distance(a, x, y) <= d and a's chord <= d, each without its root where
+// one coordinate difference alone settles it: the root of a sum of squares
+// is never below the magnitude of one of them.
+inline bool within(const Arc& a, double x, double y, double d)
+{
+    if (a.isArc())
+        return distance(a, x, y) <= d;
+    const double t = paramOf(a, x, y);
+    const double fx = x - (a.sx + t * a.dx), fy = y - (a.sy + t * a.dy);
+    if (std::abs(fx) > d || std::abs(fy) > d)
+        return false;
+    return std::hypot(fx, fy) <= d;
+}
+
+inline bool chordAtMost(const Arc& a, double d)
+{
+    if (a.chord >= 0.0)
+        return a.chord <= d;
+    if (std::abs(a.dx) > d || std::abs(a.dy) > d)
+        return false;
+    return std::hypot(a.dx, a.dy) <= d;
+}
 // The vertex's contribution to the ray parity of (x, y): true when the ray
 // from (x, y) towards +x crosses it an odd number of times. Only meaningful
 // for points off the vertex; the rule is half-open in y so that vertices and
@@ -107,6 +131,13 @@ void extendBox(const CZunVertex& v, CZunPoint3d& lo, CZunPoint3d& hi);
 class Grid {
 public:
     void reserve(int n) { m_edges.reserve(static_cast<size_t>(std::max(0, n))); }
+    // Empty again, keeping the storage for the next contour.
+    void clear() { m_edges.clear(); }
+    size_t bytes() const
+    {
+        return m_edges.capacity() * sizeof(Arc) + m_boxes.capacity() * sizeof(Box) +
+               (m_start.capacity() + m_ids.capacity() + m_cursor.capacity()) * sizeof(int);
+    }
     void add(const Arc& a) { m_edges.push_back(a); }
     void build();
     int size() const { return static_cast<int>(m_edges.size()); }
@@ -122,31 +153,42 @@ public:
         for (int k = q0; k <= q1; ++k)
             for (int j = m_start[static_cast<size_t>(k)]; j < m_start[static_cast<size_t>(k) + 1]; ++j) {
                 const int id = m_ids[static_cast<size_t>(j)];
+                const Box& e = m_boxes[static_cast<size_t>(id)];
                 // A vertex spanning several buckets is reported from the
                 // first bucket that it and the query share, so only once.
-                if (std::max(m_first[static_cast<size_t>(id)], q0) != k)
+                if (std::max(e.first, q0) != k)
                     continue;
-                const Arc& e = m_edges[static_cast<size_t>(id)];
                 if (e.x0 <= bx1 && e.x1 >= bx0 && e.y0 <= by1 && e.y1 >= by0)
                     f(id);
             }
     }
 
 private:
+    // floor((y - y0) / h) held to the buckets; the truncation is the floor
+    // for the quotients it is taken of, which are at least one, and spares
+    // the floor's call where the instruction set has no rounding.
     int bucketOf(double y) const
     {
-        const double k = std::floor((y - m_y0) / m_h);
-        if (!(k > 0.0))
+        const double q = (y - m_y0) / m_h;
+        if (!(q >= 1.0))
             return 0;
-        if (k >= m_buckets - 1)
+        if (q >= m_buckets - 1)
             return m_buckets - 1;
-        return static_cast<int>(k);
+        return static_cast<int>(q);
     }
 
+    // What a visit reads of every vertex it passes, side by side so that
+    // the walk over a bucket stays in few cache lines.
+    struct Box {
+        double x0, y0, x1, y1;
+        int first;  // bucket
+    };
+
     std::vector<Arc> m_edges;
-    std::vector<int> m_first;
+    std::vector<Box> m_boxes;
     std::vector<int> m_start;
     std::vector<int> m_ids;
+    std::vector<int> m_cursor;  // working space of build()
     double m_y0 = 0.0, m_h = 1.0;
     int m_buckets = 1;
 };

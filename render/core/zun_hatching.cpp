@@ -166,6 +166,14 @@ public:
         }
     }
 
+    size_t bytes() const
+    {
+        return (m_lo.capacity() + m_hi.capacity()) * sizeof(double) +
+               (m_contourOf.capacity() + m_firstOf.capacity() + m_start.capacity() + m_ids.capacity() +
+                m_cursor.capacity()) *
+                   sizeof(int);
+    }
+
     // Fills out[c] with the vertices of contour c that may meet the line at
     // offset, in contour order (the order the intersections come back in).
     void select(double offset, Contours& out) const
@@ -179,12 +187,14 @@ public:
 private:
     static constexpr int kMaxBuckets = 1 << 16;
 
+    // floor((offset - min) / height) held to the buckets, by truncation,
+    // which is the floor for the quotients of one and more it is taken of.
     int bucketOf(double offset) const
     {
-        const double k = std::floor((offset - m_min) / m_height);
-        if (!(k > 0.0))
+        const double q = (offset - m_min) / m_height;
+        if (!(q >= 1.0))
             return 0;
-        return k >= m_buckets - 1 ? m_buckets - 1 : static_cast<int>(k);
+        return q >= m_buckets - 1 ? m_buckets - 1 : static_cast<int>(q);
     }
 
     const Contours* m_contours = nullptr;
@@ -244,6 +254,16 @@ public:
         return ZUN::g_vll_pt_inside(m_reduced, p);
     }
 
+    size_t bytes() const
+    {
+        size_t sum = m_index.bytes() + m_continuous.capacity();
+        for (const std::vector<int>& hits : m_hits)
+            sum += hits.capacity() * sizeof(int);
+        for (const CZunVertexArray& vl : m_reduced)
+            sum += vl.vector().capacity() * sizeof(CZunVertex);
+        return sum;
+    }
+
 private:
     const Contours* m_contours = nullptr;
     BandIndex m_index;
@@ -252,16 +272,44 @@ private:
     Contours m_reduced;
 };
 
-// The largest arrays of a walk, the kept pieces of all lines of a pattern
-// line and their clipped copy, kept per thread from one region to the next:
-// grown anew for every region, their fresh pages cost more than the walk
-// over them. A walk begun while another runs on the same thread gets arrays
-// of its own, and arrays grown beyond kKeepBytes by a huge region are let go
-// afterwards rather than held for the thread's life.
+// The working arrays of a walk, kept per thread from one region to the
+// next: the kept pieces of all lines of a pattern line and their clipped
+// copy, the region in the line's frame and its indexes, the candidates and
+// dashes of a line position. Grown anew for every region, their fresh
+// pages and allocations cost more than hatching a small region. Every walk
+// fills what it reads before reading it. A walk begun while another runs
+// on the same thread gets arrays of its own, and arrays grown beyond
+// kKeepBytes by a huge region are let go afterwards rather than held for
+// the thread's life.
 struct WalkBuffers {
     CZunVertexArray kept, clipped;
     std::vector<int> clipStart;
+    Contours local, cand;
+    BandIndex index;
+    InsideProbe probe;
+    CZunArrayTempl<double> dashList;
+    CZunVertexArray seg, testSeg, trim, dashV, dash;
+    CZunPoint3dArray pts;
+    std::vector<int> dashStart;
+    ZUN::CZunMeasureWork measureWork;
+    std::vector<double> dashU0, dashU1, keptAt;
     bool busy = false;
+
+    // What the arrays that grow with the region and its lines hold.
+    size_t bytes() const
+    {
+        const auto vertices = [](const CZunVertexArray& vl) { return vl.vector().capacity() * sizeof(CZunVertex); };
+        const auto contours = [&](const Contours& set) {
+            size_t sum = 0;
+            for (const CZunVertexArray& vl : set)
+                sum += vertices(vl);
+            return sum;
+        };
+        return vertices(kept) + vertices(clipped) + vertices(dashV) + contours(local) + contours(cand) +
+               index.bytes() + probe.bytes() + pts.vector().capacity() * sizeof(CZunPoint3d) +
+               (keptAt.capacity() + dashU0.capacity() + dashU1.capacity()) * sizeof(double) +
+               (clipStart.capacity() + dashStart.capacity()) * sizeof(int);
+    }
 };
 
 class WalkBuffersLease {
@@ -280,8 +328,8 @@ public:
     {
         if (m_buffers != &m_shared)
             return;
-        release(m_shared.kept);
-        release(m_shared.clipped);
+        if (m_shared.bytes() > kKeepBytes)
+            m_shared = WalkBuffers();
         m_shared.busy = false;
     }
     WalkBuffersLease(const WalkBuffersLease&) = delete;
@@ -296,12 +344,6 @@ private:
     {
         thread_local WalkBuffers buffers;
         return buffers;
-    }
-
-    static void release(CZunVertexArray& vl)
-    {
-        if (vl.vector().capacity() * sizeof(CZunVertex) > kKeepBytes)
-            std::vector<CZunVertex>().swap(vl.vector());
     }
 
     WalkBuffers& m_shared;
@@ -691,6 +733,7 @@ private:
         }
     }
 
+    WalkBuffersLease m_lease;
     const Contours& m_pattern;
     const CZunMatrix3d& m_mtx;
     const double m_scale;
@@ -706,10 +749,10 @@ private:
     CZunVector3d m_dir, m_normal;
 
     // Per pattern line.
-    Contours m_local;
-    BandIndex m_index;
-    InsideProbe m_probe;
-    CZunArrayTempl<double> m_dashList;
+    Contours& m_local = m_lease.buffers().local;
+    BandIndex& m_index = m_lease.buffers().index;
+    InsideProbe& m_probe = m_lease.buffers().probe;
+    CZunArrayTempl<double>& m_dashList = m_lease.buffers().dashList;
     ZUN::CZunLineParm m_parm;
     bool m_dashed = false, m_tooFine = false;
     double m_dashPeriod = 0.0, m_halfLen = 0.0, m_uLo = 0.0, m_uHi = 0.0;
@@ -717,20 +760,23 @@ private:
     double m_stepX = 0.0, m_stepY = 0.0;
 
     // Per line position.
-    Contours m_cand;
-    CZunVertexArray m_seg, m_testSeg, m_trim;
-    CZunPoint3dArray m_pts;
+    Contours& m_cand = m_lease.buffers().cand;
+    CZunVertexArray& m_seg = m_lease.buffers().seg;
+    CZunVertexArray& m_testSeg = m_lease.buffers().testSeg;
+    CZunVertexArray& m_trim = m_lease.buffers().trim;
+    CZunPoint3dArray& m_pts = m_lease.buffers().pts;
     // The dashes near the line, piece after piece: piece j is
     // m_dashV[m_dashStart[j] .. m_dashStart[j + 1]).
-    CZunVertexArray m_dashV, m_dash;
-    std::vector<int> m_dashStart;
-    ZUN::CZunMeasureWork m_measureWork;
-    std::vector<double> m_dashU0, m_dashU1;
-    WalkBuffersLease m_lease;
+    CZunVertexArray& m_dashV = m_lease.buffers().dashV;
+    CZunVertexArray& m_dash = m_lease.buffers().dash;
+    std::vector<int>& m_dashStart = m_lease.buffers().dashStart;
+    ZUN::CZunMeasureWork& m_measureWork = m_lease.buffers().measureWork;
+    std::vector<double>& m_dashU0 = m_lease.buffers().dashU0;
+    std::vector<double>& m_dashU1 = m_lease.buffers().dashU1;
     CZunVertexArray& m_kept = m_lease.buffers().kept;
     CZunVertexArray& m_clipped = m_lease.buffers().clipped;
     std::vector<int>& m_clipStart = m_lease.buffers().clipStart;
-    std::vector<double> m_keptAt;
+    std::vector<double>& m_keptAt = m_lease.buffers().keptAt;
 };
 
 } // namespace
