@@ -420,7 +420,9 @@ void CZunPainter::prepare(CZunGDX& gdx)
     m_background = gdx.backColorGet().oleColor();
     if (gdx.lenGet() < 1)
         return;
-    gdx.displListSort();
+    // Current boxes mean the list has not changed since it was sorted.
+    if (!m_boxes || !m_boxes->current(gdx))
+        gdx.displListSort();
     if (m_boxes)
         m_boxes->update(gdx);
     computeScreenMatrices(gdx);
@@ -440,7 +442,11 @@ bool CZunPainter::shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& m
                            m_client.bottom + std::min(0, dy)};
     CZunShiftTraceDC trace(m_client, kept, mask);
     CZunPainter tracer(trace);
-    tracer.prepare(gdx);
+    tracer.m_client = tracer.m_area = m_client;
+    tracer.m_background = m_background;
+    tracer.m_screen = m_screen;
+    tracer.m_fixedSize = m_fixedSize;
+    tracer.m_turnsView = m_turnsView;
     tracer.m_lengths = ZunUnitLengths::ofDrawing();
     tracer.m_hatchThreads = 1;
     trace.setBkColor(m_background);

@@ -164,7 +164,7 @@ void CZunDplistImage::refreshPicture()
 {
     // The painter puts the list into drawing order; doing it first keeps
     // that from counting as a change after the picture is made.
-    if (m_gdx)
+    if (m_gdx && !m_boxes.current(*m_gdx))
         m_gdx->displListSort();
     const PictureKey key = currentKey();
     QPoint shift;
@@ -226,9 +226,11 @@ bool CZunDplistImage::scrollPicture(const QPoint& shift)
     // The strips the shift uncovers, and the pixels of the pieces crossing
     // into them from the kept part.
     m_mask.reset(w, h);
-    // Worth it only while most of the picture is kept.
-    const int tiles = ((w + CZunTileMask::kTile - 1) / CZunTileMask::kTile) * ((h + CZunTileMask::kTile - 1) / CZunTileMask::kTile);
-    m_mask.setLimit(tiles / 4);
+    // Worth it only while most of the picture is kept: with half of it
+    // marked, tracing and painting the crossing pieces costs more than a
+    // full paint deep inside a dense drawing.
+    constexpr int kTile = CZunTileMask::kTile;
+    m_mask.setLimit((w + kTile - 1) / kTile * ((h + kTile - 1) / kTile) / 4);
     if (dx != 0)
         m_mask.add(dx > 0 ? ZunIRect{0, 0, dx, h} : ZunIRect{w + dx, 0, w, h});
     if (dy != 0)
