@@ -56,7 +56,7 @@ public:
     // passed over. The items that reach it are drawn whole and clipped to
     // the device as in any paint (a clip at the area's edge would cut lines
     // elsewhere and change their pixels), so outside the area the device
-    // holds scraps: a viewer paints its strips this way on a spare image
+    // holds scraps: a caller paints a part this way on a spare image
     // and copies the area.
     void setPaintArea(const ZunIRect& area);
     // Boxes the caller keeps between paints of one list. With them, items
