@@ -363,6 +363,26 @@ void paintViewerPan(benchmark::State& state)
     }
 }
 
+// 20 pixels to the right and back again, ten times into the middle: a step
+// of a middle-button pan deep inside the drawing, where many lines are far
+// longer than the window.
+void paintViewerZoomedPan(benchmark::State& state)
+{
+    CZunGDX gdx = polylines();
+    Viewer viewer(gdx);
+    gdx.zoomMtxSet(CZunMatrix3d().setToScaling(10.0, CZunPoint3d(kWidth / 2.0, kHeight / 2.0, 0)));
+    viewer.show();
+    int step = 20;
+    int scrolled = 0;
+    for (auto _ : state) {
+        moveZoom(gdx, step, 0.0);
+        step = -step;
+        viewer.show();
+        scrolled += viewer.view.lastPaint().kind == CZunDplistImage::Repaint::Scrolled ? 1 : 0;
+    }
+    state.counters["scrolled"] = benchmark::Counter(scrolled, benchmark::Counter::kAvgIterations);
+}
+
 // Nothing changed: the window uncovered.
 void paintViewerUnchanged(benchmark::State& state)
 {
@@ -401,6 +421,7 @@ int main(int argc, char** argv)
         ->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_PolylinesZoomed_Ours", paintViewerZoomed)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_PolylinesPan_Ours", paintViewerPan)->Unit(benchmark::kMillisecond);
+    benchmark::RegisterBenchmark("BM_PolylinesZoomedPan_Ours", paintViewerZoomedPan)->Unit(benchmark::kMillisecond);
     benchmark::RegisterBenchmark("BM_PolylinesUnchanged_Ours", paintViewerUnchanged)->Unit(benchmark::kMillisecond);
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();

@@ -43,7 +43,7 @@ bool isFinite(const ZunItemBox& box)
 
 void CZunItemBoxes::update(const CZunGDX& gdx)
 {
-    if (m_list == &gdx && m_count == gdx.contentChangeCountGet() && size() == gdx.lenGet())
+    if (current(gdx))
         return;
     const CZunArrayTempl<CZunDisplayItem>& items = gdx.getDisplayList();
     m_boxes.resize(static_cast<std::size_t>(items.len()));

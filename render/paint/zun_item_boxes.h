@@ -30,6 +30,13 @@ public:
     // zoom and view matrices do not move these boxes). Call after the list
     // has been sorted into drawing order, since boxes go by index.
     void update(const CZunGDX& gdx);
+    // Whether the boxes are those of gdx as it is: nothing changed since
+    // they were made, so the list is still in the drawing order it was
+    // sorted into then (sorting counts as a change).
+    bool current(const CZunGDX& gdx) const
+    {
+        return m_list == &gdx && m_count == gdx.contentChangeCountGet() && size() == gdx.lenGet();
+    }
     // The box of item i of the list last updated.
     const ZunItemBox& box(int i) const { return m_boxes[static_cast<std::size_t>(i)]; }
     int size() const { return static_cast<int>(m_boxes.size()); }

@@ -391,7 +391,11 @@ void CZunPainter::paintList(CZunGDX& list)
     m_dc.setClipRect(m_client);
     if (!toMetafile()) {
         m_dc.selectNullPen();
-        m_dc.fillSolidRect(m_area, m_background);
+        if (!m_mask)
+            m_dc.fillSolidRect(m_area, m_background);
+        else
+            for (const ZunIRect& r : m_mask->rects())
+                m_dc.fillSolidRect(r, m_background);
     }
     if (gdx->lenGet() < 1)
         return;
@@ -416,26 +420,36 @@ void CZunPainter::prepare(CZunGDX& gdx)
     m_background = gdx.backColorGet().oleColor();
     if (gdx.lenGet() < 1)
         return;
-    gdx.displListSort();
+    // Current boxes mean the list has not changed since it was sorted.
+    if (!m_boxes || !m_boxes->current(gdx))
+        gdx.displListSort();
     if (m_boxes)
         m_boxes->update(gdx);
     computeScreenMatrices(gdx);
     m_turnsView = gdx.viewDirectionMtxGet() != CZunMatrix3d::kIdentity;
 }
 
-bool CZunPainter::shiftRepaintAreas(CZunGDX& gdx, int dx, int dy, std::array<ZunIRect, 4>& areas)
+bool CZunPainter::shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& mask)
 {
-    areas = {};
     if (!m_boxes || toMetafile())
         return false;
     prepare(gdx);
-    // The part of the device the shifted picture covers. Lines that leave
-    // the device are cut at its edge before they are rasterised, and where
-    // the edge lies changes their pixels; coordinates are truncated toward
-    // zero, which a shift across zero changes too. Only items wholly inside
-    // the kept part, before and after the shift, keep their pixels there.
+    // The part of the device the shifted picture covers. Only pieces wholly
+    // inside it, before and after the shift, keep their pixels there; an
+    // item wholly inside or wholly apart keeps all of them. The others are
+    // drawn onto a device that marks the pixels of their crossing pieces.
     const ZunIRect kept = {std::max(0, dx), std::max(0, dy), m_client.right + std::min(0, dx),
                            m_client.bottom + std::min(0, dy)};
+    CZunShiftTraceDC trace(m_client, kept, mask);
+    CZunPainter tracer(trace);
+    tracer.m_client = tracer.m_area = m_client;
+    tracer.m_background = m_background;
+    tracer.m_screen = m_screen;
+    tracer.m_fixedSize = m_fixedSize;
+    tracer.m_turnsView = m_turnsView;
+    tracer.m_lengths = ZunUnitLengths::ofDrawing();
+    tracer.m_hatchThreads = 1;
+    trace.setBkColor(m_background);
     for (int i = 0; i < gdx.lenGet(); ++i) {
         if (gdx.flagGet(i) & gdxFlagHidden)
             continue;
@@ -446,17 +460,11 @@ bool CZunPainter::shiftRepaintAreas(CZunGDX& gdx, int dx, int dy, std::array<Zun
             return false;
         const bool inside = r.left >= kept.left && r.top >= kept.top && r.right <= kept.right && r.bottom <= kept.bottom;
         const bool apart = r.right <= kept.left || r.left >= kept.right || r.bottom <= kept.top || r.top >= kept.bottom;
-        if (inside || apart)
-            continue;
-        // Gathered by the edge of the kept part they cross, so that the
-        // items along one edge make one narrow band.
-        const int edge = r.left < kept.left ? 0 : r.top < kept.top ? 1 : r.right > kept.right ? 2 : 3;
-        r = {std::max(r.left, m_client.left), std::max(r.top, m_client.top), std::min(r.right, m_client.right),
-             std::min(r.bottom, m_client.bottom)};
-        ZunIRect& area = areas[static_cast<std::size_t>(edge)];
-        area = area.width() > 0 ? ZunIRect{std::min(area.left, r.left), std::min(area.top, r.top),
-                                           std::max(area.right, r.right), std::max(area.bottom, r.bottom)}
-                                : r;
+        if (!inside && !apart) {
+            tracer.drawItem(gdx, i);
+            if (mask.overLimit())
+                return false;  // more to paint than is worth scrolling for
+        }
     }
     return true;
 }
@@ -491,7 +499,9 @@ bool CZunPainter::outOfSight(const CZunGDX& gdx, int i, const CZunMatrix3d& toSc
     ZunIRect r;
     if (!deviceBox(gdx, i, toScreen, r))
         return false;
-    return r.right <= m_area.left || r.left >= m_area.right || r.bottom <= m_area.top || r.top >= m_area.bottom;
+    if (r.right <= m_area.left || r.left >= m_area.right || r.bottom <= m_area.top || r.top >= m_area.bottom)
+        return true;
+    return m_mask && !m_mask->touches(r);
 }
 
 void CZunPainter::computeScreenMatrices(const CZunGDX& gdx)
@@ -566,13 +576,13 @@ void CZunPainter::drawItem(const CZunGDX& gdx, int i)
     c.flag = gdx.flagGet(i);
     if (c.flag & gdxFlagHidden)
         return;
-    c.color = itemColor(gdx, i, c.mode);
-    prepareLineType(gdx, i);
     c.toScreen = &itemScreenMatrix(gdx, i);
     if (outOfSight(gdx, i, c.screen())) {
         ++m_itemsCulled;
         return;
     }
+    c.color = itemColor(gdx, i, c.mode);
+    prepareLineType(gdx, i);
     ++m_itemsDrawn;
     const ZunDisplayObj type = gdx.typeGet(i);
     if (type == objPt || type == objTxt || type == objReg) {  // lines and pictures do without

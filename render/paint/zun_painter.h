@@ -3,6 +3,7 @@
 #include "gdx/zun_gdx.h"
 #include "render/paint/zun_cdc.h"
 #include "render/paint/zun_item_boxes.h"
+#include "render/paint/zun_shift_trace.h"
 #include "contracts/base/zun_map.h"
 #include "render/core/zun_dashing.h"
 #include "render/core/zun_unit_lengths.h"
@@ -55,23 +56,30 @@ public:
     // passed over. The items that reach it are drawn whole and clipped to
     // the device as in any paint (a clip at the area's edge would cut lines
     // elsewhere and change their pixels), so outside the area the device
-    // holds scraps: a viewer paints its strips this way on a spare image
+    // holds scraps: a caller paints a part this way on a spare image
     // and copies the area.
     void setPaintArea(const ZunIRect& area);
     // Boxes the caller keeps between paints of one list. With them, items
     // that cannot reach into the paint area are passed over on screen
     // (never in a metafile, which is drawn whole).
     void setItemBoxes(CZunItemBoxes* boxes) { m_boxes = boxes; }
-    // After the zoom moved by (dx, dy) pixels, the part of the device that
-    // must be painted again, besides the strips the shift uncovers, for the
-    // shifted old picture to equal a new one: the items that reach from the
-    // part the old picture still covers to beyond it (their lines are cut
-    // at other edges, their coordinates truncated on the other side of
-    // zero), gathered in up to four bands by the edge of the kept part they
-    // cross; empty areas where there are none. False when no such part
-    // can be told: pictures (they stay in place in the window) or items of
-    // unknown extent. Needs the item boxes.
-    bool shiftRepaintAreas(CZunGDX& gdx, int dx, int dy, std::array<ZunIRect, 4>& areas);
+    // Paints the marked tiles of the device right, as setPaintArea does an
+    // area: only they are filled with the background, and with item boxes
+    // the items that meet none of them are passed over. The mask must be
+    // sealed and outlive the paint.
+    void setPaintMask(const CZunTileMask* mask) { m_mask = mask; }
+    // After the zoom moved by (dx, dy) pixels, marks in mask (sized to the
+    // device) the pixels that must be painted again, besides the strips
+    // the shift uncovers, for the shifted old picture to equal a new one:
+    // the pixels of the pieces (line pieces, dash runs, hatch lines, fills,
+    // marks) that reach from the part the old picture still covers to
+    // beyond it, since their lines are cut at other edges and their
+    // coordinates truncated on the other side of zero. Items wholly inside
+    // or wholly apart from that part are not looked into. False when no
+    // such part can be told: pictures (they stay in place in the window) or
+    // items of unknown extent, and as soon as the mask is over its limit.
+    // Needs the item boxes.
+    bool shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& mask);
     // Threads that make the hatch lines a paint lacks before it draws: 0
     // for one per core (the default), 1 for the painting thread alone. The
     // picture is the same whatever the count: each region's lines depend
@@ -146,6 +154,7 @@ private:
     ZunIRect m_client;
     ZunIRect m_area;            // what this paint must get right
     bool m_hasArea = false;     // an area was set; else the whole client
+    const CZunTileMask* m_mask = nullptr;  // tiles to paint, within m_area
     CZunItemBoxes* m_boxes = nullptr;
     int m_itemsDrawn = 0;
     int m_itemsCulled = 0;

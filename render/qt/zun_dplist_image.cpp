@@ -164,7 +164,7 @@ void CZunDplistImage::refreshPicture()
 {
     // The painter puts the list into drawing order; doing it first keeps
     // that from counting as a change after the picture is made.
-    if (m_gdx)
+    if (m_gdx && !m_boxes.current(*m_gdx))
         m_gdx->displListSort();
     const PictureKey key = currentKey();
     QPoint shift;
@@ -186,7 +186,7 @@ void CZunDplistImage::refreshPicture()
     if (m_picture.size() != size)
         m_picture = QImage(size, QImage::Format_RGB32);
     m_stats = {Repaint::Full, 0, 0};
-    paintPicture(nullptr);
+    paintPicture();
     m_hasPicture = true;
 }
 
@@ -223,24 +223,29 @@ bool CZunDplistImage::scrollPicture(const QPoint& shift)
     const int dx = shift.x(), dy = shift.y();
     if (std::abs(dx) >= w || std::abs(dy) >= h || !m_gdx)
         return false;
-    std::array<ZunIRect, 4> more;
+    // The strips the shift uncovers, and the pixels of the pieces crossing
+    // into them from the kept part.
+    m_mask.reset(w, h);
+    // Worth it only while most of the picture is kept: with half of it
+    // marked, tracing and painting the crossing pieces costs more than a
+    // full paint deep inside a dense drawing.
+    constexpr int kTile = CZunTileMask::kTile;
+    m_mask.setLimit((w + kTile - 1) / kTile * ((h + kTile - 1) / kTile) / 4);
+    if (dx != 0)
+        m_mask.add(dx > 0 ? ZunIRect{0, 0, dx, h} : ZunIRect{w + dx, 0, w, h});
+    if (dy != 0)
+        m_mask.add(dy > 0 ? ZunIRect{0, 0, w, dy} : ZunIRect{0, h + dy, w, h});
     {
         const DeviceZoom device(*m_gdx, m_key.pixelRatio);
         CZunQtDC dc(m_picture);
         CZunPainter painter(dc);
         painter.setItemBoxes(&m_boxes);
-        if (!painter.shiftRepaintAreas(*m_gdx, dx, dy, more))
+        if (!painter.shiftRepaintMask(*m_gdx, dx, dy, m_mask))
             return false;
     }
-    // Worth it only while most of the picture is kept.
-    double repainted = 0.0;
-    for (const ZunIRect& r : more)
-        if (r.width() > 0 && r.height() > 0)
-            repainted += static_cast<double>(r.width()) * r.height();
-    if (repainted > 0.5 * w * h)
-        return false;
+    m_mask.seal();
     // Rows are moved whole, in the order that reads each before it is
-    // overwritten; the uncovered strips are painted afresh below.
+    // overwritten; the marked tiles are painted afresh below.
     const qsizetype line = m_picture.bytesPerLine();
     uchar* bits = m_picture.bits();
     const int rows = h - std::abs(dy);
@@ -253,53 +258,52 @@ bool CZunDplistImage::scrollPicture(const QPoint& shift)
         std::memmove(target + std::max(0, dx), source + std::max(0, -dx), static_cast<size_t>(keep) * sizeof(QRgb));
     }
     m_stats = {Repaint::Scrolled, 0, 0};
-    if (dx != 0) {
-        const QRect strip = dx > 0 ? QRect(0, 0, dx, h) : QRect(w + dx, 0, -dx, h);
-        paintPicture(&strip);
-    }
-    if (dy != 0) {
-        const QRect strip = dy > 0 ? QRect(0, 0, w, dy) : QRect(0, h + dy, w, -dy);
-        paintPicture(&strip);
-    }
-    for (const ZunIRect& r : more)
-        if (r.width() > 0 && r.height() > 0) {
-            const QRect area(r.left, r.top, r.width(), r.height());
-            paintPicture(&area);
-        }
+    paintMasked();
     return true;
 }
 
-void CZunDplistImage::paintPicture(const QRect* area)
+void CZunDplistImage::paintMasked()
+{
+    // Painted on a spare image and copied: the painter draws the items that
+    // reach a marked tile whole, clipped to the device as a full paint does.
+    if (m_spare.size() != m_picture.size())
+        m_spare = QImage(m_picture.size(), QImage::Format_RGB32);
+    {
+        const DeviceZoom device(*m_gdx, m_key.pixelRatio);
+        CZunQtDC dc(m_spare);
+        // Of the items reaching a marked tile, only their pieces that do.
+        CZunMaskedDC masked(dc, &m_mask);
+        CZunPainter painter(masked);
+        painter.setBitmapSource(zunPictureBitmaps());
+        painter.setItemBoxes(&m_boxes);
+        painter.setPaintMask(&m_mask);
+        painter.paint(m_gdx);
+        m_stats.itemsDrawn += painter.itemsDrawn();
+        m_stats.itemsCulled += painter.itemsCulled();
+        m_stats.piecesDrawn = masked.piecesDrawn();
+    }
+    for (const ZunIRect& r : m_mask.rects())
+        for (int y = r.top; y < r.bottom; ++y)
+            std::memcpy(m_picture.scanLine(y) + r.left * sizeof(QRgb), m_spare.constScanLine(y) + r.left * sizeof(QRgb),
+                        static_cast<size_t>(r.width()) * sizeof(QRgb));
+}
+
+void CZunDplistImage::paintPicture()
 {
     if (!m_gdx) {
         m_picture.fill(palette().window().color());
         return;
     }
-    // A part is painted on a spare image and copied: the painter draws the
-    // items that reach it whole, clipped to the device as a full paint does.
-    if (area && m_spare.size() != m_picture.size())
-        m_spare = QImage(m_picture.size(), QImage::Format_RGB32);
-    QImage& target = area ? m_spare : m_picture;
-    {
-        const DeviceZoom device(*m_gdx, m_key.pixelRatio);
-        CZunQtDC dc(target);
-        if (m_key.smooth)
-            dc.painter().setRenderHint(QPainter::Antialiasing, true);
-        CZunPainter painter(dc);
-        painter.setBitmapSource(zunPictureBitmaps());
-        painter.setItemBoxes(&m_boxes);
-        if (area)
-            painter.setPaintArea({area->left(), area->top(), area->right() + 1, area->bottom() + 1});
-        painter.paint(m_gdx);
-        m_stats.itemsDrawn += painter.itemsDrawn();
-        m_stats.itemsCulled += painter.itemsCulled();
-    }
-    if (!area)
-        return;
-    const QRect r = area->intersected(m_picture.rect());
-    for (int y = r.top(); y <= r.bottom(); ++y)
-        std::memcpy(m_picture.scanLine(y) + r.left() * sizeof(QRgb), m_spare.constScanLine(y) + r.left() * sizeof(QRgb),
-                    static_cast<size_t>(r.width()) * sizeof(QRgb));
+    const DeviceZoom device(*m_gdx, m_key.pixelRatio);
+    CZunQtDC dc(m_picture);
+    if (m_key.smooth)
+        dc.painter().setRenderHint(QPainter::Antialiasing, true);
+    CZunPainter painter(dc);
+    painter.setBitmapSource(zunPictureBitmaps());
+    painter.setItemBoxes(&m_boxes);
+    painter.paint(m_gdx);
+    m_stats.itemsDrawn += painter.itemsDrawn();
+    m_stats.itemsCulled += painter.itemsCulled();
 }
 
 bool CZunDplistImage::zoomAt(int delta, const QPoint& at, Qt::MouseButtons buttons)

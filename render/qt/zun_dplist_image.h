@@ -2,6 +2,7 @@
 
 #include "gdx/zun_gdx.h"
 #include "render/paint/zun_item_boxes.h"
+#include "render/paint/zun_shift_trace.h"
 
 #include <QCursor>
 #include <QEvent>
@@ -76,6 +77,9 @@ public:
         Repaint kind = Repaint::None;
         int itemsDrawn = 0;   // items the painter drew for it
         int itemsCulled = 0;  // items it passed over as out of sight
+        // Of a scrolled picture: lines, pixels and fills of those items it
+        // drew in the tiles painted again (pieces reaching none are left out).
+        int piecesDrawn = 0;
     };
     const PaintStats& lastPaint() const { return m_stats; }
 
@@ -110,8 +114,10 @@ private:
     PictureKey currentKey() const;
     // Brings the kept picture up to date as cheaply as it can.
     void refreshPicture();
-    // Paints the whole picture, or with a paint area only that part.
-    void paintPicture(const QRect* area);
+    // Paints the whole picture.
+    void paintPicture();
+    // Paints the tiles marked in m_mask.
+    void paintMasked();
     // The pan from the kept picture to key in whole pixels, if that is all
     // that differs.
     bool panFromKept(const PictureKey& key, QPoint& shift) const;
@@ -135,6 +141,7 @@ private:
     bool m_hasPicture = false;
     bool m_smooth = false;
     CZunItemBoxes m_boxes;
+    CZunTileMask m_mask;  // what a scrolled picture paints again
     PaintStats m_stats;
 };
 

@@ -239,6 +239,29 @@ TEST_P(ViewerReuse, PansUncoveringTheRightAndBottomScrollToTheSamePixels)
         EXPECT_GT(scrolled, 0);
 }
 
+// Deep inside the drawing (8 to 24 times the fit) most lines, hatches and
+// texts are far larger than the window and cross its edges; pans by small
+// steps in every direction give the pixels of full paints, and some scroll.
+TEST_P(ViewerReuse, PansDeepInsideZoomedDrawingsGiveTheSamePixels)
+{
+    std::uniform_real_distribution<double> unit(0, 1);
+    std::uniform_int_distribution<int> shift(-12, 12);
+    zoomBy(gdx(), 8 + 16 * unit(m_rng), {(0.2 + 0.6 * unit(m_rng)) * kWidth, (0.2 + 0.6 * unit(m_rng)) * kHeight, 0});
+    m_view.renderImage();
+    int scrolled = 0;
+    for (int step = 0; step < 8; ++step) {
+        const int dx = shift(m_rng);
+        panBy(gdx(), dx, step % 2 ? shift(m_rng) : 0);
+        const QImage shown = m_view.renderImage();
+        scrolled += m_view.lastPaint().kind == Repaint::Scrolled;
+        ASSERT_EQ(differences(shown, fullPaint(gdx())), 0) << "step " << step;
+    }
+    if (GetParam() % 5 == 4) {
+        EXPECT_EQ(scrolled, 0);
+    }
+    RecordProperty("scrolled", scrolled);
+}
+
 INSTANTIATE_TEST_SUITE_P(Seeds, ViewerReuse, ::testing::Range(1u, 13u));
 
 // A kept picture is painted again for each thing it depends on.
@@ -328,6 +351,46 @@ TEST(ViewerReuse, PanPaintsOnlyTheStripsAndDeepZoomOnlyWhatShows)
     fresh.renderImage();
     EXPECT_LT(view.lastPaint().itemsDrawn, fresh.lastPaint().itemsDrawn / 2);
     EXPECT_EQ(differences(view.renderImage(), fullPaint(gdx)), 0);
+}
+
+// Ten times into a drawing of long dashed lines and hatched bands, every
+// one far longer than the window: a pan scrolls and paints the strip and
+// the dash runs and hatch lines crossing the edges, not every item that
+// reaches past them.
+TEST(ViewerReuse, PanDeepInsideLongDashedLinesPaintsOnlyStripsAndCrossingPieces)
+{
+    CZunGDX gdx(CZunColor(7), CZunMatrix3d(), 0.0, 0, {}, {});
+    int group = 1;
+    for (int k = 0; k < 40; ++k) {
+        const double y = k * 20.0, x = k * 25.0;
+        gdx.imageVl({group++}, 0, CZunVertexArray{CZunVertex({0, y + 3}, {1000, y + 11})}, CZunColor(1 + k % 6), {},
+                    {1.0, 1.0, 0.0}, 0.3, 0, {});
+        gdx.imageVl({group++}, 0, CZunVertexArray{CZunVertex({x + 7, 0}, {x + 2, 800})}, CZunColor(1 + k % 5), {},
+                    {1.0, 1.0, 1.0}, 0.3, 0, {});
+    }
+    for (int k = 0; k < 8; ++k)
+        gdx.imageReg({group++}, gdxFlagHatch, {rectVl(0, k * 100.0 + 40, 1000, 4)}, CZunColor(2), {}, {1.0}, 1.0, 0,
+                     CZunColor(3), ZUN::CHatchProp(L"ANSI31", 0.0, 1.0, false), {});
+    gdx.extMaxViewSet();
+    CZunDplistImage view;
+    view.resize(kWidth, kHeight);
+    view.set_dpList(&gdx);
+    view.zoomExtents();
+    zoomBy(gdx, 10.0, {kWidth / 2.0, kHeight / 2.0, 0});
+    view.renderImage();
+    ASSERT_GT(view.lastPaint().itemsDrawn, 8);
+    for (const QPoint& pan : {QPoint(7, 0), QPoint(-12, 0), QPoint(0, 9), QPoint(-5, -6)}) {
+        panBy(gdx, pan.x(), pan.y());
+        const QImage shown = view.renderImage();
+        EXPECT_EQ(view.lastPaint().kind, Repaint::Scrolled) << pan.x() << "," << pan.y();
+        // The pieces a full paint of the same view draws, counted on the way.
+        QImage image(kWidth, kHeight, QImage::Format_RGB32);
+        CZunQtDC dc(image);
+        CZunMaskedDC counting(dc, nullptr);
+        CZunPainter(counting).paint(&gdx);
+        EXPECT_LT(view.lastPaint().piecesDrawn, counting.piecesDrawn() / 4) << pan.x() << "," << pan.y();
+        EXPECT_EQ(differences(shown, fullPaint(gdx)), 0) << pan.x() << "," << pan.y();
+    }
 }
 
 } // namespace
