@@ -156,7 +156,11 @@ void CZunQtDC::lineTo(int x, int y)
 
 void CZunQtDC::setPixel(int x, int y, ZunRgb color)
 {
-    flushLines();
+    // A pixel in the colour of the gathered lines may go before them: where
+    // they cross it they set the very same value, so the order is not seen.
+    // Dashed lines mark their dots so, and keep gathering past them.
+    if (!(m_image && gathersLines() && m_penKnown && color == m_penColor))
+        flushLines();
     if (!QRect(QPoint(0, 0), m_size).contains(x, y) || !m_clip.contains(QPoint(x, y)))
         return;
     if (!m_image) {

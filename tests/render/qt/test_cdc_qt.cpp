@@ -175,8 +175,13 @@ TEST(QtDeviceLines, GatheredLinesKeepTheirPlaceAmongOtherDrawing)
 
 // Thousands of lines in runs of one pen, wide pens between them, pixels and
 // clip changes: the picture is the one that drawing every line on its own
-// with QPainter gives.
-TEST(QtDeviceLines, GatheringChangesNoPixel)
+// with QPainter gives. Pixels come in a colour of their own, or in the
+// pen's colour as the dots of a dashed line do (those need not end a run).
+enum class PixelColour { Own, Pen };
+
+class QtDeviceLineRuns : public ::testing::TestWithParam<PixelColour> {};
+
+TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
 {
     std::mt19937 rng(5);
     std::uniform_int_distribution<int> pos(-20, 220), colour(0, 0xFFFFFF), roll(0, 99);
@@ -206,9 +211,10 @@ TEST(QtDeviceLines, GatheringChangesNoPixel)
                 pen();
             } else if (i > 2000 && r == 3) {
                 const int x = pos(rng) & 127, y = pos(rng) & 127;
-                dc.setPixel(x, y, 0x00FF00);
+                const ZunRgb dot = GetParam() == PixelColour::Pen ? color : 0x00FF00;
+                dc.setPixel(x, y, dot);
                 if (clip.contains(x, y))
-                    direct.setPixel(x, y, 0xFF00FF00);
+                    direct.setPixel(x, y, zunRgbToPixel(dot) | 0xFF000000u);
             } else if (i > 2000 && r == 4) {
                 const int x = pos(rng) & 63, y = pos(rng) & 63;
                 dc.setClipRect({x, y, x + 120, y + 120});
@@ -224,6 +230,47 @@ TEST(QtDeviceLines, GatheringChangesNoPixel)
     }
     EXPECT_EQ(ours, direct);
 }
+
+INSTANTIATE_TEST_SUITE_P(Pixels, QtDeviceLineRuns, ::testing::Values(PixelColour::Own, PixelColour::Pen));
+
+// A pixel set on a line drawn just before it shows the pixel's colour,
+// whether or not the line is still waiting in a run: in the pen's colour,
+// in another one, with a wide pen, and after the pen was changed through
+// the painter behind the device's back.
+struct PixelOnLine {
+    const char* name;
+    int width;
+    ZunRgb pixel;
+    bool penThroughPainter;  // the line is drawn blue through painter().setPen
+    friend void PrintTo(const PixelOnLine& c, std::ostream* os) { *os << c.name; }
+};
+
+class QtDevicePixelOnLine : public ::testing::TestWithParam<PixelOnLine> {};
+
+TEST_P(QtDevicePixelOnLine, PixelComesOutOnTop)
+{
+    const PixelOnLine& c = GetParam();
+    QImage image = blank(20, 20);
+    {
+        CZunQtDC dc(image);
+        dc.selectPen(c.width, kRed);
+        if (c.penThroughPainter)
+            dc.painter().setPen(QPen(Qt::blue, 0));
+        dc.moveTo(2, 10);
+        dc.lineTo(17, 10);
+        dc.setPixel(10, 10, c.pixel);
+    }
+    const ZunRgb line = c.penThroughPainter ? kBlue : kRed;
+    expectRgb(image, {{10, 10, c.pixel}, {4, 10, line}, {15, 10, line}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QtDevicePixelOnLine,
+                         ::testing::Values(PixelOnLine{"PenColour", 0, kRed, false},
+                                           PixelOnLine{"OtherColour", 0, 0x00FF00, false},
+                                           PixelOnLine{"WidePen", 3, 0x00FF00, false},
+                                           PixelOnLine{"WidePenColour", 3, kRed, false},
+                                           PixelOnLine{"PainterPen", 0, kRed, true}),
+                         [](const ::testing::TestParamInfo<PixelOnLine>& info) { return info.param.name; });
 
 TEST(QtDeviceLines, APenChangedThroughThePainterIsSelectedAgain)
 {
