@@ -2,6 +2,7 @@
 
 #include "render/qt/zun_vector_state.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -51,6 +52,12 @@ void CZunQtDC::begin(QPaintDevice& device, QSize size)
     if (!m_raster)
         m_painter.translate(0.5, 0.5);
     m_clip = QRegion(0, 0, m_size.width(), m_size.height());
+    m_clipRect = clientRect();
+    m_clipIsRect = true;
+    if (m_image && m_painter.isActive() && m_size.width() <= m_image->width() && m_size.height() <= m_image->height()) {
+        m_bits = m_image->bits();
+        m_bytesPerLine = m_image->bytesPerLine();
+    }
     selectPen(0, 0);
     selectHollowBrush();
 }
@@ -114,6 +121,8 @@ void CZunQtDC::setClipRect(const ZunIRect& rect)
 {
     flushLines();
     m_clip = QRegion(rect.left, rect.top, rect.width(), rect.height());
+    m_clipRect = rect;
+    m_clipIsRect = true;
     m_painter.setClipRegion(m_clip);
     m_cutOut.clear();
 }
@@ -132,6 +141,7 @@ void CZunQtDC::excludeClipPolygon(const ZunIPoint* points, int count)
         return;
     }
     m_clip = m_clip.subtracted(QRegion(toPolygon(points, count), Qt::OddEvenFill));
+    m_clipIsRect = false;
     m_painter.setClipRegion(m_clip);
 }
 
@@ -161,8 +171,18 @@ void CZunQtDC::setPixel(int x, int y, ZunRgb color)
     // Dashed lines mark their dots so, and keep gathering past them.
     if (!(m_image && gathersLines() && m_penKnown && color == m_penColor))
         flushLines();
-    if (!QRect(QPoint(0, 0), m_size).contains(x, y) || !m_clip.contains(QPoint(x, y)))
+    if (x < 0 || y < 0 || x >= m_size.width() || y >= m_size.height())
         return;
+    const bool clipped = m_clipIsRect ? x < m_clipRect.left || y < m_clipRect.top || x >= m_clipRect.right
+                                            || y >= m_clipRect.bottom
+                                      : !m_clip.contains(QPoint(x, y));
+    if (clipped)
+        return;
+    if (m_bits) {
+        // What QImage::setPixel stores in the three formats of m_image.
+        reinterpret_cast<std::uint32_t*>(m_bits + y * m_bytesPerLine)[x] = zunRgbToPixel(color) | 0xFF000000u;
+        return;
+    }
     if (!m_image) {
         m_painter.fillRect(QRectF(x - 0.5, y - 0.5, 1, 1), toQColor(color));
         return;

@@ -77,6 +77,14 @@ private:
     QSize m_size;
     QPainter m_painter;
     QRegion m_clip;
+    // The clip while it is a rectangle (no polygon cut out since it was
+    // set): pixels are tested against it without asking the region.
+    ZunIRect m_clipRect;
+    bool m_clipIsRect = true;
+    // m_image's pixels, which the painter draws into for as long as it is
+    // active: single pixels are stored there directly.
+    uchar* m_bits = nullptr;
+    qsizetype m_bytesPerLine = 0;
     QPainterPath m_cutOut;      // vector devices: polygons cut out since the last clip rectangle
     QPoint m_pos;
     ZunRgb m_bk = 0xFFFFFF;

@@ -92,6 +92,59 @@ TEST(QtDevice, ExcludedPolygonsCutHolesIntoLaterDrawing)
     EXPECT_EQ(count(image, kWhite), 10 * 10 - 1);
 }
 
+// Single pixels keep to the clip, a rectangle or one with a polygon cut
+// out, and to the picture, in each 32-bit format the device draws into,
+// also where the device is said to be larger than its image: on each
+// pixel of a 12 x 12 picture, set or not, exactly as QImage::setPixel with
+// the same tests would.
+struct PixelClipCase {
+    const char* name;
+    QImage::Format format;
+    ZunIRect clip;
+    bool cutOut;  // a 4 x 4 square cut out of the clip at (4, 4)
+    QSize deviceSize;  // empty: the image's
+    friend void PrintTo(const PixelClipCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class QtDevicePixelClip : public ::testing::TestWithParam<PixelClipCase> {};
+
+TEST_P(QtDevicePixelClip, PixelsKeepToClipAndPicture)
+{
+    const PixelClipCase& c = GetParam();
+    QImage ours(12, 12, c.format), expected(12, 12, c.format);
+    ours.fill(Qt::white);
+    expected.fill(Qt::white);
+    const QRegion cut(4, 4, 4, 4);
+    QRegion allowed = QRegion(c.clip.left, c.clip.top, c.clip.width(), c.clip.height()).intersected(QRegion(0, 0, 12, 12));
+    if (c.cutOut)
+        allowed = allowed.subtracted(cut);
+    {
+        CZunQtDC dc(ours, c.deviceSize);
+        dc.setClipRect(c.clip);
+        if (c.cutOut)
+            dc.excludeClipPolygon({{4, 4}, {8, 4}, {8, 8}, {4, 8}});
+        for (int y = -2; y < 16; ++y)
+            for (int x = -2; x < 16; ++x) {
+                const ZunRgb colour = static_cast<ZunRgb>(0x010203 * (x + 3) + 0x100000 * (y + 3));
+                dc.setPixel(x, y, colour);
+                if (allowed.contains(QPoint(x, y)))
+                    expected.setPixel(x, y, zunRgbToPixel(colour) | 0xFF000000u);
+            }
+    }
+    EXPECT_EQ(ours, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QtDevicePixelClip,
+    ::testing::Values(PixelClipCase{"Whole", QImage::Format_RGB32, {0, 0, 12, 12}, false, {}},
+                      PixelClipCase{"Rectangle", QImage::Format_RGB32, {2, 3, 9, 10}, false, {}},
+                      PixelClipCase{"Empty", QImage::Format_RGB32, {9, 9, 3, 3}, false, {}},
+                      PixelClipCase{"CutOut", QImage::Format_RGB32, {1, 1, 11, 11}, true, {}},
+                      PixelClipCase{"Argb", QImage::Format_ARGB32, {2, 3, 9, 10}, false, {}},
+                      PixelClipCase{"Premultiplied", QImage::Format_ARGB32_Premultiplied, {0, 0, 12, 12}, true, {}},
+                      PixelClipCase{"DeviceLargerThanImage", QImage::Format_RGB32, {0, 0, 30, 30}, false, {30, 30}}),
+    [](const ::testing::TestParamInfo<PixelClipCase>& info) { return info.param.name; });
+
 TEST(QtDevice, LinesIncludeBothEndsAndNullPenDrawsNothing)
 {
     QImage image = blank(10, 10);
