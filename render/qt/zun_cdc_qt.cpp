@@ -92,12 +92,26 @@ void CZunQtDC::selectPen(int width, ZunRgb color)
     m_penKnown = true;
     m_penWidth = width;
     m_penColor = color;
+    m_painter.setPen(penFor(width, color));
+    m_hasPen = true;
+}
+
+const QPen& CZunQtDC::penFor(int width, ZunRgb color)
+{
+    // A drawing uses a handful of pens, item after item in turn: made once
+    // each, they are handed to the painter without building a pen and its
+    // brush anew every time.
+    for (const KeptPen& kept : m_pens)
+        if (kept.made && kept.width == width && kept.color == color)
+            return kept.pen;
     QPen pen(toQColor(color));
     pen.setWidth(width > 1 ? width : m_raster ? 0 : 1);  // 0: cosmetic one-pixel pen
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    m_painter.setPen(pen);
-    m_hasPen = true;
+    KeptPen& slot = m_pens[m_nextPen];
+    m_nextPen = (m_nextPen + 1) % m_pens.size();
+    slot = {true, width, color, pen};
+    return slot.pen;
 }
 
 void CZunQtDC::selectNullPen()

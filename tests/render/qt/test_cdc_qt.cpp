@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -230,9 +231,12 @@ TEST(QtDeviceLines, GatheredLinesKeepTheirPlaceAmongOtherDrawing)
 // clip changes: the picture is the one that drawing every line on its own
 // with QPainter gives. Pixels come in a colour of their own, or in the
 // pen's colour as the dots of a dashed line do (those need not end a run).
+// Pens are new ones each time, or taken in turn from ten (more than the
+// device keeps made), as a drawing's few layers give them.
 enum class PixelColour { Own, Pen };
+enum class Pens { Random, TenInTurn };
 
-class QtDeviceLineRuns : public ::testing::TestWithParam<PixelColour> {};
+class QtDeviceLineRuns : public ::testing::TestWithParam<std::tuple<PixelColour, Pens>> {};
 
 TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
 {
@@ -244,6 +248,7 @@ TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
         QPainter p(&direct);
         int width = 0;
         ZunRgb color = 0;
+        int turn = 0;
         QRect clip(0, 0, 200, 200);
         const auto pen = [&] {
             dc.selectPen(width, color);
@@ -257,14 +262,18 @@ TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
         for (int i = 0; i < 12000; ++i) {
             const int r = roll(rng);
             if (i > 2000 && r < 3) {  // the first 2,000 lines are one run, longer than a batch
-                if (r != 2) {             // 2: the same pen again, as the painter selects per item
+                if (r != 2 && std::get<1>(GetParam()) == Pens::TenInTurn) {
+                    turn = (turn + 1 + r) % 10;  // five colours, each thin and wide
+                    width = turn < 5 ? 3 : 0;
+                    color = 0x203040u * static_cast<ZunRgb>(turn % 5 + 1);
+                } else if (r != 2) {  // 2: the same pen again, as the painter selects per item
                     width = r == 0 ? 3 : 0;
                     color = static_cast<ZunRgb>(colour(rng));
                 }
                 pen();
             } else if (i > 2000 && r == 3) {
                 const int x = pos(rng) & 127, y = pos(rng) & 127;
-                const ZunRgb dot = GetParam() == PixelColour::Pen ? color : 0x00FF00;
+                const ZunRgb dot = std::get<0>(GetParam()) == PixelColour::Pen ? color : 0x00FF00;
                 dc.setPixel(x, y, dot);
                 if (clip.contains(x, y))
                     direct.setPixel(x, y, zunRgbToPixel(dot) | 0xFF000000u);
@@ -284,7 +293,9 @@ TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
     EXPECT_EQ(ours, direct);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pixels, QtDeviceLineRuns, ::testing::Values(PixelColour::Own, PixelColour::Pen));
+INSTANTIATE_TEST_SUITE_P(Pixels, QtDeviceLineRuns,
+                         ::testing::Combine(::testing::Values(PixelColour::Own, PixelColour::Pen),
+                                            ::testing::Values(Pens::Random, Pens::TenInTurn)));
 
 // A pixel set on a line drawn just before it shows the pixel's colour,
 // whether or not the line is still waiting in a run: in the pen's colour,
