@@ -771,6 +771,12 @@ bool CZunVertexArray::hasArc() const
 
 void CZunVertexArray::setArcNormal(const CZunVector3d& n)
 {
+    // Nearly every line lies in the plan, and the plan's normal is its own
+    // unit vector: no square root for it (the painter sets it per line).
+    if (n == CZunVector3d::kZAxis) {
+        m_arcNormal = n;
+        return;
+    }
     m_arcNormal = n.isZeroLength(0.0) ? CZunVector3d::kZAxis : n.normal();
 }
 

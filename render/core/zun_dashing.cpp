@@ -165,8 +165,11 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>&
     // Every vertex is dashed on its own, so continuous pieces need not be
     // told apart here. The result is sized once: grown dash by dash, a long
     // polyline would be copied a dozen times on every paint. Beyond the cap
-    // (16 MB) a misjudged estimate would cost more than growing does.
-    if (period > 0.0) {
+    // (16 MB) a misjudged estimate would cost more than growing does. Short
+    // lines skip the estimate: the buffers they swap keep what earlier lines
+    // grew them to, and most of a drawing's lines are a few vertices long.
+    constexpr int kEstimateFrom = 16;
+    if (period > 0.0 && source.len() >= kEstimateFrom) {
         double expected = 0.0;
         for (const CZunVertex& v : source)
             expected += std::trunc(v.bulgLen() / period) * dashes + 2.0;

@@ -44,3 +44,22 @@ struct CZunDashWork {
 // looks up.
 bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>& lineType, int mode,
                               double dotLength, CZunDashWork& work);
+
+// Whether the piece's ends lie less than length apart: the answer of
+// comparing their distance, with the square root taken only where the
+// squares lie too close to tell (a margin far above their rounding). The
+// painter asks this of every piece of a dashed line, to draw the ones too
+// short to see as a dot.
+inline bool zun_piece_shorter_than(const CZunVertex& v, double length)
+{
+    if (length > 1e-100 && length < 1e100) {
+        const CZunVector3d d = v.end() - v.start();
+        const double squared = d.x * d.x + d.y * d.y + d.z * d.z;
+        const double limit = length * length;
+        if (squared > limit * (1.0 + 1e-9))
+            return false;
+        if (squared < limit * (1.0 - 1e-9))
+            return true;
+    }
+    return v.start().distanceTo(v.end()) < length;
+}

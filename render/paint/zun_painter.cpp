@@ -786,7 +786,7 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
     if (m_lineType.len() < 2 && !m_turnsView && !hasArc(line)) {
         const bool continuous = line.isContinuous();
         for (const CZunVertex& v : line) {
-            if (!continuous && v.start().distanceTo(v.end()) < m_lengths.shortPiece)
+            if (!continuous && zun_piece_shorter_than(v, m_lengths.shortPiece))
                 markShortPiece(v.start() * m, c.color);
             else
                 drawVertex(v, m);
@@ -806,7 +806,7 @@ void CZunPainter::drawDashed(const CZunVertexArray& line, const CZunMatrix3d& vi
     if (arcs)
         zun_gdx_image_vl_split(m_line, m_flat);
     for (const CZunVertex& v : arcs ? m_flat : m_line) {
-        if (!continuous && v.start().distanceTo(v.end()) < m_lengths.shortPiece)
+        if (!continuous && zun_piece_shorter_than(v, m_lengths.shortPiece))
             markShortPiece(v.start() * m, c.color);
         else
             drawVertex(v, m);

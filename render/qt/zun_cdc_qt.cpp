@@ -2,6 +2,7 @@
 
 #include "render/qt/zun_vector_state.h"
 
+#include <cstdint>
 #include <cstring>
 
 namespace {
@@ -51,6 +52,12 @@ void CZunQtDC::begin(QPaintDevice& device, QSize size)
     if (!m_raster)
         m_painter.translate(0.5, 0.5);
     m_clip = QRegion(0, 0, m_size.width(), m_size.height());
+    m_clipRect = clientRect();
+    m_clipIsRect = true;
+    if (m_image && m_painter.isActive() && m_size.width() <= m_image->width() && m_size.height() <= m_image->height()) {
+        m_bits = m_image->bits();
+        m_bytesPerLine = m_image->bytesPerLine();
+    }
     selectPen(0, 0);
     selectHollowBrush();
 }
@@ -85,12 +92,26 @@ void CZunQtDC::selectPen(int width, ZunRgb color)
     m_penKnown = true;
     m_penWidth = width;
     m_penColor = color;
+    m_painter.setPen(penFor(width, color));
+    m_hasPen = true;
+}
+
+const QPen& CZunQtDC::penFor(int width, ZunRgb color)
+{
+    // A drawing uses a handful of pens, item after item in turn: made once
+    // each, they are handed to the painter without building a pen and its
+    // brush anew every time.
+    for (const KeptPen& kept : m_pens)
+        if (kept.made && kept.width == width && kept.color == color)
+            return kept.pen;
     QPen pen(toQColor(color));
     pen.setWidth(width > 1 ? width : m_raster ? 0 : 1);  // 0: cosmetic one-pixel pen
     pen.setCapStyle(Qt::RoundCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    m_painter.setPen(pen);
-    m_hasPen = true;
+    KeptPen& slot = m_pens[m_nextPen];
+    m_nextPen = (m_nextPen + 1) % m_pens.size();
+    slot = {true, width, color, pen};
+    return slot.pen;
 }
 
 void CZunQtDC::selectNullPen()
@@ -114,6 +135,8 @@ void CZunQtDC::setClipRect(const ZunIRect& rect)
 {
     flushLines();
     m_clip = QRegion(rect.left, rect.top, rect.width(), rect.height());
+    m_clipRect = rect;
+    m_clipIsRect = true;
     m_painter.setClipRegion(m_clip);
     m_cutOut.clear();
 }
@@ -132,6 +155,7 @@ void CZunQtDC::excludeClipPolygon(const ZunIPoint* points, int count)
         return;
     }
     m_clip = m_clip.subtracted(QRegion(toPolygon(points, count), Qt::OddEvenFill));
+    m_clipIsRect = false;
     m_painter.setClipRegion(m_clip);
 }
 
@@ -156,9 +180,23 @@ void CZunQtDC::lineTo(int x, int y)
 
 void CZunQtDC::setPixel(int x, int y, ZunRgb color)
 {
-    flushLines();
-    if (!QRect(QPoint(0, 0), m_size).contains(x, y) || !m_clip.contains(QPoint(x, y)))
+    // A pixel in the colour of the gathered lines may go before them: where
+    // they cross it they set the very same value, so the order is not seen.
+    // Dashed lines mark their dots so, and keep gathering past them.
+    if (!(m_image && gathersLines() && m_penKnown && color == m_penColor))
+        flushLines();
+    if (x < 0 || y < 0 || x >= m_size.width() || y >= m_size.height())
         return;
+    const bool clipped = m_clipIsRect ? x < m_clipRect.left || y < m_clipRect.top || x >= m_clipRect.right
+                                            || y >= m_clipRect.bottom
+                                      : !m_clip.contains(QPoint(x, y));
+    if (clipped)
+        return;
+    if (m_bits) {
+        // What QImage::setPixel stores in the three formats of m_image.
+        reinterpret_cast<std::uint32_t*>(m_bits + y * m_bytesPerLine)[x] = zunRgbToPixel(color) | 0xFF000000u;
+        return;
+    }
     if (!m_image) {
         m_painter.fillRect(QRectF(x - 0.5, y - 0.5, 1, 1), toQColor(color));
         return;

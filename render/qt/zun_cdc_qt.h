@@ -7,6 +7,8 @@
 #include <QPainterPath>
 #include <QRegion>
 
+#include <array>
+#include <cstddef>
 #include <vector>
 
 // The device context on a Qt paint device: QPainter with antialiasing off.
@@ -67,6 +69,7 @@ public:
 private:
     QPolygon toPolygon(const ZunIPoint* points, int count) const;
     void flushLines();
+    const QPen& penFor(int width, ZunRgb color);
     // Draws a box of one pixel; false for any other box.
     bool drawsOnePixelBox(const ZunIRect& rect);
 
@@ -77,6 +80,14 @@ private:
     QSize m_size;
     QPainter m_painter;
     QRegion m_clip;
+    // The clip while it is a rectangle (no polygon cut out since it was
+    // set): pixels are tested against it without asking the region.
+    ZunIRect m_clipRect;
+    bool m_clipIsRect = true;
+    // m_image's pixels, which the painter draws into for as long as it is
+    // active: single pixels are stored there directly.
+    uchar* m_bits = nullptr;
+    qsizetype m_bytesPerLine = 0;
     QPainterPath m_cutOut;      // vector devices: polygons cut out since the last clip rectangle
     QPoint m_pos;
     ZunRgb m_bk = 0xFFFFFF;
@@ -84,6 +95,15 @@ private:
     bool m_penKnown = false;  // the painter's pen is the one of m_penWidth and m_penColor
     int m_penWidth = 0;
     ZunRgb m_penColor = 0;
+    // The last pens made, for selecting them again.
+    struct KeptPen {
+        bool made = false;
+        int width = 0;
+        ZunRgb color = 0;
+        QPen pen;
+    };
+    std::array<KeptPen, 8> m_pens;
+    std::size_t m_nextPen = 0;
     // Hairlines on a pixel surface are gathered and drawn together: Qt sets
     // up its line drawing once per call. Anything else that draws, and every
     // change of pen or clip, draws them first, so the order stays as given.

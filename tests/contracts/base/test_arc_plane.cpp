@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cmath>
 #include <limits>
 #include <ostream>
@@ -289,3 +292,27 @@ TEST(ArcPlaneNormal, SettlesThePlaneOfEndsOnOneLine)
     along.setArcNormal({1, 0, 0});
     EXPECT_TRUE(topOf(along).isEqualTo({0, kR, 0}, 1e-9));
 }
+
+// The stored normal is the unit vector of the one given, bit for bit as
+// normal() makes it (the plan's own normal is taken as it is), and +z for
+// the zero vector.
+class ArcNormalStored : public ::testing::TestWithParam<CZunVector3d> {};
+
+TEST_P(ArcNormalStored, IsTheUnitVectorOfTheGivenOne)
+{
+    const CZunVector3d n = GetParam();
+    CZunVertexArray vl;
+    vl.setArcNormal(n);
+    const CZunVector3d expected = n.isZeroLength(0.0) ? CZunVector3d::kZAxis : n.normal();
+    const auto bits = [](const CZunVector3d& v) {
+        return std::array<std::uint64_t, 3>{std::bit_cast<std::uint64_t>(v.x), std::bit_cast<std::uint64_t>(v.y),
+                                            std::bit_cast<std::uint64_t>(v.z)};
+    };
+    EXPECT_EQ(bits(vl.arcNormal()), bits(expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Normals, ArcNormalStored,
+                         ::testing::Values(CZunVector3d(0, 0, 1), CZunVector3d(-0.0, 0, 1), CZunVector3d(0, -0.0, 1),
+                                           CZunVector3d(0, 0, -1), CZunVector3d(0, 0, 2), CZunVector3d(0, 0, 0),
+                                           CZunVector3d(1, 1, 1), CZunVector3d(0, 0, 1e-300),
+                                           CZunVector3d(3e-9, 0, 1)));

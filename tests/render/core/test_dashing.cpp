@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <ostream>
+#include <random>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -337,3 +338,33 @@ TEST(FlattenInPlaneTurned, UprightContourKeepsItsArcsThroughATurnAboutZ)
     const PlaneCase mirrored{"mirrored", {0, 0, 0}, {-1, 0, 0}, {0, 0, 1}, 1.0};
     expectOnTrueArcs(mirrored, 10.0, zun_gdx_image_vl_split(m), deviationFor(10.0));
 }
+
+// The short-piece test gives what comparing the distance gives: for pieces
+// at, just above and just below the length (a few units in the last place
+// apart), in any direction, at lengths from tiny to huge, and for pieces of
+// no length.
+class PieceShorterThan : public ::testing::TestWithParam<double> {};
+
+TEST_P(PieceShorterThan, AgreesWithTheDistance)
+{
+    const double length = GetParam();
+    std::mt19937 rng(11);
+    std::uniform_real_distribution<double> unit(-1.0, 1.0);
+    for (int i = 0; i < 2000; ++i) {
+        const CZunVector3d dir = CZunVector3d(unit(rng), unit(rng), i % 3 == 0 ? unit(rng) : 0.0).normal();
+        const CZunPoint3d start(unit(rng) * 100.0, unit(rng) * 100.0, 0.0);
+        // Scaled to the length, then nudged by whole units in the last place.
+        double scale = length;
+        const int nudge = i % 9 - 4;
+        for (int k = 0; k < std::abs(nudge); ++k)
+            scale = std::nextafter(scale, nudge > 0 ? HUGE_VAL : 0.0);
+        const CZunVertex v(start, start + dir * scale);
+        EXPECT_EQ(zun_piece_shorter_than(v, length), v.start().distanceTo(v.end()) < length)
+            << "length " << length << " piece " << v.start().distanceTo(v.end());
+    }
+    const CZunVertex dot({1, 2, 0}, {1, 2, 0});
+    EXPECT_EQ(zun_piece_shorter_than(dot, length), 0.0 < length);
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, PieceShorterThan,
+                         ::testing::Values(0.0, 1e-120, 1e-9, 0.05, 0.5, 1.0, 3.0, 1e6, 1e120, -1.0));

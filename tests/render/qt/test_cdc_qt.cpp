@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -92,6 +93,59 @@ TEST(QtDevice, ExcludedPolygonsCutHolesIntoLaterDrawing)
     EXPECT_EQ(count(image, kWhite), 10 * 10 - 1);
 }
 
+// Single pixels keep to the clip, a rectangle or one with a polygon cut
+// out, and to the picture, in each 32-bit format the device draws into,
+// also where the device is said to be larger than its image: on each
+// pixel of a 12 x 12 picture, set or not, exactly as QImage::setPixel with
+// the same tests would.
+struct PixelClipCase {
+    const char* name;
+    QImage::Format format;
+    ZunIRect clip;
+    bool cutOut;  // a 4 x 4 square cut out of the clip at (4, 4)
+    QSize deviceSize;  // empty: the image's
+    friend void PrintTo(const PixelClipCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class QtDevicePixelClip : public ::testing::TestWithParam<PixelClipCase> {};
+
+TEST_P(QtDevicePixelClip, PixelsKeepToClipAndPicture)
+{
+    const PixelClipCase& c = GetParam();
+    QImage ours(12, 12, c.format), expected(12, 12, c.format);
+    ours.fill(Qt::white);
+    expected.fill(Qt::white);
+    const QRegion cut(4, 4, 4, 4);
+    QRegion allowed = QRegion(c.clip.left, c.clip.top, c.clip.width(), c.clip.height()).intersected(QRegion(0, 0, 12, 12));
+    if (c.cutOut)
+        allowed = allowed.subtracted(cut);
+    {
+        CZunQtDC dc(ours, c.deviceSize);
+        dc.setClipRect(c.clip);
+        if (c.cutOut)
+            dc.excludeClipPolygon({{4, 4}, {8, 4}, {8, 8}, {4, 8}});
+        for (int y = -2; y < 16; ++y)
+            for (int x = -2; x < 16; ++x) {
+                const ZunRgb colour = static_cast<ZunRgb>(0x010203 * (x + 3) + 0x100000 * (y + 3));
+                dc.setPixel(x, y, colour);
+                if (allowed.contains(QPoint(x, y)))
+                    expected.setPixel(x, y, zunRgbToPixel(colour) | 0xFF000000u);
+            }
+    }
+    EXPECT_EQ(ours, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, QtDevicePixelClip,
+    ::testing::Values(PixelClipCase{"Whole", QImage::Format_RGB32, {0, 0, 12, 12}, false, {}},
+                      PixelClipCase{"Rectangle", QImage::Format_RGB32, {2, 3, 9, 10}, false, {}},
+                      PixelClipCase{"Empty", QImage::Format_RGB32, {9, 9, 3, 3}, false, {}},
+                      PixelClipCase{"CutOut", QImage::Format_RGB32, {1, 1, 11, 11}, true, {}},
+                      PixelClipCase{"Argb", QImage::Format_ARGB32, {2, 3, 9, 10}, false, {}},
+                      PixelClipCase{"Premultiplied", QImage::Format_ARGB32_Premultiplied, {0, 0, 12, 12}, true, {}},
+                      PixelClipCase{"DeviceLargerThanImage", QImage::Format_RGB32, {0, 0, 30, 30}, false, {30, 30}}),
+    [](const ::testing::TestParamInfo<PixelClipCase>& info) { return info.param.name; });
+
 TEST(QtDevice, LinesIncludeBothEndsAndNullPenDrawsNothing)
 {
     QImage image = blank(10, 10);
@@ -175,8 +229,16 @@ TEST(QtDeviceLines, GatheredLinesKeepTheirPlaceAmongOtherDrawing)
 
 // Thousands of lines in runs of one pen, wide pens between them, pixels and
 // clip changes: the picture is the one that drawing every line on its own
-// with QPainter gives.
-TEST(QtDeviceLines, GatheringChangesNoPixel)
+// with QPainter gives. Pixels come in a colour of their own, or in the
+// pen's colour as the dots of a dashed line do (those need not end a run).
+// Pens are new ones each time, or taken in turn from ten (more than the
+// device keeps made), as a drawing's few layers give them.
+enum class PixelColour { Own, Pen };
+enum class Pens { Random, TenInTurn };
+
+class QtDeviceLineRuns : public ::testing::TestWithParam<std::tuple<PixelColour, Pens>> {};
+
+TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
 {
     std::mt19937 rng(5);
     std::uniform_int_distribution<int> pos(-20, 220), colour(0, 0xFFFFFF), roll(0, 99);
@@ -186,6 +248,7 @@ TEST(QtDeviceLines, GatheringChangesNoPixel)
         QPainter p(&direct);
         int width = 0;
         ZunRgb color = 0;
+        int turn = 0;
         QRect clip(0, 0, 200, 200);
         const auto pen = [&] {
             dc.selectPen(width, color);
@@ -199,16 +262,21 @@ TEST(QtDeviceLines, GatheringChangesNoPixel)
         for (int i = 0; i < 12000; ++i) {
             const int r = roll(rng);
             if (i > 2000 && r < 3) {  // the first 2,000 lines are one run, longer than a batch
-                if (r != 2) {             // 2: the same pen again, as the painter selects per item
+                if (r != 2 && std::get<1>(GetParam()) == Pens::TenInTurn) {
+                    turn = (turn + 1 + r) % 10;  // five colours, each thin and wide
+                    width = turn < 5 ? 3 : 0;
+                    color = 0x203040u * static_cast<ZunRgb>(turn % 5 + 1);
+                } else if (r != 2) {  // 2: the same pen again, as the painter selects per item
                     width = r == 0 ? 3 : 0;
                     color = static_cast<ZunRgb>(colour(rng));
                 }
                 pen();
             } else if (i > 2000 && r == 3) {
                 const int x = pos(rng) & 127, y = pos(rng) & 127;
-                dc.setPixel(x, y, 0x00FF00);
+                const ZunRgb dot = std::get<0>(GetParam()) == PixelColour::Pen ? color : 0x00FF00;
+                dc.setPixel(x, y, dot);
                 if (clip.contains(x, y))
-                    direct.setPixel(x, y, 0xFF00FF00);
+                    direct.setPixel(x, y, zunRgbToPixel(dot) | 0xFF000000u);
             } else if (i > 2000 && r == 4) {
                 const int x = pos(rng) & 63, y = pos(rng) & 63;
                 dc.setClipRect({x, y, x + 120, y + 120});
@@ -224,6 +292,49 @@ TEST(QtDeviceLines, GatheringChangesNoPixel)
     }
     EXPECT_EQ(ours, direct);
 }
+
+INSTANTIATE_TEST_SUITE_P(Pixels, QtDeviceLineRuns,
+                         ::testing::Combine(::testing::Values(PixelColour::Own, PixelColour::Pen),
+                                            ::testing::Values(Pens::Random, Pens::TenInTurn)));
+
+// A pixel set on a line drawn just before it shows the pixel's colour,
+// whether or not the line is still waiting in a run: in the pen's colour,
+// in another one, with a wide pen, and after the pen was changed through
+// the painter behind the device's back.
+struct PixelOnLine {
+    const char* name;
+    int width;
+    ZunRgb pixel;
+    bool penThroughPainter;  // the line is drawn blue through painter().setPen
+    friend void PrintTo(const PixelOnLine& c, std::ostream* os) { *os << c.name; }
+};
+
+class QtDevicePixelOnLine : public ::testing::TestWithParam<PixelOnLine> {};
+
+TEST_P(QtDevicePixelOnLine, PixelComesOutOnTop)
+{
+    const PixelOnLine& c = GetParam();
+    QImage image = blank(20, 20);
+    {
+        CZunQtDC dc(image);
+        dc.selectPen(c.width, kRed);
+        if (c.penThroughPainter)
+            dc.painter().setPen(QPen(Qt::blue, 0));
+        dc.moveTo(2, 10);
+        dc.lineTo(17, 10);
+        dc.setPixel(10, 10, c.pixel);
+    }
+    const ZunRgb line = c.penThroughPainter ? kBlue : kRed;
+    expectRgb(image, {{10, 10, c.pixel}, {4, 10, line}, {15, 10, line}});
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, QtDevicePixelOnLine,
+                         ::testing::Values(PixelOnLine{"PenColour", 0, kRed, false},
+                                           PixelOnLine{"OtherColour", 0, 0x00FF00, false},
+                                           PixelOnLine{"WidePen", 3, 0x00FF00, false},
+                                           PixelOnLine{"WidePenColour", 3, kRed, false},
+                                           PixelOnLine{"PainterPen", 0, kRed, true}),
+                         [](const ::testing::TestParamInfo<PixelOnLine>& info) { return info.param.name; });
 
 TEST(QtDeviceLines, APenChangedThroughThePainterIsSelectedAgain)
 {
