@@ -155,11 +155,11 @@ bool CZunHostLegend::eventFilter(QObject* watched, QEvent* event)
     // Before the viewer paints: what it is about to show is listed, with
     // the colours switched off hidden in it.
     if (watched == m_watched && event->type() == QEvent::Paint)
-        update();
+        listShown();
     return false;
 }
 
-void CZunHostLegend::update()
+void CZunHostLegend::listShown()
 {
     CZunGDX* list = m_viewer ? m_viewer->get_dpList() : nullptr;
     if (!list || (list == m_listed && list->contentChangeCountGet() == m_listedContent))
@@ -204,7 +204,7 @@ void CZunHostLegend::setColorHidden(std::uint64_t key, bool hidden)
     else
         m_hidden.erase(key);
     m_listed = nullptr;  // list again, with the switch applied
-    update();
+    listShown();
     if (m_viewer)
         m_viewer->update();
 }

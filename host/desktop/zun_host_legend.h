@@ -33,7 +33,8 @@ public:
     // Switches a colour's elements off or on, as the row's box does.
     void setColorHidden(std::uint64_t key, bool hidden);
     // Lists the viewer's list now, if it changed since it was listed.
-    void update();
+    // Named apart from QWidget::update(), which repaints the dock.
+    void listShown();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;

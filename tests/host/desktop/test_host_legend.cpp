@@ -115,7 +115,7 @@ TEST_F(HostLegend, AColourSwitchedOffStaysOffOnAnotherPartAndComesBack)
     m_window->showNode(m_window->partNode(QStringLiteral("D1")));
     const QImage shown = viewer->renderImage();
     ASSERT_GT(redPixels(shown), 0) << "the drilling is drawn red";
-    m_window->legend()->update();
+    m_window->legend()->listShown();
     QTreeWidget* tree = m_window->legend()->tree();
     QTreeWidgetItem* red = nullptr;
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
@@ -129,7 +129,7 @@ TEST_F(HostLegend, AColourSwitchedOffStaysOffOnAnotherPartAndComesBack)
 
     m_window->showNode(m_window->partNode(QStringLiteral("D4")));
     m_window->showNode(m_window->partNode(QStringLiteral("D1")));
-    m_window->legend()->update();
+    m_window->legend()->listShown();
     EXPECT_EQ(redPixels(viewer->renderImage()), 0);
     const auto& rows = m_window->legend()->rows();
     const auto redRow = std::find_if(rows.begin(), rows.end(), [](const CZunLegendRow& r) { return r.color == CZunColor(1); });
