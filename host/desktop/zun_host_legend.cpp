@@ -139,8 +139,14 @@ CZunHostLegend::CZunHostLegend(CZunDplistImage* viewer, QWidget* parent)
     const CZunHostText* headers[] = {&T::kLegendColour, &T::kLegendLayers, &T::kLegendItems};
     for (int c = 0; c < 3; ++c)
         m_texts.bind(m_tree, *headers[c], [this, c](const QString& s) { m_tree->headerItem()->setText(c, s); });
-    // The rows' names are texts of the language too.
-    m_texts.bind(m_tree, T::kLegendNoColour, [this](const QString&) { fill(); });
+    // The rows' names are texts of the language too; a closed panel
+    // names them when it opens.
+    m_texts.bind(m_tree, T::kLegendNoColour, [this](const QString&) {
+        if (isVisible())
+            fill();
+        else
+            m_listed = nullptr;
+    });
     m_tree->setMinimumWidth(280);
     connect(m_tree, &QTreeWidget::itemChanged, this, &CZunHostLegend::onItemChanged);
     setWidget(m_tree);
@@ -153,21 +159,47 @@ CZunHostLegend::~CZunHostLegend() = default;
 bool CZunHostLegend::eventFilter(QObject* watched, QEvent* event)
 {
     // Before the viewer paints: what it is about to show is listed, with
-    // the colours switched off hidden in it.
-    if (watched == m_watched && event->type() == QEvent::Paint)
-        listShown();
+    // the colours switched off hidden in it. A closed panel only hides them.
+    if (watched == m_watched && event->type() == QEvent::Paint) {
+        if (isVisible())
+            listShown();
+        else
+            keepSwitchedOff();
+    }
     return false;
+}
+
+void CZunHostLegend::showEvent(QShowEvent* event)
+{
+    QDockWidget::showEvent(event);
+    listShown();
+}
+
+CZunGDX* CZunHostLegend::shownList() const
+{
+    return m_viewer ? m_viewer->get_dpList() : nullptr;
+}
+
+void CZunHostLegend::keepSwitchedOff()
+{
+    CZunGDX* list = shownList();
+    if (!list || (list == m_applied && list->contentChangeCountGet() == m_appliedContent))
+        return;
+    zunLegendApply(*list, m_hidden);
+    m_applied = list;
+    m_appliedContent = list->contentChangeCountGet();
 }
 
 void CZunHostLegend::listShown()
 {
-    CZunGDX* list = m_viewer ? m_viewer->get_dpList() : nullptr;
+    keepSwitchedOff();
+    CZunGDX* list = shownList();
     if (!list || (list == m_listed && list->contentChangeCountGet() == m_listedContent))
         return;
-    zunLegendApply(*list, m_hidden);
     m_rows = zunLegendRows(*list);
     m_listed = list;
     m_listedContent = list->contentChangeCountGet();
+    ++m_listings;
     fill();
 }
 
@@ -203,8 +235,13 @@ void CZunHostLegend::setColorHidden(std::uint64_t key, bool hidden)
         m_hidden.insert(key);
     else
         m_hidden.erase(key);
-    m_listed = nullptr;  // list again, with the switch applied
-    listShown();
+    // Apply again, and list again when the panel shows the rows.
+    m_applied = nullptr;
+    m_listed = nullptr;
+    if (isVisible())
+        listShown();
+    else
+        keepSwitchedOff();
     if (m_viewer)
         m_viewer->update();
 }

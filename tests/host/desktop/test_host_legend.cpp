@@ -139,3 +139,39 @@ TEST_F(HostLegend, AColourSwitchedOffStaysOffOnAnotherPartAndComesBack)
     m_window->legend()->setColorHidden(redRow->key, false);
     EXPECT_EQ(viewer->renderImage(), shown);
 }
+
+TEST_F(HostLegend, AClosedPanelListsNothingKeepsColoursOffAndListsWhenOpened)
+{
+    CZunHostLegend* legend = m_window->legend();
+    ASSERT_FALSE(legend->isVisible());
+    CZunDplistImage* viewer = m_window->viewer();
+    const auto showPart = [&](const char* name) {
+        m_window->showNode(m_window->partNode(QString::fromLatin1(name)));
+        viewer->repaint();  // the paint the panel watches for
+    };
+    const int before = legend->listings();
+    for (const char* name : {"D1", "D4", "D1"})
+        showPart(name);
+    legend->update();  // the dock's own repaint lists nothing either
+    QCoreApplication::processEvents();
+    EXPECT_EQ(legend->listings(), before);
+
+    // Switched off while closed: off on every part shown, still unlisted.
+    legend->setColorHidden(zunLegendKey(CZunColor(1)), true);
+    showPart("D4");
+    showPart("D1");
+    EXPECT_EQ(redPixels(viewer->renderImage()), 0);
+    EXPECT_EQ(legend->listings(), before);
+
+    // Opened: the shown part is listed once, its red row switched off.
+    legend->show();
+    EXPECT_EQ(legend->listings(), before + 1);
+    viewer->repaint();
+    EXPECT_EQ(legend->listings(), before + 1);
+    const auto& rows = legend->rows();
+    ASSERT_EQ(legend->tree()->topLevelItemCount(), static_cast<int>(rows.size()));
+    const auto red = std::find_if(rows.begin(), rows.end(), [](const CZunLegendRow& r) { return r.color == CZunColor(1); });
+    ASSERT_NE(red, rows.end());
+    EXPECT_TRUE(red->hidden);
+    EXPECT_EQ(legend->tree()->topLevelItem(static_cast<int>(red - rows.begin()))->checkState(0), Qt::Unchecked);
+}
