@@ -169,6 +169,11 @@ bool CZunHostLegend::eventFilter(QObject* watched, QEvent* event)
     return false;
 }
 
+void CZunHostLegend::retranslate()
+{
+    m_texts.apply();
+}
+
 void CZunHostLegend::showEvent(QShowEvent* event)
 {
     QDockWidget::showEvent(event);

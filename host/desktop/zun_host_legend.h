@@ -37,6 +37,8 @@ public:
     // Lists the viewer's list now, if it changed since it was listed.
     // Named apart from QWidget::update(), which repaints the dock.
     void listShown();
+    // Names the panel, its columns and its rows in the message language.
+    void retranslate();
     // How many times the rows were listed; a closed panel lists nothing.
     int listings() const { return m_listings; }
 

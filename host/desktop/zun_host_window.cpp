@@ -1332,6 +1332,7 @@ void CZunHostWindow::retranslate()
 {
     m_texts.apply();
     m_openProgress->retranslate();
+    m_legend->retranslate();
     labelNodes();
     m_partCommands->updateEnabled();
     // The texts sheet names its groups in the language it was drawn in:

@@ -175,3 +175,37 @@ TEST_F(HostLegend, AClosedPanelListsNothingKeepsColoursOffAndListsWhenOpened)
     EXPECT_TRUE(red->hidden);
     EXPECT_EQ(legend->tree()->topLevelItem(static_cast<int>(red - rows.begin()))->checkState(0), Qt::Unchecked);
 }
+
+struct LegendLanguageCase {
+    const char* language;
+    const char* title;
+    const char* layers;
+    const char* noColour;
+};
+
+class HostLegendLanguage : public HostWindowFixture, public ::testing::WithParamInterface<LegendLanguageCase> {};
+
+TEST_P(HostLegendLanguage, PanelColumnsAndRowsFollowTheWindowsLanguage)
+{
+    const LegendLanguageCase& c = GetParam();
+    CZunHostLegend* legend = m_window->legend();
+    legend->show();
+    // Switched to and fro, open and closed: the last language holds.
+    for (const char* code : {"en", "de", "en", "de"}) {
+        m_window->setLanguage(QString::fromLatin1(code));
+        legend->setVisible(!legend->isVisible());
+    }
+    m_window->setLanguage(QString::fromLatin1(c.language));
+    legend->show();
+    EXPECT_EQ(legend->windowTitle(), QString::fromUtf8(c.title));
+    EXPECT_EQ(legend->tree()->headerItem()->text(1), QString::fromUtf8(c.layers));
+    // The overview holds elements without a colour of their own.
+    const QList<QTreeWidgetItem*> named =
+        legend->tree()->findItems(QString::fromUtf8(c.noColour), Qt::MatchExactly, 0);
+    EXPECT_EQ(named.size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, HostLegendLanguage,
+                         ::testing::Values(LegendLanguageCase{"de", "Legende", "Layer", "ohne Farbe"},
+                                           LegendLanguageCase{"en", "Legend", "Layers", "no colour"}),
+                         [](const auto& info) { return std::string(info.param.language); });
