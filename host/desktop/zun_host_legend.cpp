@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include <map>
@@ -68,6 +69,27 @@ std::map<std::uint64_t, QStringList> layersByColour()
     }
     return byColour;
 }
+
+// Measures a row for the width of its Layers column. The tree asks its
+// delegate without a width, which makes wrapped text one long line and the
+// row one line high.
+class CZunLegendRowHeights : public QStyledItemDelegate {
+public:
+    explicit CZunLegendRowHeights(QTreeWidget* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() != kLayers)
+            return QStyledItemDelegate::sizeHint(option, index);  // sized to contents
+        QStyleOptionViewItem sized(option);
+        // Wrapping is measured only in a valid rectangle; its height is not read.
+        sized.rect = QRect(0, 0, m_tree->header()->sectionSize(index.column()), option.fontMetrics.height());
+        return QStyledItemDelegate::sizeHint(sized, index);
+    }
+
+private:
+    QTreeWidget* m_tree;
+};
 
 } // namespace
 
@@ -131,7 +153,13 @@ CZunHostLegend::CZunHostLegend(CZunDplistImage* viewer, QWidget* parent)
     m_tree = new QTreeWidget;
     m_tree->setColumnCount(3);
     m_tree->setRootIsDecorated(false);
-    m_tree->setUniformRowHeights(true);
+    // A colour given by many layers lists them all: the Layers column
+    // wraps at the commas and the row grows, where a single line would
+    // cut the list short and leave the rest to the tooltip.
+    m_tree->setWordWrap(true);
+    m_tree->setUniformRowHeights(false);
+    m_tree->setTextElideMode(Qt::ElideNone);
+    m_tree->setItemDelegate(new CZunLegendRowHeights(m_tree));
     m_tree->header()->setSectionResizeMode(kColour, QHeaderView::ResizeToContents);
     m_tree->header()->setSectionResizeMode(kItems, QHeaderView::ResizeToContents);
     m_tree->header()->setStretchLastSection(false);
@@ -147,7 +175,13 @@ CZunHostLegend::CZunHostLegend(CZunDplistImage* viewer, QWidget* parent)
         else
             m_listed = nullptr;
     });
-    m_tree->setMinimumWidth(280);
+    m_tree->setMinimumWidth(340);
+    // Rows are measured for the column's width: measured again when the
+    // panel is made wider or narrower.
+    connect(m_tree->header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == kLayers)
+            m_tree->doItemsLayout();
+    });
     connect(m_tree, &QTreeWidget::itemChanged, this, &CZunHostLegend::onItemChanged);
     setWidget(m_tree);
     m_texts.apply();

@@ -12,6 +12,8 @@
 #include "render/qt/zun_dplist_image.h"
 
 #include <QAction>
+#include <QHeaderView>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -209,3 +211,34 @@ INSTANTIATE_TEST_SUITE_P(Languages, HostLegendLanguage,
                          ::testing::Values(LegendLanguageCase{"de", "Legende", "Layer", "ohne Farbe"},
                                            LegendLanguageCase{"en", "Legend", "Layers", "no colour"}),
                          [](const auto& info) { return std::string(info.param.language); });
+
+TEST_F(HostLegend, LongLayerListsAreReadableInFull)
+{
+    CZunHostLegend* legend = m_window->legend();
+    legend->show();
+    m_window->viewer()->repaint();
+    QTreeWidget* tree = legend->tree();
+    const QFontMetrics metrics(tree->font());
+    // The text's margins in a cell, as the item delegate leaves them.
+    const int margin = tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1;
+    // Narrow and wide: the rows are measured again for each width. The
+    // sample's longest list fits the default width; narrower, it wraps.
+    tree->setMinimumWidth(0);
+    QCoreApplication::processEvents();
+    for (const int width : {280, 600}) {
+        m_window->resizeDocks({legend}, {width}, Qt::Horizontal);
+        QCoreApplication::processEvents();
+        int longLists = 0;
+        for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+            const QString text = tree->topLevelItem(row)->text(1);
+            const QRect cell = tree->visualRect(tree->model()->index(row, 1));
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, cell.width() - 2 * margin, 10000), Qt::TextWordWrap, text);
+            longLists += metrics.horizontalAdvance(text) > cell.width() - 2 * margin;
+            EXPECT_LE(needed.height(), cell.height()) << width << ": " << text.toStdString();
+            EXPECT_LE(needed.width(), cell.width() - 2 * margin) << width << ": " << text.toStdString();
+        }
+        if (width < 400)
+            EXPECT_GT(longLists, 0) << "the overview has a colour given by layers that need more than a line";
+    }
+}
