@@ -184,6 +184,10 @@ void CZunHostWindow::buildWidgets()
     m_cursorLabel = new QLabel;
     m_cursorLabel->setMinimumWidth(220);
     statusBar()->addWidget(m_pickLabel, 1);
+    m_measureLabel = new QLabel;
+    m_measureLabel->setObjectName(QStringLiteral("measureText"));
+    m_measureLabel->hide();
+    statusBar()->addPermanentWidget(m_measureLabel);
     statusBar()->addPermanentWidget(m_cursorLabel);
     m_culling = std::make_unique<CZunGroupCulling>();
     m_opener = new CZunDrawingOpener(this);
@@ -449,10 +453,8 @@ void CZunHostWindow::buildViewMenu()
     connect(measure, &QAction::toggled, m_measure, &CZunMeasureTool::setActive);
     connect(m_measure, &CZunMeasureTool::activeChanged, measure, &QAction::setChecked);
     connect(m_measure, &CZunMeasureTool::textChanged, this, [this](const QString& text) {
-        if (text.isEmpty())
-            statusBar()->clearMessage();
-        else
-            statusBar()->showMessage(text);
+        m_measureLabel->setText(text);
+        m_measureLabel->setVisible(!text.isEmpty());
     });
 
     QMenu* directions = view->addMenu(QString());

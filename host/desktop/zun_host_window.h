@@ -258,6 +258,9 @@ private:
     ZUN::CPicture* m_pictureView = nullptr;
     QLabel* m_pickLabel = nullptr;
     QLabel* m_cursorLabel = nullptr;
+    // The measure's prompt or result, beside the status bar's messages:
+    // a status tip (hovering a menu) replaces a message, not this.
+    QLabel* m_measureLabel = nullptr;
     CZunMeasureTool* m_measure = nullptr;
     CZunHostLegend* m_legend = nullptr;
     QMenu* m_fileMenu = nullptr;
