@@ -82,7 +82,7 @@ CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(
     // would leave out unless something refers to them.
     Q_INIT_RESOURCE(zun_host);
     ZUN::msgLangSet(toZun(m_settings.language()).c_str());
-    zunHostInstallQtTranslations(m_settings.language());
+    m_qtTexts.install(m_settings.language());
     buildWidgets();
     buildMenus();
     buildToolBar();
@@ -1323,7 +1323,7 @@ bool CZunHostWindow::setHatchPattern(const QString& pattern)
 void CZunHostWindow::setLanguage(const QString& code)
 {
     ZUN::msgLangSet(toZun(code).c_str());
-    zunHostInstallQtTranslations(code);
+    m_qtTexts.install(code);
     m_settings.setLanguage(code);
     for (QAction* action : m_languageGroup->actions())
         action->setChecked(action->data().toString() == code);

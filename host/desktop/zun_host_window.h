@@ -3,6 +3,7 @@
 #include "contracts/data/zun_part_keys.h"
 #include "contracts/data/zun_resbuf.h"
 #include "host/desktop/zun_host_document.h"
+#include "host/desktop/zun_host_language.h"
 #include "host/desktop/zun_host_scene.h"
 #include "host/desktop/zun_host_settings.h"
 #include "host/desktop/zun_host_texts.h"
@@ -242,6 +243,8 @@ private:
 
     CZunHostApp& m_app;
     CZunHostSettings m_settings;
+    // Qt's own texts in the window's language, installed while it lives.
+    CZunQtTranslations m_qtTexts;
     CZunTextBinder m_texts;
     CZunHostScene m_scene;
     CZunHostDocument m_document;
