@@ -22,7 +22,6 @@
 #include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_pick.h"
 #include "host/desktop/zun_host_pick_info.h"
-#include "host/desktop/zun_host_pick_texts.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/desktop/zun_print_dialog.h"
 #include "host/zun_host_app.h"
@@ -379,8 +378,8 @@ void CZunHostWindow::buildFileMenu()
     m_texts.bind(print, T::kPrint);
     connect(print, &QAction::triggered, this, &CZunHostWindow::showPrintDialog);
     QAction* shown = m_fileMenu->addAction(standardIcon(QStyle::SP_DialogSaveButton), QString());
-    shown->setObjectName(QString::fromLatin1(ZunHostPickTexts::kExportShown.key));
-    m_texts.bind(shown, ZunHostPickTexts::kExportShown);
+    shown->setObjectName(QString::fromLatin1(ZunHostTexts::kExportShown.key));
+    m_texts.bind(shown, ZunHostTexts::kExportShown);
     connect(shown, &QAction::triggered, this, &CZunHostWindow::askAndExportShown);
     QAction* copy = m_fileMenu->addAction(QIcon::fromTheme(QStringLiteral("edit-copy")), QString());
     copy->setObjectName(QStringLiteral("copy"));
@@ -1418,8 +1417,8 @@ QString CZunHostWindow::suggestedExportPath(const QString& extension) const
 void CZunHostWindow::askAndExportShown()
 {
     const QString suggested = suggestedExportPath(QStringLiteral("png"));
-    QString path = QFileDialog::getSaveFileName(this, zunHostText(ZunHostPickTexts::kExportShown), suggested,
-                                                zunHostText(ZunHostPickTexts::kFilterExports));
+    QString path = QFileDialog::getSaveFileName(this, zunHostText(ZunHostTexts::kExportShown), suggested,
+                                                zunHostText(ZunHostTexts::kFilterExports));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
