@@ -120,6 +120,20 @@ CZunHelpWindow::CZunHelpWindow(QHelpEngineCore* engine, QWidget* parent)
         updateTitle();
     });
 
+    // Without a window manager there is no title bar to close the window
+    // with, and the window is often opened from the keyboard (F1): Esc,
+    // Ctrl+W and the platform's Close keys close it.
+    QList<QKeySequence> closeKeys{QKeySequence(Qt::Key_Escape), QKeySequence(Qt::CTRL | Qt::Key_W)};
+    for (const QKeySequence& key : QKeySequence::keyBindings(QKeySequence::Close))
+        if (!closeKeys.contains(key))
+            closeKeys.append(key);
+    auto* closeAction = new QAction(this);
+    closeAction->setObjectName(QStringLiteral("close"));
+    closeAction->setShortcuts(closeKeys);
+    closeAction->setShortcutContext(Qt::WindowShortcut);
+    connect(closeAction, &QAction::triggered, this, &QWidget::close);
+    addAction(closeAction);
+
     resize(760, 560);
     retranslate();
 }

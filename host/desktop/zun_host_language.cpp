@@ -24,13 +24,6 @@ static_assert(std::size(kViewLabels) == std::size(ZunHostTexts::kViewCodes));
 // English labels are accepted in every language: "E" names east in any.
 constexpr const char* kEnglishLabels[] = {"P", "N", "S", "E", "W", "NE", "NW", "SE", "SW"};
 
-// Qt's translator lives as long as the program: it is process-wide.
-std::unique_ptr<QTranslator>& qtTranslator()
-{
-    static std::unique_ptr<QTranslator> translator;
-    return translator;
-}
-
 } // namespace
 
 QStringList zunHostLanguages()
@@ -60,13 +53,24 @@ QString zunHostQtTranslationsDir()
     return QLibraryInfo::path(QLibraryInfo::TranslationsPath);
 }
 
-bool zunHostInstallQtTranslations(const QString& code, const QString& directory)
+CZunQtTranslations::CZunQtTranslations() = default;
+
+CZunQtTranslations::~CZunQtTranslations()
 {
-    std::unique_ptr<QTranslator>& installed = qtTranslator();
-    if (installed) {
-        QCoreApplication::removeTranslator(installed.get());
-        installed.reset();
+    remove();
+}
+
+void CZunQtTranslations::remove()
+{
+    if (m_translator) {
+        QCoreApplication::removeTranslator(m_translator.get());
+        m_translator.reset();
     }
+}
+
+bool CZunQtTranslations::install(const QString& code, const QString& directory)
+{
+    remove();
     // Qt's texts are written in English.
     if (code == QLatin1String("en"))
         return true;
@@ -75,7 +79,7 @@ bool zunHostInstallQtTranslations(const QString& code, const QString& directory)
     if (!translator->load(QStringLiteral("qtbase_") + code, folder))
         return false;
     QCoreApplication::installTranslator(translator.get());
-    installed = std::move(translator);
+    m_translator = std::move(translator);
     return true;
 }
 

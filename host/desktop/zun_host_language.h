@@ -4,6 +4,10 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
+
+class QTranslator;
+
 // The languages zun-host speaks, the one it starts in, and Qt's own texts
 // (file dialogs, standard buttons) in that language.
 
@@ -17,12 +21,30 @@ QString zunHostLanguageForLocale(const QLocale& locale);
 // The refusal of an unknown language code, naming the known ones.
 QString zunHostUnknownLanguage(const QString& code);
 
-// Installs Qt's translations for the language (qtbase_<code>.qm from
-// directory, or from Qt's translations folder when directory is empty),
-// replacing those installed before. English needs none. False when the
-// file is not there: Qt's dialogs then stay English and nothing else
-// changes.
-bool zunHostInstallQtTranslations(const QString& code, const QString& directory = QString());
+// Qt's own texts (file dialogs, standard buttons) in a language, installed
+// in the application for as long as this object lives. The window owns
+// one, so that the translations go with it instead of staying installed
+// for the rest of the process.
+class CZunQtTranslations {
+public:
+    CZunQtTranslations();
+    ~CZunQtTranslations();
+    CZunQtTranslations(const CZunQtTranslations&) = delete;
+    CZunQtTranslations& operator=(const CZunQtTranslations&) = delete;
+
+    // Installs Qt's translations for the language (qtbase_<code>.qm from
+    // directory, or from Qt's translations folder when directory is
+    // empty), replacing those this object installed before. English needs
+    // none. False when the file is not there: Qt's dialogs then stay
+    // English and nothing else changes.
+    bool install(const QString& code, const QString& directory = QString());
+    // Takes this object's translations out again.
+    void remove();
+
+private:
+    std::unique_ptr<QTranslator> m_translator;
+};
+
 // The folder Qt's translations are read from.
 QString zunHostQtTranslationsDir();
 

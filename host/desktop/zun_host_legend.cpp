@@ -11,6 +11,7 @@
 #include <QHeaderView>
 #include <QPainter>
 #include <QPixmap>
+#include <QStyledItemDelegate>
 #include <QTreeWidget>
 
 #include <map>
@@ -68,6 +69,27 @@ std::map<std::uint64_t, QStringList> layersByColour()
     }
     return byColour;
 }
+
+// Measures a row for the width of its Layers column. The tree asks its
+// delegate without a width, which makes wrapped text one long line and the
+// row one line high.
+class CZunLegendRowHeights : public QStyledItemDelegate {
+public:
+    explicit CZunLegendRowHeights(QTreeWidget* tree) : QStyledItemDelegate(tree), m_tree(tree) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override
+    {
+        if (index.column() != kLayers)
+            return QStyledItemDelegate::sizeHint(option, index);  // sized to contents
+        QStyleOptionViewItem sized(option);
+        // Wrapping is measured only in a valid rectangle; its height is not read.
+        sized.rect = QRect(0, 0, m_tree->header()->sectionSize(index.column()), option.fontMetrics.height());
+        return QStyledItemDelegate::sizeHint(sized, index);
+    }
+
+private:
+    QTreeWidget* m_tree;
+};
 
 } // namespace
 
@@ -131,7 +153,13 @@ CZunHostLegend::CZunHostLegend(CZunDplistImage* viewer, QWidget* parent)
     m_tree = new QTreeWidget;
     m_tree->setColumnCount(3);
     m_tree->setRootIsDecorated(false);
-    m_tree->setUniformRowHeights(true);
+    // A colour given by many layers lists them all: the Layers column
+    // wraps at the commas and the row grows, where a single line would
+    // cut the list short and leave the rest to the tooltip.
+    m_tree->setWordWrap(true);
+    m_tree->setUniformRowHeights(false);
+    m_tree->setTextElideMode(Qt::ElideNone);
+    m_tree->setItemDelegate(new CZunLegendRowHeights(m_tree));
     m_tree->header()->setSectionResizeMode(kColour, QHeaderView::ResizeToContents);
     m_tree->header()->setSectionResizeMode(kItems, QHeaderView::ResizeToContents);
     m_tree->header()->setStretchLastSection(false);
@@ -139,9 +167,21 @@ CZunHostLegend::CZunHostLegend(CZunDplistImage* viewer, QWidget* parent)
     const CZunHostText* headers[] = {&T::kLegendColour, &T::kLegendLayers, &T::kLegendItems};
     for (int c = 0; c < 3; ++c)
         m_texts.bind(m_tree, *headers[c], [this, c](const QString& s) { m_tree->headerItem()->setText(c, s); });
-    // The rows' names are texts of the language too.
-    m_texts.bind(m_tree, T::kLegendNoColour, [this](const QString&) { fill(); });
-    m_tree->setMinimumWidth(280);
+    // The rows' names are texts of the language too; a closed panel
+    // names them when it opens.
+    m_texts.bind(m_tree, T::kLegendNoColour, [this](const QString&) {
+        if (isVisible())
+            fill();
+        else
+            m_listed = nullptr;
+    });
+    m_tree->setMinimumWidth(340);
+    // Rows are measured for the column's width: measured again when the
+    // panel is made wider or narrower.
+    connect(m_tree->header(), &QHeaderView::sectionResized, this, [this](int column) {
+        if (column == kLayers)
+            m_tree->doItemsLayout();
+    });
     connect(m_tree, &QTreeWidget::itemChanged, this, &CZunHostLegend::onItemChanged);
     setWidget(m_tree);
     m_texts.apply();
@@ -153,21 +193,52 @@ CZunHostLegend::~CZunHostLegend() = default;
 bool CZunHostLegend::eventFilter(QObject* watched, QEvent* event)
 {
     // Before the viewer paints: what it is about to show is listed, with
-    // the colours switched off hidden in it.
-    if (watched == m_watched && event->type() == QEvent::Paint)
-        update();
+    // the colours switched off hidden in it. A closed panel only hides them.
+    if (watched == m_watched && event->type() == QEvent::Paint) {
+        if (isVisible())
+            listShown();
+        else
+            keepSwitchedOff();
+    }
     return false;
 }
 
-void CZunHostLegend::update()
+void CZunHostLegend::retranslate()
 {
-    CZunGDX* list = m_viewer ? m_viewer->get_dpList() : nullptr;
-    if (!list || (list == m_listed && list->contentChangeCountGet() == m_listedContent))
+    m_texts.apply();
+}
+
+void CZunHostLegend::showEvent(QShowEvent* event)
+{
+    QDockWidget::showEvent(event);
+    listShown();
+}
+
+CZunGDX* CZunHostLegend::shownList() const
+{
+    return m_viewer ? m_viewer->get_dpList() : nullptr;
+}
+
+void CZunHostLegend::keepSwitchedOff()
+{
+    CZunGDX* list = shownList();
+    if (!list || (list == m_applied && list->contentChangeCountGet() == m_appliedContent))
         return;
     zunLegendApply(*list, m_hidden);
+    m_applied = list;
+    m_appliedContent = list->contentChangeCountGet();
+}
+
+void CZunHostLegend::listShown()
+{
+    keepSwitchedOff();
+    CZunGDX* list = shownList();
+    if (!list || (list == m_listed && list->contentChangeCountGet() == m_listedContent))
+        return;
     m_rows = zunLegendRows(*list);
     m_listed = list;
     m_listedContent = list->contentChangeCountGet();
+    ++m_listings;
     fill();
 }
 
@@ -203,8 +274,13 @@ void CZunHostLegend::setColorHidden(std::uint64_t key, bool hidden)
         m_hidden.insert(key);
     else
         m_hidden.erase(key);
-    m_listed = nullptr;  // list again, with the switch applied
-    update();
+    // Apply again, and list again when the panel shows the rows.
+    m_applied = nullptr;
+    m_listed = nullptr;
+    if (isVisible())
+        listShown();
+    else
+        keepSwitchedOff();
     if (m_viewer)
         m_viewer->update();
 }

@@ -21,7 +21,9 @@ struct CZunLegendRow;
 // its swatch, its number, its layers and its element count, each with a
 // switch that hides or shows its elements. Whatever the picture shows next
 // (another part, a restyle) is listed when it is painted, and the colours
-// switched off stay off.
+// switched off stay off. While the panel is closed nothing is listed (a
+// large picture has many rows); the colours switched off are still kept
+// off, and the panel lists the picture when it opens again.
 class CZunHostLegend : public QDockWidget {
     Q_OBJECT
 public:
@@ -33,12 +35,20 @@ public:
     // Switches a colour's elements off or on, as the row's box does.
     void setColorHidden(std::uint64_t key, bool hidden);
     // Lists the viewer's list now, if it changed since it was listed.
-    void update();
+    // Named apart from QWidget::update(), which repaints the dock.
+    void listShown();
+    // Names the panel, its columns and its rows in the message language.
+    void retranslate();
+    // How many times the rows were listed; a closed panel lists nothing.
+    int listings() const { return m_listings; }
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
+    CZunGDX* shownList() const;
+    void keepSwitchedOff();
     void fill();
     void onItemChanged(QTreeWidgetItem* item, int column);
 
@@ -48,7 +58,13 @@ private:
     CZunTextBinder m_texts;
     std::vector<CZunLegendRow> m_rows;
     std::set<std::uint64_t> m_hidden;
+    // The list and content the switches were last applied to, and those
+    // the rows were last made from: apart, since a closed panel applies
+    // without listing.
+    const CZunGDX* m_applied = nullptr;
+    std::uint64_t m_appliedContent = 0;
     const CZunGDX* m_listed = nullptr;
     std::uint64_t m_listedContent = 0;
+    int m_listings = 0;
     bool m_filling = false;
 };

@@ -1,12 +1,12 @@
 #include "host/desktop/zun_host_pick_info.h"
 
 #include "contracts/data/zun_msg.h"
-#include "host/desktop/zun_host_pick_texts.h"
+#include "host/desktop/zun_host_texts.h"
 #include "render/qt/zun_qstring.h"
 
 #include <QStringList>
 
-namespace T = ZunHostPickTexts;
+namespace T = ZunHostTexts;
 
 namespace {
 

@@ -6,18 +6,11 @@
 
 namespace {
 
-constexpr CZunHostText kAtLine{"ZUN_HOST_0361", "Zeile %1, Spalte %2: %3"};
-constexpr CZunHostText kExpected{"ZUN_HOST_0362", "erwartet: %1 (bei %2)"};
-constexpr CZunHostText kMalformed{"ZUN_HOST_0363", "kein gültiges JSON: %1"};
-constexpr CZunHostText kCannotRead{"ZUN_HOST_0364", "die Datei kann nicht gelesen werden: %1"};
-constexpr CZunHostText kTooDeep{"ZUN_HOST_0365", "Objekte und Felder mehr als %1 Ebenen tief verschachtelt"};
-constexpr CZunHostText kNewerFormat{
-    "ZUN_HOST_0366",
-    "Zeichnungsformat Version %1 ist neuer als dieses Programm liest (bis %2); mit einer neueren Version öffnen"};
-constexpr CZunHostText kMember{"ZUN_HOST_0379", "das Element \"%1\""};
-constexpr CZunHostText kNonEmptyText{"ZUN_HOST_0383", "ein nicht leerer Text \"%1\""};
+namespace T = ZunHostTexts;
 
-// Whole reasons and expected pieces, by their English wording.
+// Whole reasons and expected pieces, by their English wording. Kept here
+// rather than with the other texts: each is the other half of a reader's
+// English wording, and is only ever found through it.
 struct Known {
     const char* english;
     CZunHostText text;
@@ -61,9 +54,9 @@ QString expectedPiece(const QString& english)
     static const QRegularExpression member(QStringLiteral("^member \"(.*)\"$"));
     static const QRegularExpression text(QStringLiteral("^a non-empty text \"(.*)\"$"));
     if (const auto m = member.match(english); m.hasMatch())
-        return zunHostText(kMember).arg(m.captured(1));
+        return zunHostText(T::kReasonMember).arg(m.captured(1));
     if (const auto m = text.match(english); m.hasMatch())
-        return zunHostText(kNonEmptyText).arg(m.captured(1));
+        return zunHostText(T::kReasonNonEmptyText).arg(m.captured(1));
     return english;
 }
 
@@ -84,15 +77,15 @@ QString zunHostReason(const QString& reason)
         "^drawing format version (\\d+) is newer than this program reads \\(up to (\\d+)\\); open it with a newer "
         "version$"));
     if (const auto m = expected.match(reason); m.hasMatch())
-        return zunHostText(kExpected).arg(expectedPiece(m.captured(1)), m.captured(2));
+        return zunHostText(T::kReasonExpected).arg(expectedPiece(m.captured(1)), m.captured(2));
     if (const auto m = malformed.match(reason); m.hasMatch())
-        return zunHostText(kMalformed).arg(m.captured(1));
+        return zunHostText(T::kReasonMalformed).arg(m.captured(1));
     if (const auto m = cannotRead.match(reason); m.hasMatch())
-        return zunHostText(kCannotRead).arg(m.captured(1));
+        return zunHostText(T::kReasonCannotRead).arg(m.captured(1));
     if (const auto m = tooDeep.match(reason); m.hasMatch())
-        return zunHostText(kTooDeep).arg(m.captured(1));
+        return zunHostText(T::kReasonTooDeep).arg(m.captured(1));
     if (const auto m = newer.match(reason); m.hasMatch())
-        return zunHostText(kNewerFormat).arg(m.captured(1), m.captured(2));
+        return zunHostText(T::kReasonNewerFormat).arg(m.captured(1), m.captured(2));
     return reason;
 }
 
@@ -101,5 +94,5 @@ QString zunHostFileError(const ZUN::CDataFileError& error)
     const QString reason = zunHostReason(QString::fromStdString(error.message.toUtf8()));
     if (error.line <= 0)
         return reason;
-    return zunHostText(kAtLine).arg(error.line).arg(error.column).arg(reason);
+    return zunHostText(T::kReasonAtLine).arg(error.line).arg(error.column).arg(reason);
 }

@@ -175,6 +175,30 @@ inline constexpr CZunHostText kLegendNoColour{"ZUN_HOST_0447", "ohne Farbe"};
 inline constexpr CZunHostText kLegendByBlock{"ZUN_HOST_0448", "nach Block"};
 inline constexpr CZunHostText kLegendByLayer{"ZUN_HOST_0449", "nach Layer"};
 
+// Picking, the picked element's description and the export of the view as
+// shown. What a picked element is comes from its generator's data: "%1" is
+// the name of the element; a line without a name leaves it out with its
+// space.
+inline constexpr CZunHostText kExportShown{"ZUN_HOST_0300", "Ansicht wie gezeigt exportieren …"};
+inline constexpr CZunHostText kFilterExports{"ZUN_HOST_0301", "Bilder und Grafiken (*.png *.svg *.pdf *.emf)"};
+inline constexpr CZunHostText kShellInfo{"ZUN_HOST_0302", "Schale %1: Dicke %2, Schraffur %3"};
+inline constexpr CZunHostText kDrillInfo{"ZUN_HOST_0303", "Bohrung %1: Ø %2, Tiefe %3"};
+inline constexpr CZunHostText kThreadInfo{"ZUN_HOST_0304", "Gewinde %1: %2, Kernloch Ø %3, Tiefe %4"};
+inline constexpr CZunHostText kOutlineInfo{"ZUN_HOST_0305", "Umriss %1: Typ %2, %3"};
+inline constexpr CZunHostText kContoursInfo{"ZUN_HOST_0306", "Konturen %1: %2"};
+// Why a file cannot be read: the frames around the readers' reasons. The
+// reasons' own wordings are matched in zun_host_reasons.cpp, beside the
+// English they replace.
+inline constexpr CZunHostText kReasonAtLine{"ZUN_HOST_0361", "Zeile %1, Spalte %2: %3"};
+inline constexpr CZunHostText kReasonExpected{"ZUN_HOST_0362", "erwartet: %1 (bei %2)"};
+inline constexpr CZunHostText kReasonMalformed{"ZUN_HOST_0363", "kein gültiges JSON: %1"};
+inline constexpr CZunHostText kReasonCannotRead{"ZUN_HOST_0364", "die Datei kann nicht gelesen werden: %1"};
+inline constexpr CZunHostText kReasonTooDeep{"ZUN_HOST_0365", "Objekte und Felder mehr als %1 Ebenen tief verschachtelt"};
+inline constexpr CZunHostText kReasonNewerFormat{
+    "ZUN_HOST_0366",
+    "Zeichnungsformat Version %1 ist neuer als dieses Programm liest (bis %2); mit einer neueren Version öffnen"};
+inline constexpr CZunHostText kReasonMember{"ZUN_HOST_0379", "das Element \"%1\""};
+inline constexpr CZunHostText kReasonNonEmptyText{"ZUN_HOST_0383", "ein nicht leerer Text \"%1\""};
 // Colour modes 0..5 and 15, in that order.
 inline constexpr CZunHostText kColorModes[] = {
     {"ZUN_HOST_0038", "Eigene Farbe"}, {"ZUN_HOST_0039", "Hervorhebung"}, {"ZUN_HOST_0040", "Bezug"},

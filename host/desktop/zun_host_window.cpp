@@ -22,7 +22,6 @@
 #include "host/desktop/zun_host_part_commands.h"
 #include "host/desktop/zun_host_pick.h"
 #include "host/desktop/zun_host_pick_info.h"
-#include "host/desktop/zun_host_pick_texts.h"
 #include "host/desktop/zun_host_slides.h"
 #include "host/desktop/zun_print_dialog.h"
 #include "host/zun_host_app.h"
@@ -82,7 +81,7 @@ CZunHostWindow::CZunHostWindow(CZunHostApp& app, QWidget* parent) : QMainWindow(
     // would leave out unless something refers to them.
     Q_INIT_RESOURCE(zun_host);
     ZUN::msgLangSet(toZun(m_settings.language()).c_str());
-    zunHostInstallQtTranslations(m_settings.language());
+    m_qtTexts.install(m_settings.language());
     buildWidgets();
     buildMenus();
     buildToolBar();
@@ -184,6 +183,10 @@ void CZunHostWindow::buildWidgets()
     m_cursorLabel = new QLabel;
     m_cursorLabel->setMinimumWidth(220);
     statusBar()->addWidget(m_pickLabel, 1);
+    m_measureLabel = new QLabel;
+    m_measureLabel->setObjectName(QStringLiteral("measureText"));
+    m_measureLabel->hide();
+    statusBar()->addPermanentWidget(m_measureLabel);
     statusBar()->addPermanentWidget(m_cursorLabel);
     m_culling = std::make_unique<CZunGroupCulling>();
     m_opener = new CZunDrawingOpener(this);
@@ -375,8 +378,8 @@ void CZunHostWindow::buildFileMenu()
     m_texts.bind(print, T::kPrint);
     connect(print, &QAction::triggered, this, &CZunHostWindow::showPrintDialog);
     QAction* shown = m_fileMenu->addAction(standardIcon(QStyle::SP_DialogSaveButton), QString());
-    shown->setObjectName(QString::fromLatin1(ZunHostPickTexts::kExportShown.key));
-    m_texts.bind(shown, ZunHostPickTexts::kExportShown);
+    shown->setObjectName(QString::fromLatin1(ZunHostTexts::kExportShown.key));
+    m_texts.bind(shown, ZunHostTexts::kExportShown);
     connect(shown, &QAction::triggered, this, &CZunHostWindow::askAndExportShown);
     QAction* copy = m_fileMenu->addAction(QIcon::fromTheme(QStringLiteral("edit-copy")), QString());
     copy->setObjectName(QStringLiteral("copy"));
@@ -449,10 +452,8 @@ void CZunHostWindow::buildViewMenu()
     connect(measure, &QAction::toggled, m_measure, &CZunMeasureTool::setActive);
     connect(m_measure, &CZunMeasureTool::activeChanged, measure, &QAction::setChecked);
     connect(m_measure, &CZunMeasureTool::textChanged, this, [this](const QString& text) {
-        if (text.isEmpty())
-            statusBar()->clearMessage();
-        else
-            statusBar()->showMessage(text);
+        m_measureLabel->setText(text);
+        m_measureLabel->setVisible(!text.isEmpty());
     });
 
     QMenu* directions = view->addMenu(QString());
@@ -1321,7 +1322,7 @@ bool CZunHostWindow::setHatchPattern(const QString& pattern)
 void CZunHostWindow::setLanguage(const QString& code)
 {
     ZUN::msgLangSet(toZun(code).c_str());
-    zunHostInstallQtTranslations(code);
+    m_qtTexts.install(code);
     m_settings.setLanguage(code);
     for (QAction* action : m_languageGroup->actions())
         action->setChecked(action->data().toString() == code);
@@ -1332,6 +1333,7 @@ void CZunHostWindow::retranslate()
 {
     m_texts.apply();
     m_openProgress->retranslate();
+    m_legend->retranslate();
     labelNodes();
     m_partCommands->updateEnabled();
     // The texts sheet names its groups in the language it was drawn in:
@@ -1415,8 +1417,8 @@ QString CZunHostWindow::suggestedExportPath(const QString& extension) const
 void CZunHostWindow::askAndExportShown()
 {
     const QString suggested = suggestedExportPath(QStringLiteral("png"));
-    QString path = QFileDialog::getSaveFileName(this, zunHostText(ZunHostPickTexts::kExportShown), suggested,
-                                                zunHostText(ZunHostPickTexts::kFilterExports));
+    QString path = QFileDialog::getSaveFileName(this, zunHostText(ZunHostTexts::kExportShown), suggested,
+                                                zunHostText(ZunHostTexts::kFilterExports));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())

@@ -3,6 +3,7 @@
 #include "contracts/data/zun_part_keys.h"
 #include "contracts/data/zun_resbuf.h"
 #include "host/desktop/zun_host_document.h"
+#include "host/desktop/zun_host_language.h"
 #include "host/desktop/zun_host_scene.h"
 #include "host/desktop/zun_host_settings.h"
 #include "host/desktop/zun_host_texts.h"
@@ -242,6 +243,8 @@ private:
 
     CZunHostApp& m_app;
     CZunHostSettings m_settings;
+    // Qt's own texts in the window's language, installed while it lives.
+    CZunQtTranslations m_qtTexts;
     CZunTextBinder m_texts;
     CZunHostScene m_scene;
     CZunHostDocument m_document;
@@ -258,6 +261,9 @@ private:
     ZUN::CPicture* m_pictureView = nullptr;
     QLabel* m_pickLabel = nullptr;
     QLabel* m_cursorLabel = nullptr;
+    // The measure's prompt or result, beside the status bar's messages:
+    // a status tip (hovering a menu) replaces a message, not this.
+    QLabel* m_measureLabel = nullptr;
     CZunMeasureTool* m_measure = nullptr;
     CZunHostLegend* m_legend = nullptr;
     QMenu* m_fileMenu = nullptr;

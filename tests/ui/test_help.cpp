@@ -23,6 +23,7 @@
 #include <QTextDocument>
 #include <QTest>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 #include <QUrl>
 
@@ -438,3 +439,40 @@ TEST_F(HelpTest, HelpFromAModalDialogStaysUsableAndOutlivesIt)
 }
 
 #include "moc_url_recorder.cpp"
+
+// With no window manager there is no title bar: the keyboard closes the
+// window, wherever the focus is in it.
+struct CloseKeyCase {
+    const char* name;
+    QKeyCombination key;
+};
+
+class HelpCloseKey : public HelpTest, public ::testing::WithParamInterface<CloseKeyCase> {};
+
+TEST_P(HelpCloseKey, ClosesTheHelpWindow)
+{
+    ASSERT_TRUE(help(L"Zun\\outline"));
+    CZunHelpWindow* window = helpWindow(false);
+    ASSERT_NE(window, nullptr);
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    auto* toolBar = window->findChild<QToolBar*>();
+    for (QWidget* focus : {static_cast<QWidget*>(window->browser()), static_cast<QWidget*>(toolBar)}) {
+        ASSERT_NE(focus, nullptr);
+        window->show();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+        focus->setFocus();
+        QTest::keyClick(focus, GetParam().key.key(), GetParam().key.keyboardModifiers());
+        EXPECT_FALSE(window->isVisible()) << focus->metaObject()->className();
+    }
+    // Closed, not gone: the next request shows it again.
+    ASSERT_TRUE(help(L"units"));
+    EXPECT_EQ(helpWindow(false), window);
+    EXPECT_TRUE(window->isVisible());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, HelpCloseKey,
+                         ::testing::Values(CloseKeyCase{"Escape", QKeyCombination(Qt::Key_Escape)},
+                                           CloseKeyCase{"CtrlW", QKeyCombination(Qt::CTRL, Qt::Key_W)}),
+                         [](const auto& info) { return std::string(info.param.name); });

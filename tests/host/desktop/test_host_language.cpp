@@ -103,7 +103,7 @@ struct QtTextCase {
 
 class HostQtTranslations : public ::testing::TestWithParam<QtTextCase> {
 protected:
-    void TearDown() override { zunHostInstallQtTranslations(QStringLiteral("en")); }
+    CZunQtTranslations m_qtTexts;
 };
 
 QString cancelText()
@@ -125,9 +125,12 @@ TEST_P(HostQtTranslations, StandardButtonsAndFileDialogsSpeakTheLanguage)
     if (!QFileInfo::exists(zunHostQtTranslationsDir() + QStringLiteral("/qtbase_de.qm")))
         GTEST_SKIP() << "Qt's translations are not installed (scripts/deps.sh installs them)";
     const QtTextCase& c = GetParam();
-    EXPECT_TRUE(zunHostInstallQtTranslations(QString::fromLatin1(c.code)));
+    EXPECT_TRUE(m_qtTexts.install(QString::fromLatin1(c.code)));
     EXPECT_EQ(cancelText(), QString::fromUtf8(c.cancel));
     EXPECT_EQ(fileDialogLookIn(), QString::fromUtf8(c.lookIn));
+    // Their owner gone, Qt speaks English again.
+    m_qtTexts.remove();
+    EXPECT_EQ(cancelText(), QStringLiteral("Cancel"));
 }
 
 INSTANTIATE_TEST_SUITE_P(Languages, HostQtTranslations,
@@ -137,7 +140,8 @@ INSTANTIATE_TEST_SUITE_P(Languages, HostQtTranslations,
 TEST(HostQtTranslationsMissing, LeavesQtInEnglishAndSaysSo)
 {
     QTemporaryDir empty;
-    EXPECT_FALSE(zunHostInstallQtTranslations(QStringLiteral("de"), empty.path()));
+    CZunQtTranslations qtTexts;
+    EXPECT_FALSE(qtTexts.install(QStringLiteral("de"), empty.path()));
     EXPECT_EQ(cancelText(), QStringLiteral("Cancel"));
 }
 
@@ -280,6 +284,9 @@ TEST_F(HostWindowLanguage, QtsOwnButtonsFollowTheWindowsLanguage)
     EXPECT_EQ(cancelText(), QStringLiteral("Cancel"));
     m_window->setLanguage(QStringLiteral("de"));
     EXPECT_EQ(cancelText(), QStringLiteral("Abbrechen"));
+    // The translations belong to the window: closed, it takes them along.
+    m_window.reset();
+    EXPECT_EQ(cancelText(), QStringLiteral("Cancel"));
 }
 
 struct SheetCase {

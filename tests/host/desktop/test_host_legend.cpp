@@ -12,6 +12,8 @@
 #include "render/qt/zun_dplist_image.h"
 
 #include <QAction>
+#include <QHeaderView>
+#include <QStyle>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -115,7 +117,7 @@ TEST_F(HostLegend, AColourSwitchedOffStaysOffOnAnotherPartAndComesBack)
     m_window->showNode(m_window->partNode(QStringLiteral("D1")));
     const QImage shown = viewer->renderImage();
     ASSERT_GT(redPixels(shown), 0) << "the drilling is drawn red";
-    m_window->legend()->update();
+    m_window->legend()->listShown();
     QTreeWidget* tree = m_window->legend()->tree();
     QTreeWidgetItem* red = nullptr;
     for (int i = 0; i < tree->topLevelItemCount(); ++i)
@@ -129,7 +131,7 @@ TEST_F(HostLegend, AColourSwitchedOffStaysOffOnAnotherPartAndComesBack)
 
     m_window->showNode(m_window->partNode(QStringLiteral("D4")));
     m_window->showNode(m_window->partNode(QStringLiteral("D1")));
-    m_window->legend()->update();
+    m_window->legend()->listShown();
     EXPECT_EQ(redPixels(viewer->renderImage()), 0);
     const auto& rows = m_window->legend()->rows();
     const auto redRow = std::find_if(rows.begin(), rows.end(), [](const CZunLegendRow& r) { return r.color == CZunColor(1); });
@@ -138,4 +140,105 @@ TEST_F(HostLegend, AColourSwitchedOffStaysOffOnAnotherPartAndComesBack)
 
     m_window->legend()->setColorHidden(redRow->key, false);
     EXPECT_EQ(viewer->renderImage(), shown);
+}
+
+TEST_F(HostLegend, AClosedPanelListsNothingKeepsColoursOffAndListsWhenOpened)
+{
+    CZunHostLegend* legend = m_window->legend();
+    ASSERT_FALSE(legend->isVisible());
+    CZunDplistImage* viewer = m_window->viewer();
+    const auto showPart = [&](const char* name) {
+        m_window->showNode(m_window->partNode(QString::fromLatin1(name)));
+        viewer->repaint();  // the paint the panel watches for
+    };
+    const int before = legend->listings();
+    for (const char* name : {"D1", "D4", "D1"})
+        showPart(name);
+    legend->update();  // the dock's own repaint lists nothing either
+    QCoreApplication::processEvents();
+    EXPECT_EQ(legend->listings(), before);
+
+    // Switched off while closed: off on every part shown, still unlisted.
+    legend->setColorHidden(zunLegendKey(CZunColor(1)), true);
+    showPart("D4");
+    showPart("D1");
+    EXPECT_EQ(redPixels(viewer->renderImage()), 0);
+    EXPECT_EQ(legend->listings(), before);
+
+    // Opened: the shown part is listed once, its red row switched off.
+    legend->show();
+    EXPECT_EQ(legend->listings(), before + 1);
+    viewer->repaint();
+    EXPECT_EQ(legend->listings(), before + 1);
+    const auto& rows = legend->rows();
+    ASSERT_EQ(legend->tree()->topLevelItemCount(), static_cast<int>(rows.size()));
+    const auto red = std::find_if(rows.begin(), rows.end(), [](const CZunLegendRow& r) { return r.color == CZunColor(1); });
+    ASSERT_NE(red, rows.end());
+    EXPECT_TRUE(red->hidden);
+    EXPECT_EQ(legend->tree()->topLevelItem(static_cast<int>(red - rows.begin()))->checkState(0), Qt::Unchecked);
+}
+
+struct LegendLanguageCase {
+    const char* language;
+    const char* title;
+    const char* layers;
+    const char* noColour;
+};
+
+class HostLegendLanguage : public HostWindowFixture, public ::testing::WithParamInterface<LegendLanguageCase> {};
+
+TEST_P(HostLegendLanguage, PanelColumnsAndRowsFollowTheWindowsLanguage)
+{
+    const LegendLanguageCase& c = GetParam();
+    CZunHostLegend* legend = m_window->legend();
+    legend->show();
+    // Switched to and fro, open and closed: the last language holds.
+    for (const char* code : {"en", "de", "en", "de"}) {
+        m_window->setLanguage(QString::fromLatin1(code));
+        legend->setVisible(!legend->isVisible());
+    }
+    m_window->setLanguage(QString::fromLatin1(c.language));
+    legend->show();
+    EXPECT_EQ(legend->windowTitle(), QString::fromUtf8(c.title));
+    EXPECT_EQ(legend->tree()->headerItem()->text(1), QString::fromUtf8(c.layers));
+    // The overview holds elements without a colour of their own.
+    const QList<QTreeWidgetItem*> named =
+        legend->tree()->findItems(QString::fromUtf8(c.noColour), Qt::MatchExactly, 0);
+    EXPECT_EQ(named.size(), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, HostLegendLanguage,
+                         ::testing::Values(LegendLanguageCase{"de", "Legende", "Layer", "ohne Farbe"},
+                                           LegendLanguageCase{"en", "Legend", "Layers", "no colour"}),
+                         [](const auto& info) { return std::string(info.param.language); });
+
+TEST_F(HostLegend, LongLayerListsAreReadableInFull)
+{
+    CZunHostLegend* legend = m_window->legend();
+    legend->show();
+    m_window->viewer()->repaint();
+    QTreeWidget* tree = legend->tree();
+    const QFontMetrics metrics(tree->font());
+    // The text's margins in a cell, as the item delegate leaves them.
+    const int margin = tree->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, tree) + 1;
+    // Narrow and wide: the rows are measured again for each width. The
+    // sample's longest list fits the default width; narrower, it wraps.
+    tree->setMinimumWidth(0);
+    QCoreApplication::processEvents();
+    for (const int width : {280, 600}) {
+        m_window->resizeDocks({legend}, {width}, Qt::Horizontal);
+        QCoreApplication::processEvents();
+        int longLists = 0;
+        for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+            const QString text = tree->topLevelItem(row)->text(1);
+            const QRect cell = tree->visualRect(tree->model()->index(row, 1));
+            const QRect needed =
+                metrics.boundingRect(QRect(0, 0, cell.width() - 2 * margin, 10000), Qt::TextWordWrap, text);
+            longLists += metrics.horizontalAdvance(text) > cell.width() - 2 * margin;
+            EXPECT_LE(needed.height(), cell.height()) << width << ": " << text.toStdString();
+            EXPECT_LE(needed.width(), cell.width() - 2 * margin) << width << ": " << text.toStdString();
+        }
+        if (width < 400)
+            EXPECT_GT(longLists, 0) << "the overview has a colour given by layers that need more than a line";
+    }
 }

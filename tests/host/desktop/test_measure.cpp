@@ -12,7 +12,10 @@
 
 #include <QAction>
 #include <QSignalSpy>
+#include <QLabel>
+#include <QMenuBar>
 #include <QStatusBar>
+#include <QStatusTipEvent>
 
 #include <gtest/gtest.h>
 
@@ -246,7 +249,15 @@ TEST_F(MeasureViewer, PointsTakenAreForgottenWhenTheListChanges)
     EXPECT_EQ(m_tool->text(), QStringLiteral("Messen: ersten Punkt klicken (Esc beendet)"));
 }
 
-class HostMeasure : public HostWindowFixture {};
+class HostMeasure : public HostWindowFixture {
+protected:
+    // The measure's text as the status bar shows it; empty when none shows.
+    QString shownMeasureText() const
+    {
+        const auto* label = m_window->statusBar()->findChild<QLabel*>(QStringLiteral("measureText"));
+        return label && label->isVisible() ? label->text() : QString();
+    }
+};
 
 TEST_F(HostMeasure, CtrlMStartsMeasuringWithItsPromptAndEscEndsIt)
 {
@@ -255,7 +266,7 @@ TEST_F(HostMeasure, CtrlMStartsMeasuringWithItsPromptAndEscEndsIt)
     EXPECT_EQ(measure->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_M));
     measure->trigger();
     ASSERT_TRUE(m_window->measureTool()->isActive());
-    EXPECT_EQ(m_window->statusBar()->currentMessage(), QStringLiteral("Messen: ersten Punkt klicken (Esc beendet)"));
+    EXPECT_EQ(shownMeasureText(), QStringLiteral("Messen: ersten Punkt klicken (Esc beendet)"));
     // A click measures and does not pick; Esc drops the start point.
     CZunDplistImage* viewer = m_window->findChild<CZunDplistImage*>();
     ASSERT_NE(viewer, nullptr);
@@ -269,5 +280,31 @@ TEST_F(HostMeasure, CtrlMStartsMeasuringWithItsPromptAndEscEndsIt)
 
     m_window->measureTool()->setActive(false);
     EXPECT_FALSE(measure->isChecked());
-    EXPECT_TRUE(m_window->statusBar()->currentMessage().isEmpty());
+    EXPECT_TRUE(shownMeasureText().isEmpty());
 }
+
+// Hovering a menu entry or a tool button shows its status tip, and leaving
+// it sends an empty one; neither may take the measuring prompt away.
+struct StatusTipCase {
+    const char* name;
+    const char* tip;
+};
+
+class HostMeasureStatusTip : public HostMeasure, public ::testing::WithParamInterface<StatusTipCase> {};
+
+TEST_P(HostMeasureStatusTip, LeavesTheMeasuringPromptInPlace)
+{
+    m_window->measureTool()->setActive(true);
+    const QString prompt = shownMeasureText();
+    ASSERT_EQ(prompt, QStringLiteral("Messen: ersten Punkt klicken (Esc beendet)"));
+    QStatusTipEvent tip(QString::fromUtf8(GetParam().tip));
+    QCoreApplication::sendEvent(m_window->menuBar(), &tip);  // goes up to the window, as a hover's does
+    EXPECT_EQ(m_window->statusBar()->currentMessage(), QString::fromUtf8(GetParam().tip));
+    EXPECT_EQ(shownMeasureText(), prompt);
+    m_window->measureTool()->setActive(false);
+    EXPECT_TRUE(shownMeasureText().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Tips, HostMeasureStatusTip,
+                         ::testing::Values(StatusTipCase{"Entered", "Öffnet eine Zeichnung"}, StatusTipCase{"Left", ""}),
+                         [](const auto& info) { return std::string(info.param.name); });
