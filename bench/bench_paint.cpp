@@ -14,6 +14,7 @@
 
 #include "bench/bench_lists.h"
 #include "render/paint/zun_painter.h"
+#include "render/paint/zun_recording_dc.h"
 #include "render/qt/zun_cdc_qt.h"
 #include "render/qt/zun_dplist_image.h"
 #include "render/qt/zun_vector_state.h"
@@ -48,30 +49,26 @@ struct OpRect { QRect rect; };
 struct OpFill { QRect rect; ZunRgb color; };
 using Op = std::variant<OpPen, OpBrush, OpClip, OpExclude, OpLine, OpPixel, OpPolygon, OpEllipse, OpRect, OpFill>;
 
-class RecordingDC : public CDC {
+class RecordingDC : public CZunRecordingDC {
 public:
+    RecordingDC() : CZunRecordingDC({0, 0, kWidth, kHeight}) {}
     std::vector<Op> ops;
-    ZunIRect clientRect() const override { return {0, 0, kWidth, kHeight}; }
     void selectPen(int w, ZunRgb c) override { ops.push_back(OpPen{w, c, false}); }
     void selectNullPen() override { ops.push_back(OpPen{0, 0, true}); }
     void selectSolidBrush(ZunRgb c) override { ops.push_back(OpBrush{c, false}); }
     void selectHollowBrush() override { ops.push_back(OpBrush{0, true}); }
     void setClipRect(const ZunIRect& r) override { ops.push_back(OpClip{r}); }
     void excludeClipPolygon(const ZunIPoint* p, int n) override { ops.push_back(OpExclude{poly(p, n)}); }
-    void moveTo(int x, int y) override { m_at = QPoint(x, y); }
     void lineTo(int x, int y) override
     {
-        ops.push_back(OpLine{QLine(m_at, QPoint(x, y))});
-        m_at = QPoint(x, y);
+        const ZunIPoint from = lineStart(x, y);
+        ops.push_back(OpLine{QLine(from.x, from.y, x, y)});
     }
     void setPixel(int x, int y, ZunRgb c) override { ops.push_back(OpPixel{QPoint(x, y), c}); }
     void polygon(const ZunIPoint* p, int n) override { ops.push_back(OpPolygon{poly(p, n)}); }
     void ellipse(const ZunIRect& r) override { ops.push_back(OpEllipse{QRect(r.left, r.top, r.width() - 1, r.height() - 1)}); }
     void rectangle(const ZunIRect& r) override { ops.push_back(OpRect{QRect(r.left, r.top, r.width() - 1, r.height() - 1)}); }
     void fillSolidRect(const ZunIRect& r, ZunRgb c) override { ops.push_back(OpFill{QRect(r.left, r.top, r.width(), r.height()), c}); }
-    ZunRgb bkColor() const override { return m_bk; }
-    ZunRgb setBkColor(ZunRgb c) override { std::swap(c, m_bk); return c; }
-    void bitBlt(int, int, const ZunBitmap&, ZunRop) override {}
 
 private:
     static QPolygon poly(const ZunIPoint* p, int n)
@@ -81,33 +78,16 @@ private:
             out.setPoint(i, p[i].x, p[i].y);
         return out;
     }
-    QPoint m_at;
-    ZunRgb m_bk = 0;
 };
 
 // A device that keeps nothing: the painter's own work alone.
-class DiscardingDC : public CDC {
+class DiscardingDC : public CZunRecordingDC {
 public:
-    ZunIRect clientRect() const override { return {0, 0, kWidth, kHeight}; }
-    void selectPen(int, ZunRgb) override {}
-    void selectNullPen() override {}
-    void selectSolidBrush(ZunRgb) override {}
-    void selectHollowBrush() override {}
-    void setClipRect(const ZunIRect&) override {}
-    void excludeClipPolygon(const ZunIPoint*, int) override {}
+    DiscardingDC() : CZunRecordingDC({0, 0, kWidth, kHeight}) {}
     void moveTo(int x, int y) override { benchmark::DoNotOptimize(x + y); }
     void lineTo(int x, int y) override { benchmark::DoNotOptimize(x + y); }
     void setPixel(int x, int y, ZunRgb) override { benchmark::DoNotOptimize(x + y); }
     void polygon(const ZunIPoint* p, int) override { benchmark::DoNotOptimize(p); }
-    void ellipse(const ZunIRect&) override {}
-    void rectangle(const ZunIRect&) override {}
-    void fillSolidRect(const ZunIRect&, ZunRgb) override {}
-    ZunRgb bkColor() const override { return m_bk; }
-    ZunRgb setBkColor(ZunRgb c) override { std::swap(c, m_bk); return c; }
-    void bitBlt(int, int, const ZunBitmap&, ZunRop) override {}
-
-private:
-    ZunRgb m_bk = 0;
 };
 
 enum class Replay { OneCallEach, LikeOurDevice };

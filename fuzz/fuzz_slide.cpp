@@ -4,6 +4,7 @@
 
 #include "images/slide/zun_gdx_sld.h"
 #include "images/slide/zun_slide_draw.h"
+#include "render/paint/zun_recording_dc.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -62,32 +63,31 @@ private:
 };
 
 // A device that draws nothing but insists on sane calls.
-class CNullDC : public CDC {
+class CNullDC : public CZunRecordingDC {
 public:
-    explicit CNullDC(ZunIRect rect) : m_rect(rect) {}
+    explicit CNullDC(ZunIRect rect) : CZunRecordingDC(rect) {}
     int shapes = 0;
-    ZunIRect clientRect() const override { return m_rect; }
-    void selectPen(int, ZunRgb c) override { checkRgb(c); }
-    void selectNullPen() override {}
-    void selectSolidBrush(ZunRgb c) override { checkRgb(c); }
-    void selectHollowBrush() override {}
-    void setClipRect(const ZunIRect&) override {}
-    void excludeClipPolygon(const ZunIPoint*, int) override {}
-    void moveTo(int, int) override {}
-    void lineTo(int, int) override { ++shapes; }
-    void setPixel(int, int, ZunRgb) override {}
+    void selectPen(int width, ZunRgb c) override
+    {
+        checkRgb(c);
+        CZunRecordingDC::selectPen(width, c);
+    }
+    void selectSolidBrush(ZunRgb c) override
+    {
+        checkRgb(c);
+        CZunRecordingDC::selectSolidBrush(c);
+    }
+    void lineTo(int x, int y) override
+    {
+        CZunRecordingDC::lineTo(x, y);
+        ++shapes;
+    }
     void polygon(const ZunIPoint* p, int n) override
     {
         if (n < 2 || !p)
             std::abort();
         ++shapes;
     }
-    void ellipse(const ZunIRect&) override {}
-    void rectangle(const ZunIRect&) override {}
-    void fillSolidRect(const ZunIRect&, ZunRgb) override {}
-    ZunRgb bkColor() const override { return 0; }
-    ZunRgb setBkColor(ZunRgb) override { return 0; }
-    void bitBlt(int, int, const ZunBitmap&, ZunRop) override {}
 
 private:
     static void checkRgb(ZunRgb c)
@@ -95,7 +95,6 @@ private:
         if (c > 0xFFFFFF)
             std::abort();
     }
-    ZunIRect m_rect;
 };
 
 } // namespace

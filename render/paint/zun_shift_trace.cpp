@@ -152,7 +152,7 @@ bool CZunTileMask::touches(const ZunIRect& r) const
 // ---- the trace device ----------------------------------------------------------
 
 CZunShiftTraceDC::CZunShiftTraceDC(const ZunIRect& client, const ZunIRect& kept, CZunTileMask& mask)
-    : m_client(client), m_kept(kept), m_mask(mask)
+    : CZunRecordingDC(client), m_kept(kept), m_mask(mask)
 {
 }
 
@@ -183,8 +183,7 @@ void CZunShiftTraceDC::markBox(const ZunIRect& box, int reach)
 void CZunShiftTraceDC::lineTo(int x, int y)
 {
     ++m_seen;
-    const ZunIPoint from = m_pos;
-    m_pos = {x, y};
+    const ZunIPoint from = lineStart(x, y);
     const int reach = penReach();
     const ZunIRect box = {std::min(from.x, x), std::min(from.y, y), std::max(from.x, x) + 1, std::max(from.y, y) + 1};
     if (!crossesKept(box, reach))

@@ -10,10 +10,19 @@
 // pixels the others can touch are marked, in tiles, for painting again.
 
 #include "render/paint/zun_cdc.h"
+#include "render/paint/zun_recording_dc.h"
 
 #include <algorithm>
 #include <cstdint>
 #include <vector>
+
+// How far past its ends and sides a piece drawn with a pen of this width
+// can colour pixels, with two more for coordinates truncated on either side
+// of zero and the pixel a rasteriser may stray.
+inline int zunPenReach(int penWidth)
+{
+    return std::max(penWidth, 1) / 2 + 3;
+}
 
 // A set of square tiles over the device: the part of it a paint must get
 // right. Marking is done pixel rectangle by pixel rectangle; once sealed,
@@ -66,32 +75,20 @@ private:
 // picture keeps, and marks in the mask the pixels of those that reach from
 // it to beyond it. Line pieces mark only the tiles along them; fills,
 // ellipses and rectangles their whole box.
-class CZunShiftTraceDC : public CDC {
+class CZunShiftTraceDC : public CZunRecordingDC {
 public:
     CZunShiftTraceDC(const ZunIRect& client, const ZunIRect& kept, CZunTileMask& mask);
 
-    ZunIRect clientRect() const override { return m_client; }
-    void selectPen(int width, ZunRgb) override { m_penWidth = width; }
-    void selectNullPen() override {}
-    void selectSolidBrush(ZunRgb) override {}
-    void selectHollowBrush() override {}
-    void setClipRect(const ZunIRect&) override {}
-    // A cut-out only narrows the fill that follows, which lies around it.
-    void excludeClipPolygon(const ZunIPoint*, int) override {}
-    void moveTo(int x, int y) override { m_pos = {x, y}; }
+    using CZunRecordingDC::polygon;
+
+    // A cut-out only narrows the fill that follows, which lies around it,
+    // so clipping is left to the base, which ignores it.
     void lineTo(int x, int y) override;
     void setPixel(int x, int y, ZunRgb) override { markBox({x, y, x, y}, 0); }
     void polygon(const ZunIPoint* points, int count) override;
     void ellipse(const ZunIRect& rect) override { markBox(rect, penReach()); }
     void rectangle(const ZunIRect& rect) override { markBox(rect, penReach()); }
     void fillSolidRect(const ZunIRect& rect, ZunRgb) override { markBox({rect.left, rect.top, rect.right - 1, rect.bottom - 1}, 0); }
-    ZunRgb bkColor() const override { return m_bk; }
-    ZunRgb setBkColor(ZunRgb color) override
-    {
-        const ZunRgb previous = m_bk;
-        m_bk = color;
-        return previous;
-    }
     void bitBlt(int x, int y, const ZunBitmap& bitmap, ZunRop) override
     {
         markBox({x, y, x + bitmap.width - 1, y + bitmap.height - 1}, 0);
@@ -102,10 +99,7 @@ public:
     int piecesSeen() const { return m_seen; }
 
 private:
-    // How far past its ends and sides a piece drawn with the pen can colour
-    // pixels, with two more for coordinates truncated on either side of zero
-    // and the pixel a rasteriser may stray.
-    int penReach() const { return std::max(m_penWidth, 1) / 2 + 3; }
+    int penReach() const { return zunPenReach(penWidth()); }
     // Whether the box (right and bottom outside) widened by reach can change
     // pixels of the kept part.
     bool crossesKept(const ZunIRect& box, int reach) const;
@@ -113,12 +107,8 @@ private:
     // inside, and reach around them, when they cross the kept part's edge.
     void markBox(const ZunIRect& box, int reach);
 
-    ZunIRect m_client;
     ZunIRect m_kept;
     CZunTileMask& m_mask;
-    ZunIPoint m_pos;
-    int m_penWidth = 0;
-    ZunRgb m_bk = 0;
     int m_marked = 0;
     int m_seen = 0;
 };
@@ -166,7 +156,7 @@ private:
     // Whether the pixels from (left, top) to (right, bottom), both corners
     // inside, widened by reach, meet a marked tile; counts the verdict.
     bool reaches(int left, int top, int right, int bottom, int reach);
-    int penReach() const { return std::max(m_penWidth, 1) / 2 + 3; }
+    int penReach() const { return zunPenReach(m_penWidth); }
 
     CDC& m_target;
     const CZunTileMask* m_mask;

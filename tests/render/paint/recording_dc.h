@@ -3,7 +3,7 @@
 // A device context that only records what it is asked to do, so that tests
 // can check the painter's calls without pixels.
 
-#include "render/paint/zun_cdc.h"
+#include "render/paint/zun_recording_dc.h"
 
 #include <string>
 #include <vector>
@@ -14,9 +14,9 @@ struct RecordedCall {
     ZunRgb color = 0;
 };
 
-class RecordingDC : public CDC {
+class RecordingDC : public CZunRecordingDC {
 public:
-    RecordingDC(int width, int height) : m_rect{0, 0, width, height} {}
+    RecordingDC(int width, int height) : CZunRecordingDC({0, 0, width, height}, 0xC0C0C0) {}
 
     std::vector<RecordedCall> calls;
 
@@ -36,33 +36,42 @@ public:
         return out;
     }
 
-    ZunIRect clientRect() const override { return m_rect; }
-    void selectPen(int width, ZunRgb color) override { m_pen = color; add("pen", {width}, color); }
-    void selectNullPen() override { add("nullpen", {}, 0); }
-    void selectSolidBrush(ZunRgb color) override { m_brush = color; add("brush", {}, color); }
-    void selectHollowBrush() override { add("hollow", {}, 0); }
+    using CZunRecordingDC::polygon;
+
+    void selectPen(int width, ZunRgb color) override
+    {
+        CZunRecordingDC::selectPen(width, color);
+        add("pen", {width}, color);
+    }
+    void selectNullPen() override
+    {
+        CZunRecordingDC::selectNullPen();
+        add("nullpen", {}, 0);
+    }
+    void selectSolidBrush(ZunRgb color) override
+    {
+        CZunRecordingDC::selectSolidBrush(color);
+        add("brush", {}, color);
+    }
+    void selectHollowBrush() override
+    {
+        CZunRecordingDC::selectHollowBrush();
+        add("hollow", {}, 0);
+    }
     void setClipRect(const ZunIRect& r) override { add("clip", {r.left, r.top, r.right, r.bottom}, 0); }
     void excludeClipPolygon(const ZunIPoint* p, int n) override { add("exclude", flatten(p, n), 0); }
-    void moveTo(int x, int y) override { m_at = {x, y}; }
     void lineTo(int x, int y) override
     {
-        add("line", {m_at.x, m_at.y, x, y}, m_pen);
-        m_at = {x, y};
+        const ZunIPoint from = lineStart(x, y);
+        add("line", {from.x, from.y, x, y}, penColor());
     }
     void setPixel(int x, int y, ZunRgb color) override { add("pixel", {x, y}, color); }
-    void polygon(const ZunIPoint* p, int n) override { add("polygon", flatten(p, n), m_brush); }
-    void ellipse(const ZunIRect& r) override { add("ellipse", {r.left, r.top, r.right, r.bottom}, m_pen); }
-    void rectangle(const ZunIRect& r) override { add("rectangle", {r.left, r.top, r.right, r.bottom}, m_pen); }
+    void polygon(const ZunIPoint* p, int n) override { add("polygon", flatten(p, n), brushColor()); }
+    void ellipse(const ZunIRect& r) override { add("ellipse", {r.left, r.top, r.right, r.bottom}, penColor()); }
+    void rectangle(const ZunIRect& r) override { add("rectangle", {r.left, r.top, r.right, r.bottom}, penColor()); }
     void fillSolidRect(const ZunIRect& r, ZunRgb color) override
     {
         add("fillrect", {r.left, r.top, r.right, r.bottom}, color);
-    }
-    ZunRgb bkColor() const override { return m_bk; }
-    ZunRgb setBkColor(ZunRgb color) override
-    {
-        const ZunRgb old = m_bk;
-        m_bk = color;
-        return old;
     }
     void bitBlt(int x, int y, const ZunBitmap& b, ZunRop) override { add("blit", {x, y, b.width, b.height}, 0); }
 
@@ -77,10 +86,4 @@ private:
         }
         return out;
     }
-
-    ZunIRect m_rect;
-    ZunIPoint m_at;
-    ZunRgb m_pen = 0;
-    ZunRgb m_brush = 0;
-    ZunRgb m_bk = 0xC0C0C0;
 };
