@@ -431,7 +431,10 @@ void CZunPainter::prepare(CZunGDX& gdx)
 
 bool CZunPainter::shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& mask)
 {
-    if (!m_boxes || toMetafile())
+    m_itemsTraced = 0;
+    // The uncovered strips alone can be more than is worth scrolling for:
+    // then the list is not walked for nothing before the full paint.
+    if (!m_boxes || toMetafile() || mask.overLimit())
         return false;
     prepare(gdx);
     // The part of the device the shifted picture covers. Only pieces wholly
@@ -451,6 +454,7 @@ bool CZunPainter::shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& m
     tracer.m_hatchThreads = 1;
     trace.setBkColor(m_background);
     for (int i = 0; i < gdx.lenGet(); ++i) {
+        ++m_itemsTraced;
         if (gdx.flagGet(i) & gdxFlagHidden)
             continue;
         if (gdx.typeGet(i) == objPicture)

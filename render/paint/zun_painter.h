@@ -77,7 +77,8 @@ public:
     // coordinates truncated on the other side of zero. Items wholly inside
     // or wholly apart from that part are not looked into. False when no
     // such part can be told: pictures (they stay in place in the window) or
-    // items of unknown extent, and as soon as the mask is over its limit.
+    // items of unknown extent, and as soon as the mask is over its limit,
+    // without looking at any item when the strips added to it already are.
     // Needs the item boxes.
     bool shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& mask);
     // Threads that make the hatch lines a paint lacks before it draws: 0
@@ -88,6 +89,8 @@ public:
     // Items drawn by the last paint, and those passed over as out of sight.
     int itemsDrawn() const { return m_itemsDrawn; }
     int itemsCulled() const { return m_itemsCulled; }
+    // Items the last shiftRepaintMask looked at before it was done or gave up.
+    int itemsTraced() const { return m_itemsTraced; }
 
 private:
     struct ItemContext;
@@ -158,6 +161,7 @@ private:
     CZunItemBoxes* m_boxes = nullptr;
     int m_itemsDrawn = 0;
     int m_itemsCulled = 0;
+    int m_itemsTraced = 0;
     int m_hatchThreads = 0;
     ZunRgb m_background = 0;
     CZunMatrix3d m_screen;      // zoom x view x projection

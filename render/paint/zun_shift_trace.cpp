@@ -53,6 +53,7 @@ void CZunTileMask::reset(int width, int height)
     m_added.clear();
     m_marked = 0;
     m_count = 0;
+    m_addedTiles = 0;
     m_limit = -1;
 }
 
@@ -75,8 +76,11 @@ void CZunTileMask::add(const ZunIRect& r)
 {
     const ZunIRect cut = {std::max(r.left, 0), std::max(r.top, 0), std::min(r.right, m_width),
                           std::min(r.bottom, m_height)};
-    if (cut.left < cut.right && cut.top < cut.bottom)
-        m_added.push_back(cut);
+    if (cut.left >= cut.right || cut.top >= cut.bottom)
+        return;
+    m_added.push_back(cut);
+    const long long pixels = static_cast<long long>(cut.width()) * cut.height();
+    m_addedTiles += static_cast<int>((pixels + kTile * kTile - 1) / (kTile * kTile));
 }
 
 void CZunTileMask::markLine(double ax, double ay, double bx, double by, int reach)
@@ -168,6 +172,10 @@ bool CZunShiftTraceDC::crossesKept(const ZunIRect& box, int reach) const
 
 void CZunShiftTraceDC::markBox(const ZunIRect& box, int reach)
 {
+    // Past the limit the pan is given up: the rest of the item is not
+    // worth looking at.
+    if (m_mask.overLimit())
+        return;
     ++m_seen;
     // Taken with right and bottom inside, which is a pixel more than some
     // pieces cover and never less; the reach covers at least truncation.
@@ -182,8 +190,10 @@ void CZunShiftTraceDC::markBox(const ZunIRect& box, int reach)
 
 void CZunShiftTraceDC::lineTo(int x, int y)
 {
-    ++m_seen;
     const ZunIPoint from = lineStart(x, y);
+    if (m_mask.overLimit())
+        return;
+    ++m_seen;
     const int reach = penReach();
     const ZunIRect box = {std::min(from.x, x), std::min(from.y, y), std::max(from.x, x) + 1, std::max(from.y, y) + 1};
     if (!crossesKept(box, reach))

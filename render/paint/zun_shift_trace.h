@@ -40,11 +40,13 @@ public:
     void add(const ZunIRect& r);
     // Marks the tiles within reach pixels of the line from a to b.
     void markLine(double ax, double ay, double bx, double by, int reach);
-    // How many tiles are marked so far, and whether that is past the
-    // limit set (none by default): a caller can give up marking early.
+    // How many tiles are marked so far, and whether they and the pixels
+    // added (in tiles' worth, each rectangle rounded up) are past the limit
+    // set (none by default): a caller can give up marking early, or not
+    // begin when the added strips alone are past it.
     int markedTiles() const { return m_count; }
     void setLimit(int tiles) { m_limit = tiles; }
-    bool overLimit() const { return m_limit >= 0 && m_count > m_limit; }
+    bool overLimit() const { return m_limit >= 0 && m_count + m_addedTiles > m_limit; }
     // Done marking: readies touches().
     void seal();
     // Whether r meets a marked tile (after seal()).
@@ -67,6 +69,7 @@ private:
     std::vector<ZunIRect> m_added;
     long long m_marked = 0;
     int m_count = 0;
+    int m_addedTiles = 0;
     int m_limit = -1;
 };
 

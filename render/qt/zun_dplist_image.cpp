@@ -178,7 +178,8 @@ void CZunDplistImage::refreshPicture()
     // whole ratios.
     const QPointF deviceShift = QPointF(shift) * key.pixelRatio;
     const QPoint wholeShift = deviceShift.toPoint();
-    if (pan && QPointF(wholeShift) == deviceShift && scrollPicture(wholeShift))
+    int traced = 0;
+    if (pan && QPointF(wholeShift) == deviceShift && scrollPicture(wholeShift, traced))
         return;
     // Its ratio stays 1: a painter on an image of another ratio would
     // scale what it draws once more.
@@ -186,6 +187,7 @@ void CZunDplistImage::refreshPicture()
     if (m_picture.size() != size)
         m_picture = QImage(size, QImage::Format_RGB32);
     m_stats = {Repaint::Full, 0, 0};
+    m_stats.itemsTraced = traced;
     paintPicture();
     m_hasPicture = true;
 }
@@ -217,7 +219,7 @@ bool CZunDplistImage::panFromKept(const PictureKey& key, QPoint& shift) const
     return true;
 }
 
-bool CZunDplistImage::scrollPicture(const QPoint& shift)
+bool CZunDplistImage::scrollPicture(const QPoint& shift, int& traced)
 {
     const int w = m_picture.width(), h = m_picture.height();
     const int dx = shift.x(), dy = shift.y();
@@ -226,9 +228,9 @@ bool CZunDplistImage::scrollPicture(const QPoint& shift)
     // The strips the shift uncovers, and the pixels of the pieces crossing
     // into them from the kept part.
     m_mask.reset(w, h);
-    // Worth it only while most of the picture is kept: with half of it
-    // marked, tracing and painting the crossing pieces costs more than a
-    // full paint deep inside a dense drawing.
+    // Worth it only while most of the picture is kept: with a quarter of it
+    // marked, strips included, tracing and painting the crossing pieces
+    // costs more than a full paint deep inside a dense drawing.
     constexpr int kTile = CZunTileMask::kTile;
     m_mask.setLimit((w + kTile - 1) / kTile * ((h + kTile - 1) / kTile) / 4);
     if (dx != 0)
@@ -240,7 +242,9 @@ bool CZunDplistImage::scrollPicture(const QPoint& shift)
         CZunQtDC dc(m_picture);
         CZunPainter painter(dc);
         painter.setItemBoxes(&m_boxes);
-        if (!painter.shiftRepaintMask(*m_gdx, dx, dy, m_mask))
+        const bool scrolls = painter.shiftRepaintMask(*m_gdx, dx, dy, m_mask);
+        traced = painter.itemsTraced();
+        if (!scrolls)
             return false;
     }
     m_mask.seal();
@@ -258,6 +262,7 @@ bool CZunDplistImage::scrollPicture(const QPoint& shift)
         std::memmove(target + std::max(0, dx), source + std::max(0, -dx), static_cast<size_t>(keep) * sizeof(QRgb));
     }
     m_stats = {Repaint::Scrolled, 0, 0};
+    m_stats.itemsTraced = traced;
     paintMasked();
     return true;
 }

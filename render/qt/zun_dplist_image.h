@@ -80,6 +80,9 @@ public:
         // Of a scrolled picture: lines, pixels and fills of those items it
         // drew in the tiles painted again (pieces reaching none are left out).
         int piecesDrawn = 0;
+        // Of a pan, scrolled or given up: items the trace of the pieces
+        // crossing the kept part's edge looked at.
+        int itemsTraced = 0;
     };
     const PaintStats& lastPaint() const { return m_stats; }
 
@@ -121,7 +124,10 @@ private:
     // The pan from the kept picture to key in whole pixels, if that is all
     // that differs.
     bool panFromKept(const PictureKey& key, QPoint& shift) const;
-    bool scrollPicture(const QPoint& shift);
+    // Scrolls the picture and paints what it uncovers and what crosses into
+    // it; false when that is not possible or not worth it. traced: items
+    // the trace looked at, either way.
+    bool scrollPicture(const QPoint& shift, int& traced);
 
     class DeviceZoom;
 

@@ -106,6 +106,30 @@ TEST(ShiftTrace, FillsMarkTheirBoxWhenTheyCross)
     EXPECT_EQ(area, mask.markedPixels());
 }
 
+// The strips a pan uncovers count toward the limit in tiles' worth, so a
+// pan uncovering too much is given up before any item is traced; once past
+// the limit the trace looks at no more pieces.
+TEST(ShiftTrace, StripsCountTowardTheLimitAndTheTraceStopsPastIt)
+{
+    CZunTileMask mask;
+    mask.reset(kWidth, kHeight);
+    // A strip 9 pixels wide: 9 x 480 pixels, 67.5 tiles' worth, rounded up.
+    mask.setLimit(68);
+    mask.add({0, 0, kTile + 1, kHeight});
+    EXPECT_EQ(mask.markedTiles(), 0);
+    EXPECT_FALSE(mask.overLimit());
+    mask.add({kWidth - 1, 0, kWidth, 1});  // one pixel: a tile's worth
+    EXPECT_TRUE(mask.overLimit());
+    CZunShiftTraceDC trace(kClient, kKept, mask);
+    trace.moveTo(10, 100);
+    trace.lineTo(300, 100);  // crosses the kept part's edge
+    trace.fillSolidRect({10, 10, 40, 40}, 0);
+    EXPECT_EQ(trace.piecesSeen(), 0);
+    EXPECT_EQ(mask.markedTiles(), 0);
+    mask.reset(kWidth, kHeight);
+    EXPECT_FALSE(mask.overLimit());
+}
+
 TEST(ShiftTrace, MaskCountsTilesAndStopsAtItsLimit)
 {
     CZunTileMask mask;

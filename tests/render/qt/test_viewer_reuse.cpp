@@ -353,6 +353,49 @@ TEST(ViewerReuse, PanPaintsOnlyTheStripsAndDeepZoomOnlyWhatShows)
     EXPECT_EQ(differences(view.renderImage(), fullPaint(gdx)), 0);
 }
 
+// A pan that is given up costs one walk of the list, the full paint's: when
+// its strips alone are a quarter of the picture, nothing is traced; when
+// the crossing pieces pass the quarter, the trace stops at that item.
+TEST(ViewerReuse, PanGivenUpWalksTheListOnce)
+{
+    CZunGDX gdx(CZunColor(7), CZunMatrix3d(), 0.0, 0, {}, {});
+    constexpr int kLines = 200;
+    for (int k = 0; k < kLines; ++k)
+        gdx.imageVl({k + 1}, 0, CZunVertexArray{CZunVertex({0, k * 4.0}, {1000, k * 4.0 + 1})}, CZunColor(1 + k % 6),
+                    {}, {1.0}, 1.0, 0, {});
+    gdx.extMaxViewSet();
+    CZunDplistImage view;
+    view.resize(kWidth, kHeight);
+    view.set_dpList(&gdx);
+    view.zoomExtents();
+    view.renderImage();
+    // A third of the width uncovered.
+    panBy(gdx, kWidth / 3, 0);
+    QImage shown = view.renderImage();
+    EXPECT_EQ(view.lastPaint().kind, Repaint::Full);
+    EXPECT_EQ(view.lastPaint().itemsTraced, 0);
+    EXPECT_EQ(view.lastPaint().itemsDrawn + view.lastPaint().itemsCulled, kLines);
+    EXPECT_EQ(differences(shown, fullPaint(gdx)), 0);
+    // Deep inside, every line crosses the window and the kept part's edge
+    // and marks a row of tiles: a quarter of the rows are marked long
+    // before the list ends.
+    zoomBy(gdx, 4.0, {kWidth / 2.0, kHeight / 2.0, 0});
+    view.renderImage();
+    panBy(gdx, 3, 0);
+    shown = view.renderImage();
+    EXPECT_EQ(view.lastPaint().kind, Repaint::Full);
+    EXPECT_GT(view.lastPaint().itemsTraced, 0);
+    EXPECT_LT(view.lastPaint().itemsTraced, kLines / 2);
+    EXPECT_EQ(differences(shown, fullPaint(gdx)), 0);
+    // A small pan at the fit scrolls, and says what it traced.
+    view.zoomExtents();
+    view.renderImage();
+    panBy(gdx, 0, 2);
+    view.renderImage();
+    EXPECT_EQ(view.lastPaint().kind, Repaint::Scrolled);
+    EXPECT_EQ(view.lastPaint().itemsTraced, kLines);
+}
+
 // Ten times into a drawing of long dashed lines and hatched bands, every
 // one far longer than the window: a pan scrolls and paints the strip and
 // the dash runs and hatch lines crossing the edges, not every item that
