@@ -42,6 +42,9 @@ public:
     int size() const { return static_cast<int>(m_boxes.size()); }
     // How many times update() had to recompute (for tests and statistics).
     int rebuilds() const { return m_rebuilds; }
+    // The painter's record of what its last hatch preparation for this
+    // list was made for; it compares and renews it, nothing else reads it.
+    std::vector<std::uint64_t>& hatchStamp() { return m_hatchStamp; }
 
 private:
     ZunItemBox boxOf(const CZunGDX& gdx, const CZunDisplayItem& item);
@@ -52,6 +55,7 @@ private:
     std::uint64_t m_count = 0;
     int m_rebuilds = 0;
     std::vector<ZunItemBox> m_boxes;
+    std::vector<std::uint64_t> m_hatchStamp;
     CZunVertexArray m_work;  // reused, so that a rebuild allocates once
 };
 

@@ -96,6 +96,15 @@ public:
         const std::lock_guard<std::mutex> lock(m_mutex);
         m_entries.clear();
         m_bytes = 0;
+        ++m_losses;
+    }
+
+    // Counts the times entries went (cleared or evicted): while it stays,
+    // the lines a paint put in are all still there.
+    std::uint64_t losses()
+    {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        return m_losses;
     }
 
 private:
@@ -111,6 +120,7 @@ private:
 
     void evictTo(std::size_t target)
     {
+        ++m_losses;
         std::vector<Map::iterator> byAge;
         byAge.reserve(m_entries.size());
         for (auto it = m_entries.begin(); it != m_entries.end(); ++it)
@@ -129,6 +139,7 @@ private:
     Map m_entries;
     std::uint64_t m_clock = 0;
     std::size_t m_bytes = 0;
+    std::uint64_t m_losses = 0;
 };
 
 HatchCache& hatchCache()
@@ -185,6 +196,41 @@ std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CH
         hash ^= hash >> 29;
     }
     return hash;
+}
+
+// Writes what decides which hatch lines a paint of gdx needs into stamp:
+// the list's content, its matrices, the device, the area and the target,
+// the lengths, the thread count and the cache's losses, doubles by their
+// bits. Equal stamps mean the lines are those the last preparation found.
+void hatchStamp(const CZunGDX& gdx, const ZunIRect& client, const ZunIRect& area, bool metafile,
+                const ZunUnitLengths& lengths, int threads, std::uint64_t losses, std::vector<std::uint64_t>& stamp)
+{
+    stamp.clear();
+    const auto real = [&](double d) { stamp.push_back(std::bit_cast<std::uint64_t>(d)); };
+    const auto count = [&](long long n) { stamp.push_back(static_cast<std::uint64_t>(n)); };
+    const auto matrix = [&](const CZunMatrix3d& m) {
+        for (const auto& row : m.m)
+            for (const double d : row)
+                real(d);
+    };
+    count(static_cast<long long>(gdx.contentChangeCountGet()));
+    count(gdx.lenGet());
+    matrix(gdx.zoomMtxGet());
+    matrix(gdx.viewMtxGet());
+    matrix(gdx.projMtxGet());
+    matrix(gdx.viewDirectionMtxGet());
+    for (const ZunIRect& r : {client, area}) {
+        count(r.left);
+        count(r.top);
+        count(r.right);
+        count(r.bottom);
+    }
+    count(metafile ? 1 : 0);
+    count(lengths.unit);
+    real(lengths.dot);
+    real(lengths.shortPiece);
+    count(threads);
+    count(static_cast<long long>(losses));
 }
 
 // The hatch of the flattened region in its own space, each piece marked as
@@ -825,16 +871,27 @@ CZunPainter::~CZunPainter() = default;
 void CZunPainter::prepareHatches(const CZunGDX& gdx)
 {
     m_hatchJobs.reset();
+    m_hatchItemsRead = 0;
     // Too few to be worth starting threads for: the drawing makes them.
     constexpr std::size_t kMinJobs = 8;
     int threads = m_hatchThreads > 0 ? m_hatchThreads : static_cast<int>(std::thread::hardware_concurrency());
     if (threads < 2)
         return;
+    HatchCache& cache = hatchCache();
+    // A paint of what the last one prepared for, with the cache holding all
+    // it made since, finds every line there: the list is not read again.
+    // (A tile mask differs from pan to pan, and so does the zoom.)
+    if (m_boxes && !m_mask) {
+        hatchStamp(gdx, m_client, m_area, toMetafile(), m_lengths, threads, cache.losses(), m_hatchKey);
+        if (m_boxes->hatchStamp() == m_hatchKey)
+            return;
+        m_boxes->hatchStamp() = m_hatchKey;
+    }
     auto pending = std::make_unique<HatchJobs>();
     HatchJobs& p = *pending;
-    HatchCache& cache = hatchCache();
     const CZunArrayTempl<CZunDisplayItem>& items = gdx.getDisplayList();
     std::vector<CZunString> names;
+    m_hatchItemsRead = items.len();
     for (int i = 0; i < items.len(); ++i) {
         const CZunDisplayItem& item = items.get(i);
         // Only what drawRegion hatches: shown regions with the hatch flag

@@ -91,6 +91,10 @@ public:
     int itemsCulled() const { return m_itemsCulled; }
     // Items the last shiftRepaintMask looked at before it was done or gave up.
     int itemsTraced() const { return m_itemsTraced; }
+    // Items the last paint's hatch preparation read: none when it had no
+    // helper threads, or when it kept the item boxes' record that the paint
+    // before had the same list, matrices, device and target.
+    int hatchItemsRead() const { return m_hatchItemsRead; }
 
 private:
     struct ItemContext;
@@ -125,7 +129,9 @@ private:
     // The lines of the pattern name, looked up and read once per paint.
     const ZUN::CPatternLines& patternOf(const CZunString& name);
     // Sets helper threads making the hatch lines of the regions this paint
-    // will hatch and the hatch cache lacks, while the paint draws.
+    // will hatch and the hatch cache lacks, while the paint draws. Skipped
+    // when the item boxes record a preparation for the same inputs and the
+    // cache has lost nothing since.
     void prepareHatches(const CZunGDX& gdx);
 
     // A straight vertex as one line; an arc as chords no further than half a
@@ -162,6 +168,7 @@ private:
     int m_itemsDrawn = 0;
     int m_itemsCulled = 0;
     int m_itemsTraced = 0;
+    int m_hatchItemsRead = 0;
     int m_hatchThreads = 0;
     ZunRgb m_background = 0;
     CZunMatrix3d m_screen;      // zoom x view x projection

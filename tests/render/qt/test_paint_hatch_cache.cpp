@@ -3,6 +3,8 @@
 #include "render/qt/zun_cdc_qt.h"
 
 #include <functional>
+#include <ostream>
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -282,3 +284,90 @@ TEST_P(HatchThreadsWhileDrawing, PictureIsTheOneOfThePaintingThreadAlone)
 INSTANTIATE_TEST_SUITE_P(Painter, HatchThreadsWhileDrawing, ::testing::Values(2, 4, 16));
 
 } // namespace
+
+// A paint with kept item boxes reads the list for its hatch preparation
+// only when something that decides the lines it needs changed since the
+// preparation before; the picture is always the one of a painter without
+// boxes.
+struct PrepareCase {
+    const char* name;
+    // Changes the list or the device (the image size); true when the next
+    // preparation must read the list again.
+    std::function<bool(CZunGDX&, QSize&)> change;
+};
+
+void PrintTo(const PrepareCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class HatchPreparation : public ::testing::TestWithParam<PrepareCase> {};
+
+TEST_P(HatchPreparation, ReadsTheListOnlyWhenItsInputsChanged)
+{
+    CZunGDX gdx = mixedHatches();
+    CZunPainter::clearHatchCache();
+    CZunItemBoxes boxes;
+    QSize size(250, 160);
+    const auto paint = [&](int& read) {
+        QImage image(size, QImage::Format_RGB32);
+        CZunQtDC dc(image);
+        CZunPainter painter(dc);
+        painter.setHatchThreads(4);
+        painter.setItemBoxes(&boxes);
+        painter.paint(&gdx);
+        read = painter.hatchItemsRead();
+        return image;
+    };
+    const auto fresh = [&] {
+        QImage image(size, QImage::Format_RGB32);
+        CZunQtDC dc(image);
+        CZunPainter(dc).paint(&gdx);
+        return image;
+    };
+    int read = -1;
+    paint(read);
+    EXPECT_EQ(read, gdx.lenGet());
+    EXPECT_EQ(differingPixels(paint(read), fresh()), 0);
+    EXPECT_EQ(read, 0);
+    const bool again = GetParam().change(gdx, size);
+    const QImage after = paint(read);
+    EXPECT_EQ(read, again ? gdx.lenGet() : 0);
+    EXPECT_EQ(differingPixels(after, fresh()), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Painter, HatchPreparation,
+    ::testing::Values(
+        PrepareCase{"Nothing", [](CZunGDX&, QSize&) { return false; }},
+        PrepareCase{"Zoom",
+                    [](CZunGDX& g, QSize&) {
+                        g.zoomMtxSet(CZunMatrix3d().setToScaling(1.5, {60, 40, 0}));
+                        return true;
+                    }},
+        PrepareCase{"View",
+                    [](CZunGDX& g, QSize&) {
+                        g.viewMtxSet(CZunMatrix3d().setToTranslation({3, 0, 0}) * g.viewMtxGet());
+                        return true;
+                    }},
+        PrepareCase{"ViewDirection",
+                    [](CZunGDX& g, QSize&) {
+                        g.viewDirectionSet(L"SW");
+                        return true;
+                    }},
+        PrepareCase{"Hatch",
+                    [](CZunGDX& g, QSize&) {
+                        g.hatchSet({1}, ZUN::CHatchProp(L"ANSI37", 0.5, 0.6, false));
+                        return true;
+                    }},
+        PrepareCase{"DeviceSize",
+                    [](CZunGDX&, QSize& s) {
+                        s = QSize(200, 150);
+                        return true;
+                    }},
+        PrepareCase{"CacheCleared",
+                    [](CZunGDX&, QSize&) {
+                        CZunPainter::clearHatchCache();
+                        return true;
+                    }}),
+    [](const ::testing::TestParamInfo<PrepareCase>& info) { return std::string(info.param.name); });
