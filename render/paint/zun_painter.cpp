@@ -199,10 +199,10 @@ std::uint64_t hatchKey(const CZunArrayTempl<CZunVertexArray>& reg, const ZUN::CH
 }
 
 // Writes what decides which hatch lines a paint of gdx needs into stamp:
-// the list's content, its matrices, the device, the area and the target,
+// the list's content, its matrices, the device and the target,
 // the lengths, the thread count and the cache's losses, doubles by their
 // bits. Equal stamps mean the lines are those the last preparation found.
-void hatchStamp(const CZunGDX& gdx, const ZunIRect& client, const ZunIRect& area, bool metafile,
+void hatchStamp(const CZunGDX& gdx, const ZunIRect& client, bool metafile,
                 const ZunUnitLengths& lengths, int threads, std::uint64_t losses, std::vector<std::uint64_t>& stamp)
 {
     stamp.clear();
@@ -219,12 +219,10 @@ void hatchStamp(const CZunGDX& gdx, const ZunIRect& client, const ZunIRect& area
     matrix(gdx.viewMtxGet());
     matrix(gdx.projMtxGet());
     matrix(gdx.viewDirectionMtxGet());
-    for (const ZunIRect& r : {client, area}) {
-        count(r.left);
-        count(r.top);
-        count(r.right);
-        count(r.bottom);
-    }
+    count(client.left);
+    count(client.top);
+    count(client.right);
+    count(client.bottom);
     count(metafile ? 1 : 0);
     count(lengths.unit);
     real(lengths.dot);
@@ -438,7 +436,7 @@ void CZunPainter::paintList(CZunGDX& list)
     if (!toMetafile()) {
         m_dc.selectNullPen();
         if (!m_mask)
-            m_dc.fillSolidRect(m_area, m_background);
+            m_dc.fillSolidRect(m_client, m_background);
         else
             for (const ZunIRect& r : m_mask->rects())
                 m_dc.fillSolidRect(r, m_background);
@@ -460,9 +458,6 @@ void CZunPainter::paintList(CZunGDX& list)
 void CZunPainter::prepare(CZunGDX& gdx)
 {
     m_client = m_dc.clientRect();
-    const ZunIRect& area = m_hasArea ? m_area : m_client;
-    m_area = {std::max(area.left, m_client.left), std::max(area.top, m_client.top),
-              std::min(area.right, m_client.right), std::min(area.bottom, m_client.bottom)};
     m_background = gdx.backColorGet().oleColor();
     if (gdx.lenGet() < 1)
         return;
@@ -491,7 +486,7 @@ bool CZunPainter::shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& m
                            m_client.bottom + std::min(0, dy)};
     CZunShiftTraceDC trace(m_client, kept, mask);
     CZunPainter tracer(trace);
-    tracer.m_client = tracer.m_area = m_client;
+    tracer.m_client = m_client;
     tracer.m_background = m_background;
     tracer.m_screen = m_screen;
     tracer.m_fixedSize = m_fixedSize;
@@ -519,12 +514,6 @@ bool CZunPainter::shiftRepaintMask(CZunGDX& gdx, int dx, int dy, CZunTileMask& m
     return true;
 }
 
-void CZunPainter::setPaintArea(const ZunIRect& area)
-{
-    m_area = area;
-    m_hasArea = true;
-}
-
 bool CZunPainter::deviceBox(const CZunGDX& gdx, int i, const CZunMatrix3d& toScreen, ZunIRect& out) const
 {
     // Marks about a point reach as far as their size in pixels, and a
@@ -549,7 +538,7 @@ bool CZunPainter::outOfSight(const CZunGDX& gdx, int i, const CZunMatrix3d& toSc
     ZunIRect r;
     if (!deviceBox(gdx, i, toScreen, r))
         return false;
-    if (r.right <= m_area.left || r.left >= m_area.right || r.bottom <= m_area.top || r.top >= m_area.bottom)
+    if (r.right <= m_client.left || r.left >= m_client.right || r.bottom <= m_client.top || r.top >= m_client.bottom)
         return true;
     return m_mask && !m_mask->touches(r);
 }
@@ -882,7 +871,7 @@ void CZunPainter::prepareHatches(const CZunGDX& gdx)
     // it made since, finds every line there: the list is not read again.
     // (A tile mask differs from pan to pan, and so does the zoom.)
     if (m_boxes && !m_mask) {
-        hatchStamp(gdx, m_client, m_area, toMetafile(), m_lengths, threads, cache.losses(), m_hatchKey);
+        hatchStamp(gdx, m_client, toMetafile(), m_lengths, threads, cache.losses(), m_hatchKey);
         if (m_boxes->hatchStamp() == m_hatchKey)
             return;
         m_boxes->hatchStamp() = m_hatchKey;

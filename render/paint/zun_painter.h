@@ -51,22 +51,18 @@ public:
     void setTarget(Target target) { m_target = target; }
     Target target() const { return m_target; }
 
-    // Paints this part of the device right: only it is filled with the
-    // background, and with item boxes the items that cannot reach it are
-    // passed over. The items that reach it are drawn whole and clipped to
-    // the device as in any paint (a clip at the area's edge would cut lines
-    // elsewhere and change their pixels), so outside the area the device
-    // holds scraps: a caller paints a part this way on a spare image
-    // and copies the area.
-    void setPaintArea(const ZunIRect& area);
     // Boxes the caller keeps between paints of one list. With them, items
-    // that cannot reach into the paint area are passed over on screen
-    // (never in a metafile, which is drawn whole).
+    // that cannot reach the device (or the marked tiles, with a paint mask)
+    // are passed over on screen (never in a metafile, which is drawn whole).
     void setItemBoxes(CZunItemBoxes* boxes) { m_boxes = boxes; }
-    // Paints the marked tiles of the device right, as setPaintArea does an
-    // area: only they are filled with the background, and with item boxes
-    // the items that meet none of them are passed over. The mask must be
-    // sealed and outlive the paint.
+    // Paints only the marked tiles of the device right: only they are
+    // filled with the background, and with item boxes the items that meet
+    // none of them are passed over. The items that reach them are drawn
+    // whole and clipped to the device as in any paint (a clip at a tile's
+    // edge would cut lines elsewhere and change their pixels), so outside
+    // the tiles the device holds scraps: a caller paints this way on a
+    // spare image and copies the tiles. The mask must be sealed and outlive
+    // the paint.
     void setPaintMask(const CZunTileMask* mask) { m_mask = mask; }
     // After the zoom moved by (dx, dy) pixels, marks in mask (sized to the
     // device) the pixels that must be painted again, besides the strips
@@ -112,7 +108,8 @@ private:
     void prepareLineType(const CZunGDX& gdx, int i);
 
     void drawItem(const CZunGDX& gdx, int i);
-    // Whether item i, drawn through toScreen, cannot reach the paint area.
+    // Whether item i, drawn through toScreen, cannot reach the device or,
+    // with a paint mask, any of its marked tiles.
     bool outOfSight(const CZunGDX& gdx, int i, const CZunMatrix3d& toScreen) const;
     // The device pixels item i can touch through toScreen; false when that
     // cannot be told.
@@ -161,9 +158,7 @@ private:
     BitmapSource m_bitmaps;
     Target m_target = Target::Screen;
     ZunIRect m_client;
-    ZunIRect m_area;            // what this paint must get right
-    bool m_hasArea = false;     // an area was set; else the whole client
-    const CZunTileMask* m_mask = nullptr;  // tiles to paint, within m_area
+    const CZunTileMask* m_mask = nullptr;  // tiles to paint; else the whole client
     CZunItemBoxes* m_boxes = nullptr;
     int m_itemsDrawn = 0;
     int m_itemsCulled = 0;
