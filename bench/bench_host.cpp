@@ -140,10 +140,10 @@ void BM_HostStartupSample(benchmark::State& state)
     }
 }
 
-// The 1,000-part overview zoomed in on a few cells, repainted: every cell
-// through the viewer's own paint (the baseline) against the window's paint
-// of the cells in view.
-void paintZoomed(benchmark::State& state, bool culled)
+// The 1,000-part drawing open in a shown 1,280 x 800 window, handed to use;
+// the case is skipped when the drawing does not open.
+template <class Use>
+void withLargeDrawing(benchmark::State& state, Use&& use)
 {
     CZunHostApp host;
     zunAppSet(&host);
@@ -153,11 +153,20 @@ void paintZoomed(benchmark::State& state, bool culled)
         window.resize(1280, 800);
         window.show();
         qint64 gap = 0;
-        if (!openAndWait(window, largeDrawing(1000), gap)) {
+        if (openAndWait(window, largeDrawing(1000), gap))
+            use(window);
+        else
             state.SkipWithError("the drawing did not open");
-            zunAppSet(nullptr);
-            return;
-        }
+    }
+    zunAppSet(nullptr);
+}
+
+// The 1,000-part overview zoomed in on a few cells, repainted: every cell
+// through the viewer's own paint (the baseline) against the window's paint
+// of the cells in view.
+void paintZoomed(benchmark::State& state, bool culled)
+{
+    withLargeDrawing(state, [&](CZunHostWindow& window) {
         CZunMatrix3d zoom;
         zoom.setToScaling(8.0, CZunPoint3d(200, 150, 0));
         window.scene().displayList()->zoomMtxSet(zoom);
@@ -165,8 +174,7 @@ void paintZoomed(benchmark::State& state, bool culled)
             const QImage painted = culled ? window.viewer()->grab().toImage() : window.viewer()->renderImage();
             benchmark::DoNotOptimize(painted.constBits());
         }
-    }
-    zunAppSet(nullptr);
+    });
 }
 
 void BM_HostPaintZoomed_Baseline(benchmark::State& state)
@@ -186,19 +194,7 @@ void BM_HostPaintZoomed_CellsInView(benchmark::State& state)
 template <class Pick>
 void pickOverview(benchmark::State& state, Pick&& pickAt)
 {
-    CZunHostApp host;
-    zunAppSet(&host);
-    CZunHostApp::registerGenerators();
-    {
-        CZunHostWindow window(host);
-        window.resize(1280, 800);
-        window.show();
-        qint64 gap = 0;
-        if (!openAndWait(window, largeDrawing(1000), gap)) {
-            state.SkipWithError("the drawing did not open");
-            zunAppSet(nullptr);
-            return;
-        }
+    withLargeDrawing(state, [&](CZunHostWindow& window) {
         QApplication::processEvents();
         CZunGDX& shown = *window.viewer()->get_dpList();
         CZunGDX copy = shown;
@@ -211,8 +207,7 @@ void pickOverview(benchmark::State& state, Pick&& pickAt)
         state.counters["picks"] = 40;
         state.counters["hits"] = hits / static_cast<double>(state.iterations());
         state.counters["items"] = shown.lenGet();
-    }
-    zunAppSet(nullptr);
+    });
 }
 
 void BM_HostPick_Baseline(benchmark::State& state)

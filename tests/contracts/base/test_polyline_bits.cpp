@@ -8,6 +8,7 @@
 
 #include "contracts/base/zun_math.h"
 #include "contracts/base/zun_polyline.h"
+#include "tests/common/bits_digest.h"
 
 #include <gtest/gtest.h>
 
@@ -24,34 +25,8 @@ using namespace ZUN;
 
 namespace {
 
-struct Digest {
-    std::uint64_t value = 0xcbf29ce484222325ull;
-    long long items = 0;
-    void add(std::uint64_t word)
-    {
-        for (int b = 0; b < 8; ++b) {
-            value ^= (word >> (8 * b)) & 0xFFu;
-            value *= 0x100000001b3ull;
-        }
-    }
-    void add(double d) { add(std::bit_cast<std::uint64_t>(d)); }
-    void add(const CZunPoint3d& p)
-    {
-        ++items;
-        add(p.x);
-        add(p.y);
-        add(p.z);
-    }
-    void add(const CZunVertexArray& vl)
-    {
-        add(static_cast<std::uint64_t>(vl.len()));
-        for (const CZunVertex& v : vl) {
-            add(v.start());
-            add(v.end());
-            add(v.bulge());
-        }
-    }
-};
+using zun_test::BitsCase;
+using Digest = zun_test::BitsDigest;
 
 // A ring of n vertices round (cx, cy), its radius wobbling; every fifth
 // vertex an arc when arcs is set.
@@ -59,13 +34,8 @@ CZunVertexArray ring(std::mt19937& rng, double cx, double cy, double radius, int
 {
     std::uniform_real_distribution<double> amp(0.0, 0.2), phase(0.0, 2.0 * kPi), bulge(-0.4, 0.4);
     const double a1 = amp(rng), p1 = phase(rng);
-    CZunArrayTempl<CZunPoint3d> points;
-    for (int i = 0; i < n; ++i) {
-        const double a = 2.0 * kPi * i / n;
-        const double r = radius * (1.0 + a1 * std::sin(5.0 * a + p1));
-        points.append(CZunPoint3d(cx + r * std::cos(a), cy + r * std::sin(a)));
-    }
-    CZunVertexArray vl = CZunVertexArray::fromPoints(points, true);
+    CZunVertexArray vl =
+        zun_test::wobblyRing(cx, cy, radius, n, [&](double a) { return 1.0 + a1 * std::sin(5.0 * a + p1); });
     if (arcs)
         for (int i = 0; i < vl.len(); i += 5)
             vl[i] = CZunVertex(vl[i].start(), vl[i].end(), bulge(rng));
@@ -114,9 +84,7 @@ void punches(Digest& d, unsigned first, bool arcs)
         const CZunVertexArray vl = pieces(rng, contour, 30.0);
         for (const bool inside : {true, false}) {
             const CZunArrayTempl<CZunVertexArray> cut = g_vl_punch(vl, contour, inside);
-            d.add(static_cast<std::uint64_t>(cut.len()));
-            for (const CZunVertexArray& piece : cut)
-                d.add(piece);
+            d.add(cut);
         }
         CZunVertexArray flat;
         std::vector<int> starts;
@@ -160,28 +128,10 @@ void insideTests(Digest& d, unsigned first, bool arcs)
         for (const CZunVertex& v : vl) {
             for (const CZunPoint3d& p : {v.start(), v.end(), v.mid()}) {
                 d.add(static_cast<std::uint64_t>(g_vll_pt_inside(region, p) + 1));
-                ++d.items;
+                ++d.points;
             }
         }
     }
-}
-
-struct BitsCase {
-    const char* name;
-    std::function<void(Digest&)> group;
-    std::uint64_t recorded;
-};
-
-void PrintTo(const BitsCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
-std::string hex(std::uint64_t v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%016llxull", static_cast<unsigned long long>(v));
-    return text;
 }
 
 class PolylineBits : public ::testing::TestWithParam<BitsCase> {};
@@ -191,8 +141,8 @@ TEST_P(PolylineBits, SameAsRecorded)
     const BitsCase& c = GetParam();
     Digest d;
     c.group(d);
-    EXPECT_GT(d.items, 500) << c.name;  // a group that found next to nothing guards nothing
-    EXPECT_EQ(hex(d.value), hex(c.recorded)) << c.name;
+    EXPECT_GT(d.points, 500) << c.name;  // a group that found next to nothing guards nothing
+    EXPECT_EQ(zun_test::digestHex(d.value), zun_test::digestHex(c.recorded)) << c.name;
 }
 
 const BitsCase kCases[] = {
@@ -204,7 +154,6 @@ const BitsCase kCases[] = {
     {"inside_arcs", [](Digest& d) { insideTests(d, 51, true); }, 0x76aec6af412d3185ull},
 };
 
-INSTANTIATE_TEST_SUITE_P(Groups, PolylineBits, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<BitsCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Groups, PolylineBits, ::testing::ValuesIn(kCases), zun_test::BitsCaseName);
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "contracts/base/zun_math.h"
 #include "contracts/data/zun_hatch.h"
 #include "contracts/data/zun_units.h"
+#include "tests/common/bits_digest.h"
 
 #include <gtest/gtest.h>
 
@@ -30,37 +31,8 @@ using Contours = CZunArrayTempl<CZunVertexArray>;
 
 const ZunUnitLengths kMillimetres = ZunUnitLengths::inUnit(kUnitMillimeter);
 
-struct Digest {
-    std::uint64_t value = 0xcbf29ce484222325ull;
-    int vertices = 0;
-    void add(std::uint64_t word)
-    {
-        for (int b = 0; b < 8; ++b) {
-            value ^= (word >> (8 * b)) & 0xFFu;
-            value *= 0x100000001b3ull;
-        }
-    }
-    void add(double d) { add(std::bit_cast<std::uint64_t>(d)); }
-    void add(const CZunPoint3d& p)
-    {
-        add(p.x);
-        add(p.y);
-        add(p.z);
-    }
-    void add(const Contours& lines)
-    {
-        add(static_cast<std::uint64_t>(lines.len()));
-        for (const CZunVertexArray& line : lines) {
-            add(static_cast<std::uint64_t>(line.len()));
-            for (const CZunVertex& v : line) {
-                ++vertices;
-                add(v.start());
-                add(v.end());
-                add(v.bulge());
-            }
-        }
-    }
-};
+using zun_test::BitsCase;
+using Digest = zun_test::BitsDigest;
 
 CZunVertexArray ring(std::mt19937& rng, double cx, double cy, double radius, int n)
 {
@@ -68,13 +40,9 @@ CZunVertexArray ring(std::mt19937& rng, double cx, double cy, double radius, int
     std::uniform_int_distribution<int> harmonic(2, 17);
     const double a1 = amp(rng), a2 = amp(rng), p1 = phase(rng), p2 = phase(rng);
     const int h1 = harmonic(rng), h2 = harmonic(rng);
-    CZunArrayTempl<CZunPoint3d> points;
-    for (int i = 0; i < n; ++i) {
-        const double a = 2.0 * kPi * i / n;
-        const double r = radius * (1.0 + a1 * std::sin(h1 * a + p1) + a2 * std::cos(h2 * a + p2));
-        points.append(CZunPoint3d(cx + r * std::cos(a), cy + r * std::sin(a)));
-    }
-    return CZunVertexArray::fromPoints(points, true);
+    return zun_test::wobblyRing(cx, cy, radius, n, [&](double a) {
+        return 1.0 + a1 * std::sin(h1 * a + p1) + a2 * std::cos(h2 * a + p2);
+    });
 }
 
 CZunVertexArray box(double x, double y, double w, double h)
@@ -204,24 +172,6 @@ void benchmarkRegion(Digest& d)
         hatchInto(d, region, CHatchProp(L"ANSI36", angle, 0.105, false), {line});
 }
 
-struct BitsCase {
-    const char* name;
-    Group group;
-    std::uint64_t recorded;
-};
-
-std::string hex(std::uint64_t v)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%016llxull", static_cast<unsigned long long>(v));
-    return text;
-}
-
-void PrintTo(const BitsCase& c, std::ostream* os)
-{
-    *os << c.name;
-}
-
 class HatchBits : public ::testing::TestWithParam<BitsCase> {};
 
 TEST_P(HatchBits, SameAsRecorded)
@@ -229,8 +179,9 @@ TEST_P(HatchBits, SameAsRecorded)
     const BitsCase& c = GetParam();
     Digest d;
     c.group(d);
-    EXPECT_GT(d.vertices, 100) << c.name;  // a group that hatched next to nothing guards nothing
-    EXPECT_EQ(hex(d.value), hex(c.recorded)) << c.name;
+    // A group that hatched next to nothing guards nothing: 100 vertices.
+    EXPECT_GT(d.points, 200) << c.name;
+    EXPECT_EQ(zun_test::digestHex(d.value), zun_test::digestHex(c.recorded)) << c.name;
 }
 
 const BitsCase kCases[] = {
@@ -243,7 +194,6 @@ const BitsCase kCases[] = {
     {"benchmark_region", benchmarkRegion, 0x7aed2012021da65eull},
 };
 
-INSTANTIATE_TEST_SUITE_P(Groups, HatchBits, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<BitsCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Groups, HatchBits, ::testing::ValuesIn(kCases), zun_test::BitsCaseName);
 
 } // namespace

@@ -629,7 +629,9 @@ TEST_P(HatchLinesFlat, HoldTheLinesOfTheArrayFormBitForBit)
                               {"mirrored", CHatchProp(L"RANDOM", c.angle, 0.8, false), mirror},
                               {"turned", CHatchProp(L"RANDOM", c.angle, 1.3, false), turn},
                               {"double user", CHatchProp(L"_USER", c.angle, 0.9, true), turn}};
-    static ZunHatchLines flat;  // reused across cases and seeds, as a painter's thread does
+    // One buffer reused from case to case, as a painter's thread reuses it
+    // from region to region; each test starts with its own.
+    ZunHatchLines flat;
     for (const FlatCase& fc : cases) {
         const Contours lines = zun_hatch_region(c.region, fc.mtx, fc.hatch, c.definition, kMillimetres);
         zun_hatch_region_lines(c.region, fc.mtx, fc.hatch, c.definition, kMillimetres, flat);

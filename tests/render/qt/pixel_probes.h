@@ -11,6 +11,28 @@
 
 #include <vector>
 
+// Opaque colours as QImage::pixel gives them.
+namespace qrgb {
+constexpr QRgb kWhite = 0xFFFFFFFF;
+constexpr QRgb kBlack = 0xFF000000;
+constexpr QRgb kRed = 0xFFFF0000;
+constexpr QRgb kGreen = 0xFF00FF00;
+constexpr QRgb kBlue = 0xFF0000FF;
+constexpr QRgb kYellow = 0xFFFFFF00;
+} // namespace qrgb
+
+// Pixels in which two images differ; -1 when their sizes do.
+inline int differingPixels(const QImage& a, const QImage& b)
+{
+    if (a.size() != b.size())
+        return -1;
+    int n = 0;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            n += a.pixel(x, y) != b.pixel(x, y);
+    return n;
+}
+
 struct PixelProbe {
     int x = 0;
     int y = 0;

@@ -1,6 +1,7 @@
 #include "contracts/data/zun_app.h"
 #include "render/paint/zun_painter.h"
 #include "render/qt/zun_cdc_qt.h"
+#include "tests/render/qt/pixel_probes.h"
 
 #include <functional>
 #include <ostream>
@@ -38,15 +39,6 @@ QImage render(CZunGDX& gdx)
     return image;
 }
 
-int differingPixels(const QImage& a, const QImage& b)
-{
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
-
 // Paints, applies the change, paints again; the second picture must differ
 // from the first and equal a paint with nothing kept.
 void expectDrawnAnew(CZunGDX& gdx, const std::function<void(CZunGDX&)>& change)
@@ -64,49 +56,56 @@ void expectDrawnAnew(CZunGDX& gdx, const std::function<void(CZunGDX&)>& change)
 
 } // namespace
 
-TEST(PaintHatchCache, ChangedHatchIsDrawnAnew)
+namespace {
+
+// One change each: the hatch (from the one before it in the table, so that
+// each differs in one property), the contours, the item matrix, the zoom.
+struct ChangeCase {
+    const char* name;
+    std::function<void(CZunGDX&)> change;
+    ZUN::CHatchProp before = ZUN::CHatchProp(L"ANSI31", 0.0, 4.0, false);
+};
+
+void PrintTo(const ChangeCase& c, std::ostream* os)
 {
-    CZunGDX gdx = hatchedList();
-    {
-        SCOPED_TRACE("scale");
-        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"ANSI31", 0.0, 6.0, false)); });
-    }
-    {
-        SCOPED_TRACE("angle");
-        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"ANSI31", 0.5, 6.0, false)); });
-    }
-    {
-        SCOPED_TRACE("pattern");
-        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"ANSI37", 0.5, 6.0, false)); });
-    }
-    {
-        SCOPED_TRACE("double user hatch");
-        expectDrawnAnew(gdx, [](CZunGDX& g) { g.hatchSet({1}, ZUN::CHatchProp(L"_USER", 0.5, 6.0, true)); });
-    }
+    *os << c.name;
 }
 
-TEST(PaintHatchCache, ChangedRegionMatrixOrViewIsDrawnAnew)
+std::function<void(CZunGDX&)> hatchTo(const ZUN::CHatchProp& hatch)
 {
-    {
-        SCOPED_TRACE("contours");
-        CZunGDX gdx = hatchedList();
-        expectDrawnAnew(gdx, [](CZunGDX& g) { g = hatchedList({box(10, 10, 80, 70), box(20, 20, 30, 15)}); });
-    }
-    {
-        SCOPED_TRACE("item matrix");
-        CZunGDX gdx = hatchedList();
-        CZunMatrix3d turn;
-        turn.setToRotation(0.3, CZunVector3d::kZAxis, {50, 45, 0});
-        expectDrawnAnew(gdx, [&](CZunGDX& g) { g.mtxSet({1}, turn); });
-    }
-    {
-        SCOPED_TRACE("zoom");
-        CZunGDX gdx = hatchedList();
-        CZunMatrix3d zoom;
-        zoom.setToScaling(1.5, {50, 45, 0});
-        expectDrawnAnew(gdx, [&](CZunGDX& g) { g.zoomMtxSet(zoom); });
-    }
+    return [hatch](CZunGDX& g) { g.hatchSet({1}, hatch); };
 }
+
+CZunMatrix3d turned()
+{
+    return CZunMatrix3d().setToRotation(0.3, CZunVector3d::kZAxis, {50, 45, 0});
+}
+
+class PaintHatchChange : public ::testing::TestWithParam<ChangeCase> {};
+
+} // namespace
+
+TEST_P(PaintHatchChange, IsDrawnAnew)
+{
+    CZunGDX gdx = hatchedList({box(10, 10, 80, 70), box(40, 35, 20, 15)}, GetParam().before);
+    expectDrawnAnew(gdx, GetParam().change);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    PaintHatchCache, PaintHatchChange,
+    ::testing::Values(
+        ChangeCase{"scale", hatchTo(ZUN::CHatchProp(L"ANSI31", 0.0, 6.0, false))},
+        ChangeCase{"angle", hatchTo(ZUN::CHatchProp(L"ANSI31", 0.5, 6.0, false)),
+                   ZUN::CHatchProp(L"ANSI31", 0.0, 6.0, false)},
+        ChangeCase{"pattern", hatchTo(ZUN::CHatchProp(L"ANSI37", 0.5, 6.0, false)),
+                   ZUN::CHatchProp(L"ANSI31", 0.5, 6.0, false)},
+        ChangeCase{"double_user_hatch", hatchTo(ZUN::CHatchProp(L"_USER", 0.5, 6.0, true)),
+                   ZUN::CHatchProp(L"ANSI37", 0.5, 6.0, false)},
+        ChangeCase{"contours",
+                   [](CZunGDX& g) { g = hatchedList({box(10, 10, 80, 70), box(20, 20, 30, 15)}); }},
+        ChangeCase{"item_matrix", [](CZunGDX& g) { g.mtxSet({1}, turned()); }},
+        ChangeCase{"zoom", [](CZunGDX& g) { g.zoomMtxSet(CZunMatrix3d().setToScaling(1.5, {50, 45, 0})); }}),
+    [](const ::testing::TestParamInfo<ChangeCase>& info) { return std::string(info.param.name); });
 
 TEST(PaintHatchCache, ChangedPatternDefinitionIsDrawnAnew)
 {

@@ -12,11 +12,11 @@
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFFFF;
-constexpr QRgb kBlack = 0xFF000000;
-constexpr QRgb kRed = 0xFFFF0000;
-constexpr QRgb kGreen = 0xFF00FF00;
-constexpr QRgb kBlue = 0xFF0000FF;
+using qrgb::kWhite;
+using qrgb::kBlack;
+using qrgb::kRed;
+using qrgb::kGreen;
+using qrgb::kBlue;
 
 CZunGDX whiteList()
 {

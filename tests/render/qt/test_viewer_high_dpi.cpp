@@ -10,6 +10,7 @@
 #include "render/paint/zun_painter.h"
 #include "render/paint/zun_viewfit.h"
 #include "render/qt/zun_cdc_qt.h"
+#include "tests/render/qt/pixel_probes.h"
 #include "render/qt/zun_dplist_image.h"
 
 #include <QApplication>
@@ -61,18 +62,6 @@ QImage paintedAtRatioOne(const CZunGDX& shown, const QSize& device, qreal ratio)
     return image;
 }
 
-// Pixels in which two images differ.
-int differing(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return -1;
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
-
 // Ink pixels whose right or lower neighbour in their 2 x 2 block differs:
 // none in a picture that was painted at half the size and doubled.
 int finerThanTwo(const QImage& image)
@@ -114,7 +103,7 @@ TEST_F(ViewerHighDpi, PaintsTheScreensPixelsAsAWindowOfTwiceTheSizeWould)
     const QImage image = m_view.renderImage();
     EXPECT_EQ(image.size(), deviceSize());
     EXPECT_EQ(m_view.lastPaint().kind, CZunDplistImage::Repaint::Full);
-    EXPECT_EQ(differing(image, paintedAtRatioOne(m_gdx, deviceSize(), m_ratio)), 0);
+    EXPECT_EQ(differingPixels(image, paintedAtRatioOne(m_gdx, deviceSize(), m_ratio)), 0);
     EXPECT_GT(finerThanTwo(image), 20);
     // The list keeps the widget's pixels: a pick at a widget point finds
     // what is drawn there.
@@ -135,13 +124,13 @@ TEST_F(ViewerHighDpi, WholePixelPansAndZoomStayExactAtTheScreensPixels)
         QApplication::sendEvent(&m_view, &move);
         const QImage image = m_view.renderImage();
         EXPECT_EQ(m_view.lastPaint().kind, CZunDplistImage::Repaint::Scrolled) << to.x() << "," << to.y();
-        EXPECT_EQ(differing(image, paintedAtRatioOne(m_gdx, deviceSize(), m_ratio)), 0) << to.x() << "," << to.y();
+        EXPECT_EQ(differingPixels(image, paintedAtRatioOne(m_gdx, deviceSize(), m_ratio)), 0) << to.x() << "," << to.y();
     }
     QTest::mouseRelease(&m_view, Qt::MiddleButton, Qt::NoModifier, QPoint(47, 47));
 
     QWheelEvent wheel(QPointF(60, 50), m_view.mapToGlobal(QPointF(60, 50)), QPoint(), QPoint(0, 240),
                       Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
     QApplication::sendEvent(&m_view, &wheel);
-    EXPECT_EQ(differing(m_view.renderImage(), paintedAtRatioOne(m_gdx, deviceSize(), m_ratio)), 0);
+    EXPECT_EQ(differingPixels(m_view.renderImage(), paintedAtRatioOne(m_gdx, deviceSize(), m_ratio)), 0);
     EXPECT_EQ(m_view.lastPaint().kind, CZunDplistImage::Repaint::Full);
 }

@@ -5,6 +5,7 @@
 #include "render/qt/zun_bitmap.h"
 #include "render/qt/zun_cdc_qt.h"
 #include "render/qt/zun_dplist_image.h"
+#include "tests/render/qt/pixel_probes.h"
 
 #include <gtest/gtest.h>
 
@@ -154,18 +155,6 @@ QImage fullPaint(CZunGDX& gdx)
     return image;
 }
 
-// Pixels that differ, for a readable failure.
-int differences(const QImage& a, const QImage& b)
-{
-    if (a.size() != b.size())
-        return -1;
-    int n = 0;
-    for (int y = 0; y < a.height(); ++y)
-        for (int x = 0; x < a.width(); ++x)
-            n += a.pixel(x, y) != b.pixel(x, y);
-    return n;
-}
-
 void zoomBy(CZunGDX& gdx, double factor, const CZunPoint3d& about)
 {
     gdx.zoomMtxSet(CZunMatrix3d().setToScaling(factor, about) * gdx.zoomMtxGet());
@@ -208,9 +197,9 @@ TEST_P(ViewerReuse, CulledKeptAndScrolledPicturesEqualFullPaints)
             panBy(gdx(), static_cast<int>(unit(m_rng) * 80) - 40, static_cast<int>(unit(m_rng) * 60) - 30);
         const QImage shown = m_view.renderImage();
         culled += m_view.lastPaint().itemsCulled;
-        ASSERT_EQ(differences(shown, fullPaint(gdx())), 0) << "step " << step;
+        ASSERT_EQ(differingPixels(shown, fullPaint(gdx())), 0) << "step " << step;
         // Nothing changed since: the same picture, not painted again.
-        ASSERT_EQ(differences(m_view.renderImage(), shown), 0);
+        ASSERT_EQ(differingPixels(m_view.renderImage(), shown), 0);
         EXPECT_EQ(m_view.lastPaint().kind, Repaint::Unchanged);
     }
     EXPECT_GT(culled, 0);
@@ -230,7 +219,7 @@ TEST_P(ViewerReuse, PansUncoveringTheRightAndBottomScrollToTheSamePixels)
         panBy(gdx(), shift(m_rng), shift(m_rng));
         const QImage shown = m_view.renderImage();
         scrolled += m_view.lastPaint().kind == Repaint::Scrolled;
-        ASSERT_EQ(differences(shown, fullPaint(gdx())), 0) << "step " << step;
+        ASSERT_EQ(differingPixels(shown, fullPaint(gdx())), 0) << "step " << step;
     }
     // Pictures stay put in the window while the drawing moves: never scrolled.
     if (GetParam() % 5 == 4)
@@ -254,7 +243,7 @@ TEST_P(ViewerReuse, PansDeepInsideZoomedDrawingsGiveTheSamePixels)
         panBy(gdx(), dx, step % 2 ? shift(m_rng) : 0);
         const QImage shown = m_view.renderImage();
         scrolled += m_view.lastPaint().kind == Repaint::Scrolled;
-        ASSERT_EQ(differences(shown, fullPaint(gdx())), 0) << "step " << step;
+        ASSERT_EQ(differingPixels(shown, fullPaint(gdx())), 0) << "step " << step;
     }
     if (GetParam() % 5 == 4) {
         EXPECT_EQ(scrolled, 0);
@@ -299,7 +288,7 @@ TEST(ViewerReuse, EachChangeOfListMatricesOrColoursPaintsAgain)
             QImage full(view.width(), view.height(), QImage::Format_RGB32);
             CZunQtDC dc(full);
             CZunPainter(dc).paint(&gdx);
-            EXPECT_EQ(differences(shown, full), 0);
+            EXPECT_EQ(differingPixels(shown, full), 0);
         } else {
             EXPECT_EQ(shown.pixel(5, 5), QColor(Qt::darkCyan).rgb());
         }
@@ -334,7 +323,7 @@ TEST(ViewerReuse, PanPaintsOnlyTheStripsAndDeepZoomOnlyWhatShows)
     const QImage shown = view.renderImage();
     EXPECT_EQ(view.lastPaint().kind, Repaint::Scrolled);
     EXPECT_EQ(view.lastPaint().itemsDrawn, 0);
-    EXPECT_EQ(differences(shown, fullPaint(gdx)), 0);
+    EXPECT_EQ(differingPixels(shown, fullPaint(gdx)), 0);
     // Zoomed about the top-left corner the grid runs past the right and
     // bottom edges: a pan draws only the squares in the uncovered strip and
     // those reaching from the kept part to beyond it (a few columns).
@@ -350,7 +339,7 @@ TEST(ViewerReuse, PanPaintsOnlyTheStripsAndDeepZoomOnlyWhatShows)
     fresh.set_dpList(&gdx);
     fresh.renderImage();
     EXPECT_LT(view.lastPaint().itemsDrawn, fresh.lastPaint().itemsDrawn / 2);
-    EXPECT_EQ(differences(view.renderImage(), fullPaint(gdx)), 0);
+    EXPECT_EQ(differingPixels(view.renderImage(), fullPaint(gdx)), 0);
 }
 
 // A pan that is given up costs one walk of the list, the full paint's: when
@@ -375,7 +364,7 @@ TEST(ViewerReuse, PanGivenUpWalksTheListOnce)
     EXPECT_EQ(view.lastPaint().kind, Repaint::Full);
     EXPECT_EQ(view.lastPaint().itemsTraced, 0);
     EXPECT_EQ(view.lastPaint().itemsDrawn + view.lastPaint().itemsCulled, kLines);
-    EXPECT_EQ(differences(shown, fullPaint(gdx)), 0);
+    EXPECT_EQ(differingPixels(shown, fullPaint(gdx)), 0);
     // Deep inside, every line crosses the window and the kept part's edge
     // and marks a row of tiles: a quarter of the rows are marked long
     // before the list ends.
@@ -386,7 +375,7 @@ TEST(ViewerReuse, PanGivenUpWalksTheListOnce)
     EXPECT_EQ(view.lastPaint().kind, Repaint::Full);
     EXPECT_GT(view.lastPaint().itemsTraced, 0);
     EXPECT_LT(view.lastPaint().itemsTraced, kLines / 2);
-    EXPECT_EQ(differences(shown, fullPaint(gdx)), 0);
+    EXPECT_EQ(differingPixels(shown, fullPaint(gdx)), 0);
     // A small pan at the fit scrolls, and says what it traced.
     view.zoomExtents();
     view.renderImage();
@@ -432,7 +421,7 @@ TEST(ViewerReuse, PanDeepInsideLongDashedLinesPaintsOnlyStripsAndCrossingPieces)
         CZunMaskedDC counting(dc, nullptr);
         CZunPainter(counting).paint(&gdx);
         EXPECT_LT(view.lastPaint().piecesDrawn, counting.piecesDrawn() / 4) << pan.x() << "," << pan.y();
-        EXPECT_EQ(differences(shown, fullPaint(gdx)), 0) << pan.x() << "," << pan.y();
+        EXPECT_EQ(differingPixels(shown, fullPaint(gdx)), 0) << pan.x() << "," << pan.y();
     }
 }
 
