@@ -52,6 +52,19 @@ void CZunViewNavigation::pan(int dx, int dy)
     m_viewer->setZoomMtx(zoom);
 }
 
+void CZunViewNavigation::keepCentre(const QSize& from, const QSize& to)
+{
+    if (!from.isValid() || !to.isValid() || from == to)
+        return;
+    // The zoom works in window pixels after the fit, which the viewer
+    // keeps: moving by half the change of size puts the old middle in the
+    // new one.
+    CZunMatrix3d zoom = m_viewer->zoomMtx();
+    zoom[0][3] += (to.width() - from.width()) / 2.0;
+    zoom[1][3] += (to.height() - from.height()) / 2.0;
+    m_viewer->setZoomMtx(zoom);
+}
+
 bool CZunViewNavigation::zoomToRect(const QRect& rect)
 {
     const QRect r = rect.normalized();
