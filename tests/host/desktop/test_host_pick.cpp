@@ -169,14 +169,6 @@ namespace {
 
 class HostPickInWindow : public HostWindowFixture, public ::testing::WithParamInterface<int> {};
 
-void turnWheel(QWidget* viewer, const QPoint& at, int notches)
-{
-    for (int i = 0; i < std::abs(notches); ++i) {
-        QWheelEvent wheel(QPointF(at), QPointF(viewer->mapToGlobal(at)), QPoint(), QPoint(0, notches > 0 ? 120 : -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewer, &wheel);
-    }
-}
 
 } // namespace
 

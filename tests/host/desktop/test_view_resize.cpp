@@ -48,14 +48,13 @@ std::ostream& operator<<(std::ostream& os, const ResizeCase& c)
 
 class HostViewResize : public HostWindowFixture, public ::testing::WithParamInterface<ResizeCase> {
 protected:
-    // The window's first size: the sample's overview fits whole readably
-    // and starts fitted, as in zun-host's first window.
-    void SetUp() override
+    // The size of zun-host's first window: the sample's overview fits
+    // whole readably and starts fitted.
+    HostWindowOptions options() const override
     {
-        HostWindowFixture::SetUp();
-        m_window->resize(1280, 800);
-        QCoreApplication::processEvents();
-        m_window->showNode(m_window->drawingNode());
+        HostWindowOptions o;
+        o.size = QSize(1280, 800);
+        return o;
     }
 
     void change(Change how)
