@@ -13,12 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr CZunHostText kZoomWindow{"ZUN_HOST_0385", "Zoom-Fenster"};
-constexpr CZunHostText kZoomIn{"ZUN_HOST_0386", "Vergrößern"};
-constexpr CZunHostText kZoomOut{"ZUN_HOST_0387", "Verkleinern"};
-constexpr CZunHostText kZoomWindowHint{"ZUN_HOST_0388", "Ein Rechteck mit der linken Maustaste aufziehen (Esc bricht ab)"};
-} // namespace
+namespace T = ZunHostTexts;
 
 CZunViewNavigation::CZunViewNavigation(CZunDplistImage* viewer, QObject* parent)
     : QObject(parent), m_viewer(viewer), m_band(new QRubberBand(QRubberBand::Rectangle, viewer))
@@ -196,7 +191,7 @@ QAction* zunAddNavigationActions(QMenu& menu, CZunViewNavigation& navigation, CZ
     window->setObjectName(QStringLiteral("zoomWindow"));
     window->setCheckable(true);
     // The menu names the Shift drag; the tool button the command alone.
-    texts.bind(window, kZoomWindow, [window](const QString& s) {
+    texts.bind(window, T::kZoomWindow, [window](const QString& s) {
         window->setText(s + QStringLiteral("\tShift+Drag"));
         window->setIconText(s);
     });
@@ -206,16 +201,16 @@ QAction* zunAddNavigationActions(QMenu& menu, CZunViewNavigation& navigation, CZ
     // the menu names them after a tab, as it names shortcuts.
     QAction* in = menu.addAction(QIcon::fromTheme(QStringLiteral("zoom-in")), QString());
     in->setObjectName(QStringLiteral("zoomIn"));
-    texts.bind(in, kZoomIn, QStringLiteral("\t+"));
+    texts.bind(in, T::kZoomIn, QStringLiteral("\t+"));
     QObject::connect(in, &QAction::triggered, &navigation, &CZunViewNavigation::zoomIn);
     QAction* out = menu.addAction(QIcon::fromTheme(QStringLiteral("zoom-out")), QString());
     out->setObjectName(QStringLiteral("zoomOut"));
-    texts.bind(out, kZoomOut, QStringLiteral("\t-"));
+    texts.bind(out, T::kZoomOut, QStringLiteral("\t-"));
     QObject::connect(out, &QAction::triggered, &navigation, &CZunViewNavigation::zoomOut);
     return window;
 }
 
 QString zunZoomWindowHint()
 {
-    return zunHostText(kZoomWindowHint);
+    return zunHostText(T::kZoomWindowHint);
 }
