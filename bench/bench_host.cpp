@@ -203,7 +203,7 @@ void pickOverview(benchmark::State& state, Pick&& pickAt)
         for (auto _ : state)
             for (int y = 1; y <= 5; ++y)
                 for (int x = 1; x <= 8; ++x)
-                    hits += pickAt(shown, copy, QPointF(size.width() * x / 9.0, size.height() * y / 6.0)) >= 0;
+                    hits += pickAt(shown, copy, QPointF(size.width() * x / 9.0, size.height() * y / 6.0), size) >= 0;
         state.counters["picks"] = 40;
         state.counters["hits"] = hits / static_cast<double>(state.iterations());
         state.counters["items"] = shown.lenGet();
@@ -212,7 +212,7 @@ void pickOverview(benchmark::State& state, Pick&& pickAt)
 
 void BM_HostPick_Baseline(benchmark::State& state)
 {
-    pickOverview(state, [](CZunGDX&, CZunGDX& copy, const QPointF& at) {
+    pickOverview(state, [](CZunGDX&, CZunGDX& copy, const QPointF& at, const QSize&) {
         return copy.imageItemGet(CZunPoint3d(at.x(), at.y(), 0.0));
     });
 }
@@ -220,7 +220,9 @@ void BM_HostPick_Baseline(benchmark::State& state)
 void BM_HostPick_Ours(benchmark::State& state)
 {
     CZunHostPicker picker;
-    pickOverview(state, [&](CZunGDX& shown, CZunGDX&, const QPointF& at) { return picker.pick(shown, at).group; });
+    pickOverview(state, [&](CZunGDX& shown, CZunGDX&, const QPointF& at, const QSize& window) {
+        return picker.pick(shown, at, window).group;
+    });
 }
 
 } // namespace

@@ -21,14 +21,6 @@ class QLabel;
 class QProgressBar;
 class QToolButton;
 
-namespace ZunHostTexts {
-inline constexpr CZunHostText kOpeningParts{"ZUN_HOST_0101", "Öffne %1: %2 von %3 Teilen"};
-inline constexpr CZunHostText kCancelOpening{"ZUN_HOST_0102", "Abbrechen"};
-inline constexpr CZunHostText kOpeningCancelled{"ZUN_HOST_0103",
-                                                "Öffnen abgebrochen: %1. Die offene Zeichnung bleibt unverändert."};
-inline constexpr CZunHostText kSearchParts{"ZUN_HOST_0104", "Teile suchen (Name oder Typ)"};
-} // namespace ZunHostTexts
-
 // Opens a drawing without holding up the window. Everything that grows
 // with the drawing is done a little per turn of the event loop, each turn
 // at most a slice of time long and at most a number of parts (or, at the

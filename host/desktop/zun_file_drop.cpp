@@ -12,12 +12,6 @@
 
 namespace {
 
-constexpr CZunHostText kNotOpened{"ZUN_HOST_0389", "Nicht geöffnet"};
-constexpr CZunHostText kOnlyThese{
-    "ZUN_HOST_0390",
-    "Zeichnungen (*.json), Dias (*.sld), Dia-Bibliotheken (*.slb) und Bilder (*.png *.jpg *.jpeg *.bmp *.gif *.ico "
-    "*.svg *.emf) lassen sich öffnen, diese Dateien nicht:"};
-
 // The extensions the host opens: drawings, slides, libraries, pictures.
 constexpr const char* kExtensions[] = {"json", "sld", "slb", "png", "jpg", "jpeg", "bmp", "gif", "ico", "svg", "emf"};
 
@@ -89,7 +83,7 @@ void CZunFileDrop::drop(QDropEvent& event)
     event.setDropAction(Qt::CopyAction);
     event.accept();
     if (!refused.isEmpty())
-        m_refuse(zunHostText(kNotOpened), zunHostText(kOnlyThese) + QStringLiteral("\n\n") + refused.join('\n'));
+        m_refuse(zunHostText(ZunHostTexts::kNotOpened), zunHostText(ZunHostTexts::kOnlyThese) + QStringLiteral("\n\n") + refused.join('\n'));
     for (const QString& path : openable)
         m_open(path);
 }

@@ -12,12 +12,7 @@
 
 namespace {
 
-// Labels of the view codes P N S O W NO NW SO SW, in that order.
-constexpr CZunHostText kViewLabels[] = {
-    {"ZUN_HOST_0350", "P"}, {"ZUN_HOST_0351", "N"},  {"ZUN_HOST_0352", "S"},
-    {"ZUN_HOST_0353", "O"}, {"ZUN_HOST_0354", "W"},  {"ZUN_HOST_0355", "NO"},
-    {"ZUN_HOST_0356", "NW"}, {"ZUN_HOST_0357", "SO"}, {"ZUN_HOST_0358", "SW"},
-};
+using ZunHostTexts::kViewLabels;
 constexpr int kViewCount = static_cast<int>(std::size(kViewLabels));
 static_assert(std::size(kViewLabels) == std::size(ZunHostTexts::kViewCodes));
 

@@ -1,6 +1,7 @@
 #include "host/desktop/zun_host_pick.h"
 
 #include "contracts/base/zun_polyline.h"
+#include "render/paint/zun_fixed_size.h"
 #include "render/qt/zun_dplist_image.h"
 
 #include <QKeyEvent>
@@ -195,9 +196,11 @@ double CZunHostPicker::modelUnitsPerPixel(const CZunGDX& list)
     return scale > 0.0 ? 1.0 / scale : 0.0;
 }
 
-CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
+CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at, const QSize& window)
 {
     const CZunMatrix3d screen = list.zoomMtxGet() * list.viewMtxGet() * list.projMtxGet();
+    const CZunMatrix3d fixedSize = zunFixedSizeMtx(list, window.height(), window.width());
+    CZunMatrix3d anchoredScreen;
     const CZunMatrix3d& direction = list.viewDirectionMtxGet();
     const Point2 p{at.x(), at.y()};
     // The plan view's shortcut (see above), for items without a matrix.
@@ -215,28 +218,33 @@ CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
         const CZunDisplayItem& it = items.get(i);
         if ((it.flag & gdxFlagHidden) || it.stack.isEmpty())
             continue;
-        // Anchored items are placed about their anchor, not by their box.
-        if (!(it.flag & gdxFlagAnchored) && outOfReach(m_boxes.box(i), screen, reach, p))
+        // Anchored items are placed about their anchor at their fixed size,
+        // their boxes in their own units.
+        const bool anchored = (it.flag & gdxFlagAnchored) != 0;
+        if (anchored)
+            anchoredScreen = zunItemScreenMtx(list, i, screen, fixedSize);
+        const CZunMatrix3d& itemScreen = anchored ? anchoredScreen : screen;
+        if (outOfReach(m_boxes.box(i), itemScreen, reach, p))
             continue;
         // Polylines meet the view direction before their own matrix, the
         // other items after it, as the painter places them.
         double distance = std::numeric_limits<double>::infinity();
-        const bool inModel = plan && it.mtx == CZunMatrix3d::kIdentity;
+        const bool inModel = plan && !anchored && it.mtx == CZunMatrix3d::kIdentity;
         switch (it.type) {
         case objVl:
             if (inModel && arcsInPlan(it.vl)) {
                 distance = modelLineDistance(it.vl, q, tol) * scale;
                 break;
             }
-            distance = lineDistance(it.vl, screen * it.mtx * direction, p);
+            distance = lineDistance(it.vl, itemScreen * it.mtx * direction, p);
             break;
         case objPt: {
-            const Point2 d = toDevice(screen * direction * it.mtx, it.point);
+            const Point2 d = toDevice(itemScreen * direction * it.mtx, it.point);
             distance = std::hypot(d.x - p.x, d.y - p.y);
             break;
         }
         case objTxt:
-            distance = textDistance(it, screen * direction * it.mtx, p);
+            distance = textDistance(it, itemScreen * direction * it.mtx, p);
             break;
         case objReg: {
             if (inModel && std::all_of(it.reg.begin(), it.reg.end(), arcsInPlan)) {
@@ -248,7 +256,7 @@ CZunHostPicker::Hit CZunHostPicker::pick(const CZunGDX& list, const QPointF& at)
                     distance = std::min(distance, modelLineDistance(contour, q, tol) * scale);
                 break;
             }
-            const CZunMatrix3d m = screen * direction * it.mtx;
+            const CZunMatrix3d m = itemScreen * direction * it.mtx;
             if ((it.flag & (gdxFlagFill | gdxFlagHatch)) && insideContours(it.reg, m, p)) {
                 // Items later in the list are painted over earlier ones.
                 area = {it.stack.get(0), i, 0.0, true};
@@ -287,7 +295,7 @@ bool CZunHostPickInput::eventFilter(QObject* watched, QEvent* event)
         if (mouse->button() != Qt::LeftButton || mouse->modifiers() != Qt::NoModifier || !m_viewer->get_dpList())
             return false;
         m_viewer->setFocus(Qt::MouseFocusReason);
-        emit picked(m_picker.pick(*m_viewer->get_dpList(), mouse->position()).group);
+        emit picked(m_picker.pick(*m_viewer->get_dpList(), mouse->position(), m_viewer->size()).group);
         return true;
     }
     if (event->type() == QEvent::KeyPress && static_cast<QKeyEvent*>(event)->key() == Qt::Key_Escape &&

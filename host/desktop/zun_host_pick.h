@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QPointF>
+#include <QSize>
 
 class CZunDplistImage;
 
@@ -15,7 +16,8 @@ class CZunDplistImage;
 // inside, so that a click into a band of insulation picks the band.
 //
 // Items are tested where the painter puts them: through the list's zoom,
-// view, projection and view direction and their own matrix. Lines, points
+// view, projection and view direction and their own matrix; anchored items
+// at their fixed size about their anchor. Lines, points
 // and outlines within the aperture win, the nearest first; without one,
 // the topmost filled or hatched area whose inside (holes left out) holds
 // the point. Hidden items and pictures are not picked.
@@ -34,9 +36,11 @@ public:
     double aperture() const { return m_aperture; }
 
     // The item under the window point at (device pixels) of the list as it
-    // is painted now. Items whose box lies beyond the aperture are passed
-    // over; the boxes are kept until the list's content changes.
-    Hit pick(const CZunGDX& list, const QPointF& at);
+    // is painted now in a window of that size (anchored items keep their
+    // size in the window and are placed by it). Items whose box lies beyond
+    // the aperture are passed over; the boxes are kept until the list's
+    // content changes.
+    Hit pick(const CZunGDX& list, const QPointF& at, const QSize& window);
 
     // Model units per window pixel at the list's present zoom: what the
     // aperture is in the drawing's own units.

@@ -455,7 +455,7 @@ void zunTextSheet(CZunGDX& out, std::map<int, QString>& names)
     const CZunDataItem heading =
         textObject(QStringLiteral("Zun – Texte / Texts"), "DejaVu Serif", true, false, {0, y});
     out.imageTxt(topStack(1), 0, &heading, CZunColor(5), CZunMatrix3d(), 2.0 * h, {});
-    names[2] = zunHostText({"ZUN_HOST_0359", "Umrissschrift"});
+    names[2] = zunHostText(ZunHostTexts::kOutlineFont);
     // One line per kind of character: the outline font has no space.
     const QString lines[] = {
         QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZ"),
@@ -470,7 +470,7 @@ void zunTextSheet(CZunGDX& out, std::map<int, QString>& names)
     }
 
     // Group 3: alignment codes, each at its own marked point.
-    names[3] = zunHostText({"ZUN_HOST_0360", "Ausrichtung"});
+    names[3] = zunHostText(ZunHostTexts::kAlignments);
     const wchar_t* codes[] = {L"TL", L"TC", L"TR", L"CL", L"CC", L"CR", L"BL", L"BC", L"BR"};
     y -= 2.0 * h;
     for (int i = 0; i < 9; ++i) {

@@ -16,6 +16,13 @@ struct CZunHostText {
     const char* german;
 };
 
+// A text that stands for a reader's own English wording (why a file cannot
+// be read): the wording it is found by and the text said instead.
+struct CZunHostReasonText {
+    const char* english;
+    CZunHostText text;
+};
+
 namespace ZunHostTexts {
 // Menus and actions.
 inline constexpr CZunHostText kMenuFile{"ZUN_HOST_0001", "&Datei"};
@@ -103,6 +110,31 @@ inline constexpr CZunHostText kHoleBadRow{"ZUN_HOST_0090", "Zeile %1 (%2): diese
 inline constexpr CZunHostText kChoosePart{"ZUN_HOST_0092", "Teil wählen"};
 inline constexpr CZunHostText kHoleNoEntity{"ZUN_HOST_0091", "Kein Lochbild gewählt: die Bearbeitungen brauchen ein Teil vom Typ HOLE."};
 
+// Opening a large drawing and searching its parts.
+inline constexpr CZunHostText kOpeningParts{"ZUN_HOST_0101", "Öffne %1: %2 von %3 Teilen"};
+inline constexpr CZunHostText kCancelOpening{"ZUN_HOST_0102", "Abbrechen"};
+inline constexpr CZunHostText kOpeningCancelled{"ZUN_HOST_0103",
+                                                "Öffnen abgebrochen: %1. Die offene Zeichnung bleibt unverändert."};
+inline constexpr CZunHostText kSearchParts{"ZUN_HOST_0104", "Teile suchen (Name oder Typ)"};
+
+// Files dropped on the window.
+inline constexpr CZunHostText kNotOpened{"ZUN_HOST_0389", "Nicht geöffnet"};
+inline constexpr CZunHostText kOnlyThese{
+    "ZUN_HOST_0390",
+    "Zeichnungen (*.json), Dias (*.sld), Dia-Bibliotheken (*.slb) und Bilder (*.png *.jpg *.jpeg *.bmp *.gif *.ico "
+    "*.svg *.emf) lassen sich öffnen, diese Dateien nicht:"};
+
+// Zoom and pan from the menu and the keyboard.
+inline constexpr CZunHostText kZoomWindow{"ZUN_HOST_0385", "Zoom-Fenster"};
+inline constexpr CZunHostText kZoomIn{"ZUN_HOST_0386", "Vergrößern"};
+inline constexpr CZunHostText kZoomOut{"ZUN_HOST_0387", "Verkleinern"};
+inline constexpr CZunHostText kZoomWindowHint{"ZUN_HOST_0388",
+                                              "Ein Rechteck mit der linken Maustaste aufziehen (Esc bricht ab)"};
+
+// Names of the Texts node's groups.
+inline constexpr CZunHostText kOutlineFont{"ZUN_HOST_0359", "Umrissschrift"};
+inline constexpr CZunHostText kAlignments{"ZUN_HOST_0360", "Ausrichtung"};
+
 // Saving and undoing.
 inline constexpr CZunHostText kMenuEdit{"ZUN_HOST_0093", "&Bearbeiten"};
 inline constexpr CZunHostText kUndo{"ZUN_HOST_0094", "Rückgängig"};
@@ -186,9 +218,7 @@ inline constexpr CZunHostText kDrillInfo{"ZUN_HOST_0303", "Bohrung %1: Ø %2, Ti
 inline constexpr CZunHostText kThreadInfo{"ZUN_HOST_0304", "Gewinde %1: %2, Kernloch Ø %3, Tiefe %4"};
 inline constexpr CZunHostText kOutlineInfo{"ZUN_HOST_0305", "Umriss %1: Typ %2, %3"};
 inline constexpr CZunHostText kContoursInfo{"ZUN_HOST_0306", "Konturen %1: %2"};
-// Why a file cannot be read: the frames around the readers' reasons. The
-// reasons' own wordings are matched in zun_host_reasons.cpp, beside the
-// English they replace.
+// Why a file cannot be read: the frames around the readers' reasons.
 inline constexpr CZunHostText kReasonAtLine{"ZUN_HOST_0361", "Zeile %1, Spalte %2: %3"};
 inline constexpr CZunHostText kReasonExpected{"ZUN_HOST_0362", "erwartet: %1 (bei %2)"};
 inline constexpr CZunHostText kReasonMalformed{"ZUN_HOST_0363", "kein gültiges JSON: %1"};
@@ -199,6 +229,31 @@ inline constexpr CZunHostText kReasonNewerFormat{
     "Zeichnungsformat Version %1 ist neuer als dieses Programm liest (bis %2); mit einer neueren Version öffnen"};
 inline constexpr CZunHostText kReasonMember{"ZUN_HOST_0379", "das Element \"%1\""};
 inline constexpr CZunHostText kReasonNonEmptyText{"ZUN_HOST_0383", "ein nicht leerer Text \"%1\""};
+// The readers word their reasons in English; these are the whole reasons
+// and the pieces of "expected ..." that the host says in its language, by
+// the reader's wording, which is matched as it stands (zun_host_reasons.cpp).
+inline constexpr CZunHostReasonText kReasonWholes[] = {
+    {"The SVG drawing could not be read or has no size.",
+     {"ZUN_HOST_0367", "Die SVG-Zeichnung ist nicht lesbar oder hat keine Größe."}},
+    {"The metafile has no usable size.", {"ZUN_HOST_0368", "Die Metadatei hat keine verwendbare Größe."}},
+    {"The metafile could not be converted for display.",
+     {"ZUN_HOST_0369", "Die Metadatei lässt sich nicht zur Anzeige umwandeln."}},
+};
+inline constexpr CZunHostReasonText kReasonPieces[] = {
+    {"a number", {"ZUN_HOST_0370", "eine Zahl"}},
+    {"a value", {"ZUN_HOST_0371", "ein Wert"}},
+    {"true or false", {"ZUN_HOST_0372", "true oder false"}},
+    {"a directory object", {"ZUN_HOST_0373", "ein Verzeichnisobjekt"}},
+    {"a short integer", {"ZUN_HOST_0374", "eine kurze Ganzzahl"}},
+    {"an integer that fits 64 bits", {"ZUN_HOST_0375", "eine Ganzzahl, die in 64 Bit passt"}},
+    {"a key given once in its directory",
+     {"ZUN_HOST_0376", "ein Schlüssel, der in seinem Verzeichnis nur einmal vorkommt"}},
+    {"a value kind", {"ZUN_HOST_0377", "eine Wertart"}},
+    {"an array of points", {"ZUN_HOST_0378", "ein Feld von Punkten"}},
+    {"a unit number", {"ZUN_HOST_0380", "eine Einheitennummer"}},
+    {"an array of parts", {"ZUN_HOST_0381", "ein Feld von Teilen"}},
+    {"a handle not used by another part", {"ZUN_HOST_0382", "ein Griff, den kein anderes Teil verwendet"}},
+};
 // Colour modes 0..5 and 15, in that order.
 inline constexpr CZunHostText kColorModes[] = {
     {"ZUN_HOST_0038", "Eigene Farbe"}, {"ZUN_HOST_0039", "Hervorhebung"}, {"ZUN_HOST_0040", "Bezug"},
@@ -212,6 +267,12 @@ inline constexpr CZunHostText kViewNames[] = {
     {"ZUN_HOST_0047", "Draufsicht"}, {"ZUN_HOST_0048", "Norden"},    {"ZUN_HOST_0049", "Süden"},
     {"ZUN_HOST_0050", "Osten"},      {"ZUN_HOST_0051", "Westen"},    {"ZUN_HOST_0052", "Nordost"},
     {"ZUN_HOST_0053", "Nordwest"},   {"ZUN_HOST_0054", "Südost"},    {"ZUN_HOST_0055", "Südwest"},
+};
+// Their short labels on the buttons, in the same order.
+inline constexpr CZunHostText kViewLabels[] = {
+    {"ZUN_HOST_0350", "P"},  {"ZUN_HOST_0351", "N"},  {"ZUN_HOST_0352", "S"},
+    {"ZUN_HOST_0353", "O"},  {"ZUN_HOST_0354", "W"},  {"ZUN_HOST_0355", "NO"},
+    {"ZUN_HOST_0356", "NW"}, {"ZUN_HOST_0357", "SO"}, {"ZUN_HOST_0358", "SW"},
 };
 } // namespace ZunHostTexts
 

@@ -43,6 +43,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QMouseEvent>
+#include <QResizeEvent>
 #include <QPainter>
 #include <QRegularExpression>
 #include <QSet>
@@ -1038,9 +1039,10 @@ void CZunHostWindow::showOverview()
     refreshViewer(true, measured);
     // Thousands of parts fitted whole are specks: the overview starts on
     // its first cells at a readable size (only they are painted); Fit
-    // shows all of it.
+    // shows all of it. One that fits whole readably is fitted as any
+    // picture, and stays so when the window narrows.
     m_readableStart = true;
-    fitReadably();
+    m_readableStart = fitReadably();
 }
 
 bool CZunHostWindow::fitReadably()
@@ -1284,10 +1286,22 @@ bool CZunHostWindow::eventFilter(QObject* watched, QEvent* event)
     }
     if (watched == m_viewer && event->type() == QEvent::MouseMove)
         updateCursorText(static_cast<QMouseEvent*>(event)->position().toPoint());
-    // A picture the user has not zoomed stays fitted to the window's size.
-    if (watched == m_viewer && event->type() == QEvent::Resize && m_viewer->zoomMtx() == CZunMatrix3d() &&
-        !fitReadably())
-        m_viewer->zoomExtents();
+    if (watched == m_viewer && event->type() == QEvent::Resize) {
+        // A picture the user zoomed or panned keeps what was in the
+        // window's middle there, as a panel opens or the window is resized.
+        // A fitted one stays fitted to the new size. The overview's
+        // readable start holds while the grid is still too large to read
+        // whole; once the window shows it whole it is fitted like any
+        // picture, so that a narrower window (the legend opened) does not
+        // cut off its last column.
+        const auto* resize = static_cast<const QResizeEvent*>(event);
+        if (m_viewer->zoomMtx() != CZunMatrix3d()) {
+            m_navigation->keepCentre(resize->oldSize(), resize->size());
+        } else if (!fitReadably()) {
+            m_readableStart = false;
+            m_viewer->zoomExtents();
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
 }
 

@@ -13,12 +13,7 @@
 #include <algorithm>
 #include <cmath>
 
-namespace {
-constexpr CZunHostText kZoomWindow{"ZUN_HOST_0385", "Zoom-Fenster"};
-constexpr CZunHostText kZoomIn{"ZUN_HOST_0386", "Vergrößern"};
-constexpr CZunHostText kZoomOut{"ZUN_HOST_0387", "Verkleinern"};
-constexpr CZunHostText kZoomWindowHint{"ZUN_HOST_0388", "Ein Rechteck mit der linken Maustaste aufziehen (Esc bricht ab)"};
-} // namespace
+namespace T = ZunHostTexts;
 
 CZunViewNavigation::CZunViewNavigation(CZunDplistImage* viewer, QObject* parent)
     : QObject(parent), m_viewer(viewer), m_band(new QRubberBand(QRubberBand::Rectangle, viewer))
@@ -49,6 +44,19 @@ void CZunViewNavigation::pan(int dx, int dy)
     CZunMatrix3d zoom = m_viewer->zoomMtx();
     zoom[0][3] -= dx;
     zoom[1][3] -= dy;
+    m_viewer->setZoomMtx(zoom);
+}
+
+void CZunViewNavigation::keepCentre(const QSize& from, const QSize& to)
+{
+    if (!from.isValid() || !to.isValid() || from == to)
+        return;
+    // The zoom works in window pixels after the fit, which the viewer
+    // keeps: moving by half the change of size puts the old middle in the
+    // new one.
+    CZunMatrix3d zoom = m_viewer->zoomMtx();
+    zoom[0][3] += (to.width() - from.width()) / 2.0;
+    zoom[1][3] += (to.height() - from.height()) / 2.0;
     m_viewer->setZoomMtx(zoom);
 }
 
@@ -183,7 +191,7 @@ QAction* zunAddNavigationActions(QMenu& menu, CZunViewNavigation& navigation, CZ
     window->setObjectName(QStringLiteral("zoomWindow"));
     window->setCheckable(true);
     // The menu names the Shift drag; the tool button the command alone.
-    texts.bind(window, kZoomWindow, [window](const QString& s) {
+    texts.bind(window, T::kZoomWindow, [window](const QString& s) {
         window->setText(s + QStringLiteral("\tShift+Drag"));
         window->setIconText(s);
     });
@@ -193,16 +201,16 @@ QAction* zunAddNavigationActions(QMenu& menu, CZunViewNavigation& navigation, CZ
     // the menu names them after a tab, as it names shortcuts.
     QAction* in = menu.addAction(QIcon::fromTheme(QStringLiteral("zoom-in")), QString());
     in->setObjectName(QStringLiteral("zoomIn"));
-    texts.bind(in, kZoomIn, QStringLiteral("\t+"));
+    texts.bind(in, T::kZoomIn, QStringLiteral("\t+"));
     QObject::connect(in, &QAction::triggered, &navigation, &CZunViewNavigation::zoomIn);
     QAction* out = menu.addAction(QIcon::fromTheme(QStringLiteral("zoom-out")), QString());
     out->setObjectName(QStringLiteral("zoomOut"));
-    texts.bind(out, kZoomOut, QStringLiteral("\t-"));
+    texts.bind(out, T::kZoomOut, QStringLiteral("\t-"));
     QObject::connect(out, &QAction::triggered, &navigation, &CZunViewNavigation::zoomOut);
     return window;
 }
 
 QString zunZoomWindowHint()
 {
-    return zunHostText(kZoomWindowHint);
+    return zunHostText(T::kZoomWindowHint);
 }

@@ -6,6 +6,7 @@
 #include <QPoint>
 #include <QRect>
 #include <QRectF>
+#include <QSize>
 
 class CZunDplistImage;
 class QKeyEvent;
@@ -42,6 +43,11 @@ public:
     bool zoomToRect(const QRect& rect);
     // The same for a rectangle of any size above zero (a remembered view).
     bool zoomToRect(const QRectF& rect);
+    // The viewer changed size from `from` to `to` (a panel opened beside
+    // it, the window was resized): the drawing point that was in the old
+    // window's middle goes to the new one's, at the same scale. Nothing
+    // moves when the old size is not known.
+    void keepCentre(const QSize& from, const QSize& to);
 
     // Zoom-window mode: the next left drag zooms (and ends the mode) instead
     // of picking.

@@ -3,7 +3,7 @@
 #include "contracts/base/zun_polyline.h"
 #include "contracts/data/zun_app.h"
 #include "contracts/data/zun_units.h"
-#include "render/paint/zun_viewfit.h"
+#include "render/paint/zun_fixed_size.h"
 #include "render/core/zun_dashing.h"
 #include "render/core/zun_hatching.h"
 
@@ -546,29 +546,14 @@ bool CZunPainter::outOfSight(const CZunGDX& gdx, int i, const CZunMatrix3d& toSc
 void CZunPainter::computeScreenMatrices(const CZunGDX& gdx)
 {
     m_screen = gdx.zoomMtxGet() * gdx.viewMtxGet() * gdx.projMtxGet();
-    // Fixed-size items keep one model unit the size it has in a 1 x 1 box
-    // fitted into the window, whatever the zoom.
-    CZunMatrix3d f = getViewMtx({0, 0, 0}, {1, 1, 0}, m_client.height(), m_client.width(), kFitMargin);
-    f.setToScaling(f.axis(0).x);
-    const CZunMatrix3d y = CZunMatrix3d().setCoordSystem(
-        CZunPoint3d::kOrigin + gdx.viewMtxGet().translation(), CZunVector3d::kXAxis, -CZunVector3d::kYAxis,
-        CZunVector3d::kZAxis);
-    const CZunPoint3d p0 = CZunPoint3d::kOrigin * (gdx.zoomMtxGet() * gdx.viewMtxGet());
-    const CZunPoint3d p1 = CZunPoint3d::kOrigin * (y * f);
-    m_fixedSize = CZunMatrix3d().setToTranslation(p0 - p1) * y * f * gdx.projMtxGet();
+    m_fixedSize = zunFixedSizeMtx(gdx, m_client.height(), m_client.width());
 }
 
 const CZunMatrix3d& CZunPainter::itemScreenMatrix(const CZunGDX& gdx, int i)
 {
     if (!(gdx.flagGet(i) & gdxFlagAnchored))
         return m_screen;
-    CZunPoint3d anchor;
-    const ZunDisplayObj type = gdx.typeGet(i);
-    if (type == objPt || type == objTxt)
-        anchor = gdx.getDisplayList().get(i).vl.get(0).start();
-    else
-        gdx.geomGet(anchor, i);
-    m_itemScreen = CZunMatrix3d().setToTranslation(anchor.asVector() * m_screen) * m_fixedSize;
+    m_itemScreen = zunItemScreenMtx(gdx, i, m_screen, m_fixedSize);
     return m_itemScreen;
 }
 

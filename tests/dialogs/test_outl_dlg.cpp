@@ -5,6 +5,7 @@
 
 #include "dialogs/zun_mat_tree_dlg.h"
 #include "dialogs/zun_outl_dlg.h"
+#include "tests/dialogs/field_typing.h"
 
 #include "contracts/data/zun_material.h"
 #include "contracts/data/zun_msg.h"
@@ -77,16 +78,6 @@ int runOutline(outlineData& data, CZunDataItem* catalogue, std::function<void(CZ
 CZunEdit* field(CZunOutlDlg& dlg, int id) { return qobject_cast<CZunEdit*>(dlg.GetDlgItem(id)); }
 QPushButton* button(CZunOutlDlg& dlg, int id) { return qobject_cast<QPushButton*>(dlg.GetDlgItem(id)); }
 QComboBox* outlineList(CZunOutlDlg& dlg) { return qobject_cast<QComboBox*>(dlg.GetDlgItem(5034)); }
-
-void typeAndLeave(CZunEdit* edit, const QString& text)
-{
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus();
-    QTest::qWaitFor([edit] { return edit->hasFocus(); }, 2000);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
-}
 
 double valueOf(CZunEdit* edit)
 {

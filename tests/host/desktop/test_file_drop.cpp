@@ -36,12 +36,6 @@ bool dropOn(QWidget& window, const QList<QUrl>& urls)
     return drop.isAccepted();
 }
 
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
-
 struct KindCase {
     const char* name;
     bool opens;

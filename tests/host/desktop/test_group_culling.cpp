@@ -7,6 +7,7 @@
 #include "host/zun_host_app.h"
 #include "render/qt/zun_dplist_image.h"
 #include "render/qt/zun_qstring.h"
+#include "tests/host/desktop/square_grid.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -20,12 +21,7 @@ namespace {
 CZunGDX grid(int side)
 {
     CZunGDX list(CZunColor(), CZunMatrix3d(), 0.0, 0, {}, {});
-    for (int k = 0; k < side * side; ++k) {
-        const double x = 100.0 * (k % side), y = 100.0 * (k / side);
-        list.imageVl({k + 1}, 0,
-                     CZunVertexArray::fromPoints({{x, y}, {x + 50, y}, {x + 50, y + 50}, {x, y + 50}}, true),
-                     CZunColor(1), {}, {1.0}, 0.0, 1, {});
-    }
+    addSquareGrid(list, side * side, side, 50.0, {0, 0, 0}, {100, 0, 0}, {0, 100, 0});
     list.imagePt({}, 0, {5, 5}, CZunColor(1), {}, 0.0, 0, {});  // no group: always painted
     return list;
 }

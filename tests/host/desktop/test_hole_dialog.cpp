@@ -223,20 +223,14 @@ TEST(HoleRows, RemovedRowsGoNewRowsGetFreshKeys)
 
 // ---- the dialog ------------------------------------------------------------------
 
-class HoleDialog : public ::testing::Test {
+class HoleDialog : public HostAppFixture {
 protected:
     void SetUp() override
     {
-        m_previous = zunAppSet(&m_app);
-        CZunHostApp::registerGenerators();
+        HostAppFixture::SetUp();
         ZUN::msgLangSet(L"en");
         m_entity.setItem(CZunDataKey(L"BT"), sampleMachinings());
         m_entity.set(L"STEEL_PLATE", CZunDataKey(L"PART_CON"));
-    }
-    void TearDown() override
-    {
-        ZUN::msgLangSet(L"de");
-        zunAppSet(m_previous);
     }
 
     static void setCell(CZunHoleDialog& dialog, int row, int column, const QVariant& value)
@@ -245,8 +239,6 @@ protected:
     }
     static int previewItems(CZunHoleDialog& dialog) { return dialog.preview()->get_dpList()->lenGet(); }
 
-    CZunHostApp m_app;
-    CZunApp* m_previous = nullptr;
     CZunDataItem m_entity{true};
 };
 

@@ -2,13 +2,10 @@
 // file is replaced whole or not at all, unsaved changes are asked about,
 // and every change comes back with Ctrl+Z and goes again with Ctrl+Y.
 
+#include "host_window_fixture.h"
+
 #include "contracts/data/zun_data_file.h"
-#include "contracts/data/zun_drawing.h"
-#include "contracts/data/zun_msg.h"
-#include "host/desktop/zun_host_window.h"
-#include "host/zun_host_app.h"
 #include "render/qt/zun_dplist_image.h"
-#include "render/qt/zun_qstring.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -22,45 +19,30 @@
 
 namespace {
 
-const QString kSample = QStringLiteral(ZUN_SOURCE_RES_DIR "/samples/sample_drawing.json");
-
-QByteArray bytesOf(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-class HostDocument : public ::testing::Test {
+class HostDocument : public HostWindowFixture {
 protected:
-    void SetUp() override
+    // In English, the plate shown, the question about unsaved changes
+    // answered by the test.
+    HostWindowOptions options() const override
     {
-        m_previous = zunAppSet(&m_app);
-        CZunHostApp::registerGenerators();
-        ZUN::msgLangSet(L"en");
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("ZUN_SETTINGS_DIR", m_dir.path().toLocal8Bit());
-        m_drawing = m_dir.filePath(QStringLiteral("plate.json"));
-        ASSERT_TRUE(QFile::copy(kSample, m_drawing));
-        m_window = std::make_unique<CZunHostWindow>(m_app);
-        m_window->setMessageHook([this](const QString& caption, const QString& text) {
-            m_messages.append(caption + QLatin1Char('\n') + text);
-        });
-        m_window->setSaveQuestion([this] {
+        HostWindowOptions o;
+        o.copyName = QStringLiteral("plate.json");
+        o.language = QStringLiteral("en");
+        o.size = QSize();
+        return o;
+    }
+    void prepareWindow(CZunHostWindow& window) override
+    {
+        window.setSaveQuestion([this] {
             ++m_questions;
             return m_answer;
         });
-        m_window->setLanguage(QStringLiteral("en"));
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-        ASSERT_TRUE(m_window->openDrawing(m_drawing));
-        m_window->tree()->setCurrentItem(m_window->partNode(QStringLiteral("D4")));
     }
-    void TearDown() override
+    void SetUp() override
     {
-        m_window->setSaveQuestion([] { return QMessageBox::Discard; });
-        m_window.reset();
-        ZUN::msgLangSet(L"de");
-        zunAppSet(m_previous);
+        HostWindowFixture::SetUp();
+        m_drawing = drawingPath();
+        m_window->tree()->setCurrentItem(m_window->partNode(QStringLiteral("D4")));
     }
 
     // The plate's label changed and its drillings moved: one step.
@@ -74,14 +56,9 @@ protected:
     static ZUN::CZunPart& plate() { return *ZUN::drawingCurrent().partByHandle(L"D4"); }
     static std::string plateJson() { return ZUN::dataToJson(plate().data, 0); }
 
-    CZunHostApp m_app;
-    CZunApp* m_previous = nullptr;
-    QTemporaryDir m_dir;
     QString m_drawing;
-    QStringList m_messages;
     QMessageBox::StandardButton m_answer = QMessageBox::Cancel;
     int m_questions = 0;
-    std::unique_ptr<CZunHostWindow> m_window;
 };
 
 TEST_F(HostDocument, UndoAndRedoByKeysFollowEveryChange)
@@ -118,7 +95,7 @@ TEST_F(HostDocument, SavedChangesSurviveReopening)
     EXPECT_FALSE(m_window->isWindowModified());
     EXPECT_EQ(m_window->windowTitle(), QStringLiteral("plate.json[*] – zun-host"));
 
-    ASSERT_TRUE(m_window->openDrawing(kSample));
+    ASSERT_TRUE(m_window->openDrawing(kSampleDrawing));
     EXPECT_NE(plateJson(), changed);
     ASSERT_TRUE(m_window->openDrawing(m_drawing));
     EXPECT_EQ(plateJson(), changed);
@@ -127,11 +104,11 @@ TEST_F(HostDocument, SavedChangesSurviveReopening)
 
 TEST_F(HostDocument, SaveAsWritesTheNewFileAndKeepsTheOld)
 {
-    const QByteArray old = bytesOf(m_drawing);
+    const QByteArray old = fileBytes(m_drawing);
     changePlate();
     const QString copy = m_dir.filePath(QStringLiteral("copy.json"));
     ASSERT_TRUE(m_window->saveDrawingTo(copy));
-    EXPECT_EQ(bytesOf(m_drawing), old);
+    EXPECT_EQ(fileBytes(m_drawing), old);
     EXPECT_EQ(m_window->document().path(), copy);
     ZUN::CZunDrawing reread;
     ASSERT_TRUE(reread.load(toZun(copy)));
@@ -142,7 +119,7 @@ TEST_F(HostDocument, SaveAsWritesTheNewFileAndKeepsTheOld)
 // keeps the drawing modified.
 TEST_F(HostDocument, AFailedSaveKeepsTheFileOnDisk)
 {
-    const QByteArray old = bytesOf(m_drawing);
+    const QByteArray old = fileBytes(m_drawing);
     changePlate();
     EXPECT_FALSE(m_window->saveDrawingTo(m_dir.filePath(QStringLiteral("no/such/folder/plate.json"))));
     ASSERT_EQ(m_messages.size(), 1);
@@ -162,7 +139,7 @@ TEST_F(HostDocument, AFailedSaveKeepsTheFileOnDisk)
     std::signal(SIGXFSZ, previousHandler);
 
     EXPECT_FALSE(saved512);
-    EXPECT_EQ(bytesOf(m_drawing), old) << "the old file stays whole";
+    EXPECT_EQ(fileBytes(m_drawing), old) << "the old file stays whole";
     EXPECT_FALSE(QFile::exists(m_drawing + QStringLiteral(".tmp"))) << "no half-written file left behind";
     EXPECT_EQ(m_messages.size(), 2);
     EXPECT_TRUE(m_window->isWindowModified());
@@ -182,15 +159,15 @@ class HostDocumentClose : public HostDocument, public ::testing::WithParamInterf
 TEST_P(HostDocumentClose, UnsavedChangesAreAskedAbout)
 {
     const CloseCase& c = GetParam();
-    const QByteArray old = bytesOf(m_drawing);
+    const QByteArray old = fileBytes(m_drawing);
     changePlate();
     m_answer = c.answer;
     EXPECT_EQ(m_window->close(), c.closes);
     EXPECT_EQ(m_questions, 1);
-    EXPECT_EQ(bytesOf(m_drawing) != old, c.saves);
+    EXPECT_EQ(fileBytes(m_drawing) != old, c.saves);
     // Opening another drawing asks the same way.
     if (!c.closes) {
-        EXPECT_FALSE(m_window->openDrawing(kSample));
+        EXPECT_FALSE(m_window->openDrawing(kSampleDrawing));
         EXPECT_EQ(m_questions, 2);
         EXPECT_EQ(m_window->document().path(), m_drawing);
     }

@@ -10,28 +10,6 @@
 
 namespace {
 
-// Turns the wheel over the viewer by notches (positive: in).
-void turnWheel(QWidget* viewer, const QPoint& at, int notches)
-{
-    for (int i = 0; i < std::abs(notches); ++i) {
-        QWheelEvent wheel(QPointF(at), QPointF(viewer->mapToGlobal(at)), QPoint(), QPoint(0, notches > 0 ? 120 : -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewer, &wheel);
-    }
-}
-
-// The box of the pixels that differ from the picture's top left corner.
-QRect inkBox(const QImage& image)
-{
-    const QRgb background = image.pixel(0, 0);
-    QRect box;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            if (image.pixel(x, y) != background)
-                box |= QRect(x, y, 1, 1);
-    return box;
-}
-
 struct ZoomCase {
     const char* name;
     int notches;

@@ -189,6 +189,23 @@ INSTANTIATE_TEST_SUITE_P(
         ReasonCase{"The metafile has no usable size.", "Die Metadatei hat keine verwendbare Größe."},
         ReasonCase{"something else entirely", "something else entirely"}));
 
+// Every reason and piece the host rewords reads in English as the reader
+// wrote it, and in German as the texts give it: the English catalogue and
+// the readers' wording must not drift apart.
+TEST(HostReasonTexts, ReadInEnglishAsTheReadersWordThem)
+{
+    const auto check = [](const CZunHostReasonText& r) {
+        ZUN::msgLangSet(L"en");
+        EXPECT_EQ(zunHostText(r.text), QString::fromUtf8(r.english)) << r.text.key;
+        ZUN::msgLangSet(L"de");
+        EXPECT_EQ(zunHostText(r.text), QString::fromUtf8(r.text.german)) << r.text.key;
+    };
+    for (const CZunHostReasonText& r : ZunHostTexts::kReasonWholes)
+        check(r);
+    for (const CZunHostReasonText& r : ZunHostTexts::kReasonPieces)
+        check(r);
+}
+
 TEST(HostFileError, NamesLineAndColumnInTheLanguage)
 {
     ZUN::CDataFileError error;

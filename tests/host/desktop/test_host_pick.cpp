@@ -6,12 +6,15 @@
 #include "tests/host/desktop/pick_test_points.h"
 #include "host/desktop/zun_host_pick.h"
 #include "contracts/base/zun_polyline.h"
+#include "render/paint/zun_painter.h"
 #include "render/paint/zun_viewfit.h"
+#include "render/qt/zun_cdc_qt.h"
 #include "render/qt/zun_dplist_image.h"
 
 #include <QWheelEvent>
 
 #include <cmath>
+#include <ostream>
 
 namespace {
 
@@ -42,6 +45,9 @@ CZunGDX sampleList()
                   ZUN::CHatchProp(), CZunPoint3d());
     return list;
 }
+
+// The window the lists are picked in.
+const QSize kWindow(1000, 700);
 
 // The list seen at pixelsPerUnit, model (0, 0) at window (50, 600), y up.
 void placeView(CZunGDX& list, double pixelsPerUnit)
@@ -79,7 +85,7 @@ TEST_P(HostPickAperture, PicksWithinAFewPixelsWhateverTheZoom)
     placeView(list, c.pixelsPerUnit);
     // Half way along the line, off it downwards (away from the plate).
     const QPointF at = toWindow(list, 500, 0) + QPointF(0, c.offset);
-    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, at);
+    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, at, kWindow);
     EXPECT_EQ(hit.group, c.group) << "at " << at.x() << ", " << at.y();
     if (hit.group >= 0) {
         EXPECT_NEAR(hit.distance, c.offset, 0.01);
@@ -114,7 +120,7 @@ TEST_P(HostPickArea, AreasArePickedByTheirInsideAndNotInTheirHoles)
     const AreaCase& c = GetParam();
     CZunGDX list = sampleList();
     placeView(list, 0.5);
-    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, toWindow(list, c.x, c.y));
+    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, toWindow(list, c.x, c.y), kWindow);
     EXPECT_EQ(hit.group, c.group);
     EXPECT_EQ(hit.inside, c.inside);
 }
@@ -133,7 +139,7 @@ TEST(HostPick, HiddenItemsAreNotPicked)
     CZunGDX list = sampleList();
     placeView(list, 0.5);
     list.propSet({1}, propHide);
-    EXPECT_EQ(CZunHostPicker().pick(list, toWindow(list, 500, 0)).group, -1);
+    EXPECT_EQ(CZunHostPicker().pick(list, toWindow(list, 500, 0), kWindow).group, -1);
 }
 
 // One picker kept over many clicks, as the window keeps it: what it
@@ -144,7 +150,7 @@ TEST(HostPick, AKeptPickerFollowsTheListAndItsView)
     placeView(list, 0.5);
     CZunHostPicker picker;
     const QPointF inHole = toWindow(list, 500, 300);
-    ASSERT_EQ(picker.pick(list, inHole).group, -1);
+    ASSERT_EQ(picker.pick(list, inHole, kWindow).group, -1);
 
     // A half circle from (450, 320) to (550, 320) in the plate's hole,
     // bulging down to y = 270: its lowest point lies outside the box of
@@ -154,13 +160,13 @@ TEST(HostPick, AKeptPickerFollowsTheListAndItsView)
     CZunVertexArray arc;
     arc.append(CZunVertex({450, 320, 0}, {550, 320, 0}, 1.0));
     list.imageVl({3}, 0, arc, black, CZunMatrix3d(), {1.0}, 1.0, 0, CZunPoint3d());
-    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270)).group, 3);
-    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 290)).group, -1) << "in the hole, off the arc";
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270), kWindow).group, 3);
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 290), kWindow).group, -1) << "in the hole, off the arc";
 
     // Zoomed in around the arc's lowest point, the same boxes serve.
     placeView(list, 20.0);
-    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270) + QPointF(0, 3)).group, 3);
-    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270) + QPointF(0, -6)).group, -1);
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270) + QPointF(0, 3), kWindow).group, 3);
+    EXPECT_EQ(picker.pick(list, toWindow(list, 500, 270) + QPointF(0, -6), kWindow).group, -1);
 }
 
 // ---- in the window ------------------------------------------------------------------
@@ -168,15 +174,6 @@ TEST(HostPick, AKeptPickerFollowsTheListAndItsView)
 namespace {
 
 class HostPickInWindow : public HostWindowFixture, public ::testing::WithParamInterface<int> {};
-
-void turnWheel(QWidget* viewer, const QPoint& at, int notches)
-{
-    for (int i = 0; i < std::abs(notches); ++i) {
-        QWheelEvent wheel(QPointF(at), QPointF(viewer->mapToGlobal(at)), QPoint(), QPoint(0, notches > 0 ? 120 : -120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QApplication::sendEvent(viewer, &wheel);
-    }
-}
 
 } // namespace
 
@@ -239,7 +236,7 @@ TEST_P(HostPickArc, ArcsArePickedWhereTheyAreDrawn)
     placeView(list, c.pixelsPerUnit);
     // Straight up from the centre, off the top of the circle.
     const QPointF at = toWindow(list, 500, 400) + QPointF(0, -c.offset);
-    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, at);
+    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, at, kWindow);
     EXPECT_EQ(hit.group, c.group);
     EXPECT_EQ(hit.inside, c.inside);
 }
@@ -252,3 +249,102 @@ INSTANTIATE_TEST_SUITE_P(Zooms, HostPickArc,
                                            ArcCase{"CloseOutsideBeyond", 20.0, 5.0, -1, false},
                                            ArcCase{"CloseInside", 20.0, -10.0, 5, true}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// ---- anchored items ------------------------------------------------------------------
+
+namespace {
+
+// Symbols drawn at a fixed size about the anchor (1000, 1000): a filled
+// red square of side 0.04 (group 7) and a tick from 0.06 to 0.1 along x
+// (group 8), in the units of a 1 x 1 box fitted into the window.
+constexpr double kAnchorX = 1000.0, kAnchorY = 1000.0;
+
+CZunGDX anchoredSymbols()
+{
+    CZunGDX list;
+    const CZunColor red(1);
+    const CZunPoint3d anchor(kAnchorX, kAnchorY, 0);
+    list.imageReg({7}, gdxFlagFill | gdxFlagAnchored, {closedRect(-0.02, -0.02, 0.02, 0.02)}, red, CZunMatrix3d(),
+                  {1.0}, 1.0, 0, red, ZUN::CHatchProp(), anchor);
+    CZunVertexArray tick;
+    tick.append(CZunVertex({0.06, 0, 0}, {0.1, 0, 0}));
+    list.imageVl({8}, gdxFlagAnchored, tick, red, CZunMatrix3d(), {1.0}, 1.0, 0, anchor);
+    return list;
+}
+
+// The list at pixelsPerUnit with the anchor at window (400, 300), y up.
+void viewAboutAnchor(CZunGDX& list, double pixelsPerUnit)
+{
+    placeView(list, pixelsPerUnit);
+    CZunMatrix3d view = list.viewMtxGet();
+    view.m[0][3] = 400.0 - pixelsPerUnit * kAnchorX;
+    view.m[1][3] = 300.0 + pixelsPerUnit * kAnchorY;
+    list.viewMtxSet(view);
+}
+
+struct AnchoredCase {
+    const char* name;
+    double pixelsPerUnit;
+    double dx, dy;  // window pixels from the anchor
+    int group;
+    bool inside;
+    bool painted;  // the painter draws the symbol's red there
+};
+
+std::ostream& operator<<(std::ostream& os, const AnchoredCase& c)
+{
+    return os << c.name;
+}
+
+class HostPickAnchored : public ::testing::TestWithParam<AnchoredCase> {};
+
+} // namespace
+
+TEST_P(HostPickAnchored, SymbolsArePickedAtTheirFixedSizeAboutTheAnchor)
+{
+    const AnchoredCase& c = GetParam();
+    CZunGDX list = anchoredSymbols();
+    viewAboutAnchor(list, c.pixelsPerUnit);
+    const QPointF at(400.0 + c.dx, 300.0 + c.dy);
+    const CZunHostPicker::Hit hit = CZunHostPicker().pick(list, at, kWindow);
+    EXPECT_EQ(hit.group, c.group) << "at " << at.x() << ", " << at.y();
+    EXPECT_EQ(hit.inside, c.inside);
+
+    // The picture agrees: the painter puts red where the symbols are hit
+    // and nothing well away from them.
+    QImage image(kWindow, QImage::Format_RGB32);
+    {
+        CZunQtDC dc(image);
+        CZunPainter(dc).paint(&list);
+    }
+    const bool red = (image.pixel(at.toPoint()) & 0xFFFFFF) == 0xFF0000u;
+    EXPECT_EQ(red, c.painted) << "at " << at.x() << ", " << at.y();
+}
+
+// One unit of a symbol is 700 / 1.1 pixels in a 1000 x 700 window: the
+// square reaches 12.7 pixels from the anchor, the tick runs from 38 to 64
+// pixels right of it, at every zoom.
+INSTANTIATE_TEST_SUITE_P(
+    Zooms, HostPickAnchored,
+    ::testing::Values(AnchoredCase{"SquareMiddle", 0.5, 0, 0, 7, true, true},
+                      AnchoredCase{"SquareNearItsCorner", 0.5, 10, -10, 7, true, true},
+                      AnchoredCase{"SquareEdgeWithinTheAperture", 0.5, 15, 0, 7, false, false},
+                      AnchoredCase{"BesideTheSquare", 0.5, 22, 0, -1, false, false},
+                      AnchoredCase{"OnTheTick", 0.5, 50, 0, 8, false, true},
+                      AnchoredCase{"BelowTheTick", 0.5, 50, 6, -1, false, false},
+                      AnchoredCase{"SquareMiddleZoomedIn", 50.0, 0, 0, 7, true, true},
+                      AnchoredCase{"BesideTheSquareZoomedIn", 50.0, 22, 0, -1, false, false},
+                      AnchoredCase{"OnTheTickZoomedIn", 50.0, 50, 0, 8, false, true},
+                      AnchoredCase{"SquareMiddleZoomedOut", 0.01, 0, 0, 7, true, true},
+                      AnchoredCase{"OnTheTickZoomedOut", 0.01, 60, 0, 8, false, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(HostPick, AnchoredSymbolsAreNotPickedWhereTheirOwnUnitsWouldLieInTheDrawing)
+{
+    CZunGDX list = anchoredSymbols();
+    viewAboutAnchor(list, 0.5);
+    // The drawing's origin, where the square's own coordinates would put
+    // it without its anchor.
+    EXPECT_EQ(CZunHostPicker().pick(list, toWindow(list, 0, 0), kWindow).group, -1);
+    EXPECT_EQ(CZunHostPicker().pick(list, toWindow(list, 0.08, 0), kWindow).group, -1);
+}

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <ostream>
 
 namespace {
 
@@ -80,28 +81,43 @@ TEST_F(HostText, LetterAIsOneRegionWithItsCounterAsAHole)
     EXPECT_GT(hole.lo.y, 2.0);
 }
 
-TEST_F(HostText, HolesAndSeparateAreasFollowTheEvenOddRule)
+namespace {
+
+struct EvenOddCase {
+    const char* text;
+    int regions;
+    int holes;
+};
+
+std::ostream& operator<<(std::ostream& os, const EvenOddCase& c)
 {
-    struct Case {
-        const char* text;
-        int regions;
-        int holes;
-    };
-    const Case cases[] = {{"O", 1, 1}, {"B", 1, 2}, {"8", 1, 2}, {"i", 2, 0}, {"l", 1, 0}, {"AO", 2, 2}, {"%", 3, 2}};
-    for (const Case& c : cases) {
-        const CZunRegionList regions = CZunHostApp::textRegions(QString::fromLatin1(c.text), sans(), 5.0);
-        int holes = 0;
-        for (const CZunContourSet& region : regions) {
-            holes += region.len() - 1;
-            for (int k = 1; k < region.len(); ++k)
-                EXPECT_TRUE(inside(boxOf(region[k]), boxOf(region[0]))) << c.text;
-        }
-        EXPECT_EQ(regions.len(), c.regions) << c.text;
-        EXPECT_EQ(holes, c.holes) << c.text;
-    }
-    EXPECT_TRUE(CZunHostApp::textRegions(QString(), sans(), 5.0).isEmpty());
-    EXPECT_TRUE(CZunHostApp::textRegions(QStringLiteral("   "), sans(), 5.0).isEmpty());
+    return os << '"' << c.text << '"';
 }
+
+class HostTextEvenOdd : public HostText, public ::testing::WithParamInterface<EvenOddCase> {};
+
+} // namespace
+
+TEST_P(HostTextEvenOdd, HolesAndSeparateAreasFollowTheEvenOddRule)
+{
+    const EvenOddCase& c = GetParam();
+    const CZunRegionList regions = CZunHostApp::textRegions(QString::fromLatin1(c.text), sans(), 5.0);
+    int holes = 0;
+    for (const CZunContourSet& region : regions) {
+        holes += region.len() - 1;
+        for (int k = 1; k < region.len(); ++k)
+            EXPECT_TRUE(inside(boxOf(region[k]), boxOf(region[0])));
+    }
+    EXPECT_EQ(regions.len(), c.regions);
+    EXPECT_EQ(holes, c.holes);
+}
+
+// Nothing to set (empty, blanks only) gives no regions.
+INSTANTIATE_TEST_SUITE_P(Texts, HostTextEvenOdd,
+                         ::testing::Values(EvenOddCase{"O", 1, 1}, EvenOddCase{"B", 1, 2}, EvenOddCase{"8", 1, 2},
+                                           EvenOddCase{"i", 2, 0}, EvenOddCase{"l", 1, 0}, EvenOddCase{"AO", 2, 2},
+                                           EvenOddCase{"%", 3, 2}, EvenOddCase{"", 0, 0},
+                                           EvenOddCase{"   ", 0, 0}));
 
 TEST_F(HostText, TheModuleGetsPlacedRegionsThroughTheNamedFunction)
 {

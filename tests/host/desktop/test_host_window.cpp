@@ -1,11 +1,8 @@
 // The desktop host's main window on the offscreen platform: opening files,
 // showing parts, picking, view changes, errors, settings and language.
 
-#include "contracts/data/zun_drawing.h"
-#include "render/qt/zun_qstring.h"
-#include "contracts/data/zun_msg.h"
-#include "host/desktop/zun_host_window.h"
-#include "host/zun_host_app.h"
+#include "host_window_fixture.h"
+
 #include "images/qt/zun_picture.h"
 #include "images/qt/zun_slide_pic.h"
 #include "render/qt/zun_dplist_image.h"
@@ -29,24 +26,7 @@
 
 namespace {
 
-const QString kSample = QStringLiteral(ZUN_SOURCE_RES_DIR "/samples/sample_drawing.json");
-
-// Pixels that differ from the picture's background (its top left corner).
-int inkPixels(const QImage& image)
-{
-    const QRgb background = image.pixel(0, 0);
-    int ink = 0;
-    for (int y = 0; y < image.height(); ++y)
-        for (int x = 0; x < image.width(); ++x)
-            ink += image.pixel(x, y) != background;
-    return ink;
-}
-
-bool writeFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
-}
+const QString& kSample = kSampleDrawing;
 
 QByteArray asBytes(const std::vector<std::uint8_t>& bytes)
 {
@@ -62,33 +42,10 @@ std::vector<std::uint8_t> frameSlide()
     return w.bytes();
 }
 
-class HostWindow : public ::testing::Test {
+class HostWindow : public HostWindowFixture {
 protected:
-    void SetUp() override
-    {
-        m_previous = zunAppSet(&m_app);
-        CZunHostApp::registerGenerators();
-        ZUN::msgLangSet(L"de");
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("ZUN_SETTINGS_DIR", m_dir.path().toLocal8Bit());
-        m_window = std::make_unique<CZunHostWindow>(m_app);
-        m_window->setMessageHook([this](const QString& caption, const QString& text) {
-            m_messages.append(caption + QLatin1Char('\n') + text);
-        });
-        m_window->resize(1000, 700);
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-        ASSERT_TRUE(m_window->openDrawing(kSample));
-    }
-
-    void TearDown() override
-    {
-        m_window.reset();
-        ZUN::msgLangSet(L"de");
-        zunAppSet(m_previous);
-    }
-
-    QString path(const char* name) const { return m_dir.filePath(QString::fromLatin1(name)); }
+    // The sample opened where it lies: the recent files name it.
+    HostWindowOptions options() const override { return HostWindowOptions::inPlace(); }
 
     // The window point of a point of the shown list's world.
     QPoint toWindow(const CZunPoint3d& world)
@@ -99,12 +56,6 @@ protected:
         const CZunPoint3d p = m * world;
         return QPoint(static_cast<int>(std::lround(p.x)), static_cast<int>(std::lround(p.y)));
     }
-
-    CZunHostApp m_app;
-    CZunApp* m_previous = nullptr;
-    QTemporaryDir m_dir;
-    QStringList m_messages;
-    std::unique_ptr<CZunHostWindow> m_window;
 };
 
 } // namespace

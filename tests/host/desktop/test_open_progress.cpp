@@ -2,13 +2,9 @@
 // while its parts are drawn slice by slice, a cancel that keeps the drawing
 // open before, and the open drawing in the end.
 
-#include "contracts/data/zun_drawing.h"
-#include "contracts/data/zun_msg.h"
+#include "host_window_fixture.h"
+
 #include "host/desktop/zun_drawing_opener.h"
-#include "host/desktop/zun_host_window.h"
-#include "host/zun_drawing_repeat.h"
-#include "host/zun_host_app.h"
-#include "render/qt/zun_qstring.h"
 
 #include <QLabel>
 #include <QProgressBar>
@@ -24,44 +20,17 @@
 
 namespace {
 
-const QString kSample = QStringLiteral(ZUN_SOURCE_RES_DIR "/samples/sample_drawing.json");
+const QString& kSample = kSampleDrawing;
 
-class OpenLargeDrawing : public ::testing::Test {
+class OpenLargeDrawing : public HostWindowFixture {
 protected:
+    // The sample where it lies, as the drawing open before a large one.
+    HostWindowOptions options() const override { return HostWindowOptions::inPlace(); }
     void SetUp() override
     {
-        m_previous = zunAppSet(&m_app);
-        CZunHostApp::registerGenerators();
-        ZUN::msgLangSet(L"de");
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("ZUN_SETTINGS_DIR", m_dir.path().toLocal8Bit());
-        m_window = std::make_unique<CZunHostWindow>(m_app);
-        m_window->resize(1000, 700);
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-        ASSERT_TRUE(m_window->openDrawing(kSample));
+        HostWindowFixture::SetUp();
         // Short slices: several of them even for a few dozen parts.
         m_window->opener()->setSlice(std::chrono::milliseconds(10));
-    }
-    void TearDown() override
-    {
-        m_window.reset();
-        zunAppSet(m_previous);
-    }
-
-    // A drawing of n parts, the sample's repeated.
-    QString largeDrawing(int n)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("large_%1.json").arg(n));
-        CZunString error;
-        EXPECT_TRUE(zunRepeatDrawingFile(toZun(kSample), n, toZun(path), &error)) << error.toUtf8();
-        return path;
-    }
-
-    bool waitUntilOpened()
-    {
-        QSignalSpy opened(m_window.get(), &CZunHostWindow::drawingOpened);
-        return !m_window->isOpening() || opened.wait(120000);
     }
 
     // The sample is open and shown, as it was before.
@@ -75,11 +44,6 @@ protected:
         EXPECT_EQ(m_window->scene().groups().size(), 11u) << "ten parts and the title";
         EXPECT_NE(m_window->partNode(QStringLiteral("D4")), nullptr);
     }
-
-    CZunHostApp m_app;
-    CZunApp* m_previous = nullptr;
-    QTemporaryDir m_dir;
-    std::unique_ptr<CZunHostWindow> m_window;
 };
 
 TEST_F(OpenLargeDrawing, ShowsTheProgressWithThePartCountThenTheDrawing)

@@ -4,11 +4,9 @@
 // overview as the scene would have measured it; a part that cannot be read
 // midway leaves the open drawing as it was.
 
-#include "contracts/data/zun_drawing.h"
+#include "host_window_fixture.h"
+
 #include "host/desktop/zun_drawing_opener.h"
-#include "host/zun_drawing_repeat.h"
-#include "host/zun_host_app.h"
-#include "render/qt/zun_qstring.h"
 
 #include <QEventLoop>
 #include <QFile>
@@ -23,18 +21,16 @@
 
 namespace {
 
-const QString kSample = QStringLiteral(ZUN_SOURCE_RES_DIR "/samples/sample_drawing.json");
+const QString& kSample = kSampleDrawing;
 
-class OpenerSlicesBase : public ::testing::Test {
+class OpenerSlicesBase : public HostAppFixture {
 protected:
     void SetUp() override
     {
-        m_previous = zunAppSet(&m_app);
-        CZunHostApp::registerGenerators();
+        HostAppFixture::SetUp();
         ZUN::drawingCurrent().swap(m_saved);
         ZUN::CDataFileError error;
         ASSERT_TRUE(ZUN::drawingOpen(toZun(kSample), &error)) << error.toString().toUtf8();
-        ASSERT_TRUE(m_dir.isValid());
         // Slices bounded by count alone: no slice ends for its time.
         m_opener.setSlice(std::chrono::hours(1));
         m_opener.setAtOnce(0);
@@ -42,15 +38,7 @@ protected:
     void TearDown() override
     {
         ZUN::drawingCurrent().swap(m_saved);
-        zunAppSet(m_previous);
-    }
-
-    QString largeDrawing(int n)
-    {
-        const QString path = m_dir.filePath(QStringLiteral("large_%1.json").arg(n));
-        CZunString error;
-        EXPECT_TRUE(zunRepeatDrawingFile(toZun(kSample), n, toZun(path), &error)) << error.toUtf8();
-        return path;
+        HostAppFixture::TearDown();
     }
 
     // Runs the event loop until the open ends one way or the other.
@@ -64,10 +52,7 @@ protected:
             loop.exec();
     }
 
-    CZunHostApp m_app;
-    CZunApp* m_previous = nullptr;
     ZUN::CZunDrawing m_saved;
-    QTemporaryDir m_dir;
     CZunDrawingOpener m_opener;
 };
 

@@ -5,6 +5,7 @@
 #include "host/desktop/zun_host_scene.h"
 #include "host/zun_drawing_repeat.h"
 #include "host/zun_host_app.h"
+#include "tests/host/desktop/square_grid.h"
 
 #include <gtest/gtest.h>
 
@@ -156,11 +157,7 @@ TEST_P(ReadableStart, WholeGridOrItsTopLeftCells)
     // Frames of the overview's cells: a square grid of n cells.
     const int columns = static_cast<int>(std::ceil(std::sqrt(static_cast<double>(c.parts))));
     CZunGDX overview;
-    for (int k = 0; k < c.parts; ++k) {
-        const double x = (k % columns) * 1080.0, y = -(k / columns) * 1250.0;
-        overview.imageVl({k + 1}, 0, box(x - 500, 1000).getTransformedCopy(CZunMatrix3d().setToTranslation({0, y - 500, 0})),
-                         CZunColor(1), {}, {1.0}, 0.0, 1, {});
-    }
+    addSquareGrid(overview, c.parts, columns, 1000.0, {-500, -500, 0}, {1080, 0, 0}, {0, -1250, 0});
     CZunPoint3d lo, hi, elo, ehi;
     ASSERT_TRUE(overview.extmaxGet(elo, ehi));
     ASSERT_EQ(zunOverviewReadableWindow(overview, c.width, c.height, lo, hi), !c.whole);

@@ -15,6 +15,7 @@
 #include "host/zun_outline_image.h"
 #include "render/qt/zun_dplist_image.h"
 #include "render/qt/zun_qstring.h"
+#include "tests/dialogs/field_typing.h"
 #include "tests/host/desktop/host_window_fixture.h"
 #include "ui/zun_edit.h"
 #include "ui/zun_tree_ctrl.h"
@@ -31,16 +32,6 @@
 #include <QUndoStack>
 
 namespace {
-
-void typeAndLeave(CZunEdit* edit, const QString& text)
-{
-    ASSERT_NE(edit, nullptr);
-    edit->setFocus();
-    QTest::qWaitFor([edit] { return edit->hasFocus(); }, 2000);
-    edit->selectAll();
-    QTest::keyClicks(edit, text);
-    QTest::keyClick(edit, Qt::Key_Tab);
-}
 
 void clickOk(CZunDlg& dlg)
 {

@@ -13,12 +13,6 @@ namespace {
 
 using HostSmoothDisplay = HostWindowFixture;
 
-QByteArray fileBytes(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
 TEST_F(HostSmoothDisplay, SmoothensTheScreenOnlyAndIsRemembered)
 {
     auto* smooth = m_window->findChild<QAction*>(QStringLiteral("smoothDisplay"));

@@ -1,10 +1,8 @@
 // The search field above the part tree: parts by name and type.
 
-#include "host/desktop/zun_host_window.h"
+#include "host_window_fixture.h"
+
 #include "host/desktop/zun_tree_filter.h"
-#include "host/zun_drawing_repeat.h"
-#include "host/zun_host_app.h"
-#include "render/qt/zun_qstring.h"
 
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -46,29 +44,16 @@ INSTANTIATE_TEST_SUITE_P(
                       MatchCase{"M20", "Tapped blind hole M16", "DRILL", false},
                       MatchCase{"Ø", "Bohrung Ø 22", "DRILL", true}));
 
-class TreeFilterInWindow : public ::testing::Test {
+class TreeFilterInWindow : public HostWindowFixture {
 protected:
-    void SetUp() override
+    // Thirty parts, the sample's repeated, in a window of its own size.
+    HostWindowOptions options() const override
     {
-        m_previous = zunAppSet(&m_app);
-        CZunHostApp::registerGenerators();
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("ZUN_SETTINGS_DIR", m_dir.path().toLocal8Bit());
-        m_window = std::make_unique<CZunHostWindow>(m_app);
-        m_window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-        const QString path = m_dir.filePath(QStringLiteral("thirty.json"));
-        CZunString error;
-        ASSERT_TRUE(zunRepeatDrawingFile(toZun(QStringLiteral(ZUN_SOURCE_RES_DIR "/samples/sample_drawing.json")), 30,
-                                         toZun(path), &error));
-        ASSERT_TRUE(m_window->openDrawing(path));
-        QSignalSpy opened(m_window.get(), &CZunHostWindow::drawingOpened);
-        ASSERT_TRUE(!m_window->isOpening() || opened.wait(60000));
-    }
-    void TearDown() override
-    {
-        m_window.reset();
-        zunAppSet(m_previous);
+        HostWindowOptions o;
+        o.copyName = QStringLiteral("thirty.json");
+        o.repeatedParts = 30;
+        o.size = QSize();
+        return o;
     }
 
     // Visible part nodes after typing text and the filter's pause.
@@ -83,11 +68,6 @@ protected:
         EXPECT_EQ(shown, m_window->treeFilter()->shownCount()) << text.toStdString();
         return shown;
     }
-
-    CZunHostApp m_app;
-    CZunApp* m_previous = nullptr;
-    QTemporaryDir m_dir;
-    std::unique_ptr<CZunHostWindow> m_window;
 };
 
 TEST_F(TreeFilterInWindow, TypingFiltersThePartsAndClearingShowsThemAll)

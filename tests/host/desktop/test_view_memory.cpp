@@ -114,18 +114,7 @@ TEST_F(HostViewMemory, TheViewIsShownAgainAfterARestart)
         ASSERT_EQ(stored.childGroups().size(), 1);
     }
 
-    m_window = std::make_unique<CZunHostWindow>(m_app);
-    m_window->setMessageHook([this](const QString& caption, const QString& text) {
-        m_messages.append(caption + QLatin1Char('\n') + text);
-    });
-    m_window->resize(1000, 700);
-    m_window->show();
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(m_window.get()));
-    ASSERT_TRUE(m_window->openDrawing(drawingPath()));
-    if (m_window->isOpening()) {
-        QSignalSpy opened(m_window.get(), &CZunHostWindow::drawingOpened);
-        ASSERT_TRUE(opened.wait(10000));
-    }
+    openWindow();
     // The overview opens as always; the part shows its view when shown.
     EXPECT_EQ(m_window->viewer()->zoomMtx(), CZunMatrix3d());
     showPart(2);
