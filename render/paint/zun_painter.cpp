@@ -27,6 +27,17 @@ int device(double v)
     return static_cast<int>(v);
 }
 
+// The device x and y of m * p, by the very same arithmetic, leaving out the
+// z that no device takes: every line piece is mapped so.
+int deviceX(const CZunMatrix3d& m, const CZunPoint3d& p)
+{
+    return device(m.m[0][0] * p.x + m.m[0][1] * p.y + m.m[0][2] * p.z + m.m[0][3]);
+}
+int deviceY(const CZunMatrix3d& m, const CZunPoint3d& p)
+{
+    return device(m.m[1][0] * p.x + m.m[1][1] * p.y + m.m[1][2] * p.z + m.m[1][3]);
+}
+
 bool isLineType(const CZunArrayTempl<double>& lt, std::initializer_list<double> values)
 {
     if (lt.len() != static_cast<int>(values.size()))
@@ -901,10 +912,14 @@ void CZunPainter::drawVertex(const CZunVertex& v)
 
 void CZunPainter::drawVertex(const CZunVertex& v, const CZunMatrix3d& m)
 {
-    if (v.isArc())
+    if (v.isArc()) {
         drawVertex(CZunVertex(v).transformBy(m));
-    else
-        drawSegment(m * v.start(), m * v.end());
+        return;
+    }
+    const CZunPoint3d& from = v.start();
+    const CZunPoint3d& to = v.end();
+    m_dc.moveTo(deviceX(m, from), deviceY(m, from));
+    m_dc.lineTo(deviceX(m, to), deviceY(m, to));
 }
 
 void CZunPainter::drawSegment(const CZunPoint3d& from, const CZunPoint3d& to)
