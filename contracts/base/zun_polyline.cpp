@@ -1,4 +1,5 @@
 #include "contracts/base/zun_polyline.h"
+#include "contracts/base/zun_polyline_dash.h"
 
 #include "contracts/base/zun_math.h"
 #include "contracts/base/zun_vertex_xy.h"

@@ -92,11 +92,6 @@ struct CZunMeasureWork {
 // piece, appended to out (which may already hold vertices).
 void g_vl_measure_append(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
                          CZunVertexArray& out, CZunMeasureWork& work);
-// The same for the polyline of the one straight vertex v with factor 1,
-// its length (v.bulgLen()) known already: what a caller dashing vertex by
-// vertex asks for most.
-void g_vx_measure_append(const CZunVertex& v, double length, const CZunArrayTempl<double>& dashes,
-                         CZunVertexArray& out, CZunMeasureWork& work);
 // The same, with the index in out where each piece starts appended to
 // starts: the pieces without an array each to allocate.
 void g_vl_measure_split(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,

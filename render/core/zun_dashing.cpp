@@ -2,6 +2,7 @@
 
 #include "contracts/base/zun_geometry.h"
 #include "contracts/base/zun_polyline.h"
+#include "contracts/base/zun_polyline_dash.h"
 #include "render/core/zun_unit_lengths.h"
 
 #include <algorithm>

@@ -3,6 +3,7 @@
 // vertex by vertex take the short way, and their pictures must not change.
 
 #include "contracts/base/zun_polyline.h"
+#include "contracts/base/zun_polyline_dash.h"
 
 #include <gtest/gtest.h>
 
