@@ -1,4 +1,5 @@
 #include "contracts/base/zun_polyline.h"
+#include "contracts/base/zun_polyline_dash.h"
 
 #include "contracts/base/zun_math.h"
 #include "contracts/base/zun_vertex_xy.h"
@@ -690,41 +691,54 @@ void dashChain(double from, double to, bool lastChain, double period, const std:
     }
 }
 
+// Dashes the straight vertex v of the given length (its bulgLen()) into
+// sink, with the pattern's period and prefix sums worked out by the caller.
+template <class Sink>
+void dashStraightVertex(const CZunVertex& v, double length, double period, const std::vector<double>& prefix,
+                        const CZunArrayTempl<double>& dashes, Sink& sink)
+{
+    const double eps = kZunTol * std::max(1.0, length * 1e-6);
+    if (!dashable(0.0, length, period, eps)) {
+        sink.open().append(v);
+        return;
+    }
+    StraightWalker walker(v, length, eps);
+    dashChain(0.0, length, true, period, prefix, dashes, eps, walker, sink);
+}
+
+// The period of the pattern under scale, and its prefix sums into prefix.
+double patternPeriod(const CZunArrayTempl<double>& dashes, double scale, std::vector<double>& prefix)
+{
+    double cycle = 0.0;
+    for (double d : dashes)
+        cycle += std::abs(d);
+    const double period = cycle * scale;
+    if (!(period > 0.0) || !std::isfinite(period))
+        return period;
+    const int m = dashes.len();
+    prefix.assign(static_cast<size_t>(m) + 1, 0.0);
+    double sum = 0.0;
+    for (int j = 0; j < m; ++j) {
+        sum += std::abs(dashes[j]);
+        prefix[static_cast<size_t>(j) + 1] = sum * scale;
+    }
+    return period;
+}
+
 template <class Sink>
 void measure(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,
              CZunMeasureWork& work, Sink& sink)
 {
     const int n = vl.len();
-    const int m = dashes.len();
-    const double scale = std::abs(factor);
-    double cycle = 0.0;
-    for (double d : dashes)
-        cycle += std::abs(d);
-    const double period = cycle * scale;
+    std::vector<double>& prefix = work.prefix;
+    const double period = patternPeriod(dashes, std::abs(factor), prefix);
     if (n == 0 || !(period > 0.0) || !std::isfinite(period)) {
         forEachChain(vl, [&](int i0, int i1) { appendChain(sink, vl, i0, i1); });
         return;
     }
 
-    std::vector<double>& prefix = work.prefix;
-    prefix.assign(static_cast<size_t>(m) + 1, 0.0);
-    {
-        double sum = 0.0;
-        for (int j = 0; j < m; ++j) {
-            sum += std::abs(dashes[j]);
-            prefix[static_cast<size_t>(j) + 1] = sum * scale;
-        }
-    }
-
     if (n == 1 && !vl.get(0).isArc()) {
-        const double length = vl.get(0).bulgLen();
-        const double eps = kZunTol * std::max(1.0, length * 1e-6);
-        if (!dashable(0.0, length, period, eps)) {
-            appendChain(sink, vl, 0, 1);
-            return;
-        }
-        StraightWalker walker(vl.get(0), length, eps);
-        dashChain(0.0, length, true, period, prefix, dashes, eps, walker, sink);
+        dashStraightVertex(vl.get(0), vl.get(0).bulgLen(), period, prefix, dashes, sink);
         return;
     }
 
@@ -771,6 +785,18 @@ void g_vl_measure_append(const CZunVertexArray& vl, double factor, const CZunArr
 {
     FlatSink sink{out};
     measure(vl, factor, dashes, work, sink);
+}
+
+void g_vx_measure_append(const CZunVertex& v, double length, const CZunArrayTempl<double>& dashes,
+                         CZunVertexArray& out, CZunMeasureWork& work)
+{
+    FlatSink sink{out};
+    const double period = patternPeriod(dashes, 1.0, work.prefix);
+    if (!(period > 0.0) || !std::isfinite(period)) {
+        out.append(v);
+        return;
+    }
+    dashStraightVertex(v, length, period, work.prefix, dashes, sink);
 }
 
 void g_vl_measure_split(const CZunVertexArray& vl, double factor, const CZunArrayTempl<double>& dashes,

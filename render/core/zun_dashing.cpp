@@ -2,6 +2,7 @@
 
 #include "contracts/base/zun_geometry.h"
 #include "contracts/base/zun_polyline.h"
+#include "contracts/base/zun_polyline_dash.h"
 #include "render/core/zun_unit_lengths.h"
 
 #include <algorithm>
@@ -190,10 +191,17 @@ bool zun_gdx_image_vl_measure(CZunVertexArray& vl, const CZunArrayTempl<double>&
             // Whatever does not fill a whole repetition goes into the gaps,
             // so that the vertex ends with the dash it began with.
             const double rest = gaps > 0 ? (length - repeats * period) / (gaps * repeats) : 0.0;
-            stretched = lineType;
-            for (double& entry : stretched)
-                if (entry < 0.0)
-                    entry -= std::abs(rest);
+            std::vector<double>& entries = stretched.vector();
+            entries.resize(static_cast<size_t>(lineType.len()));
+            for (int j = 0; j < lineType.len(); ++j) {
+                const double entry = lineType[j];
+                entries[static_cast<size_t>(j)] = entry < 0.0 ? entry - std::abs(rest) : entry;
+            }
+            if (!v.isArc()) {
+                // The length is known: the dashing need not work it out again.
+                ZUN::g_vx_measure_append(v, length, stretched, vl, work.measure);
+                continue;
+            }
             use = &stretched;
         }
         if (v.isArc()) {

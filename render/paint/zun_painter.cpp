@@ -27,6 +27,17 @@ int device(double v)
     return static_cast<int>(v);
 }
 
+// The device x and y of m * p, by the very same arithmetic, leaving out the
+// z that no device takes: every line piece is mapped so.
+int deviceX(const CZunMatrix3d& m, const CZunPoint3d& p)
+{
+    return device(m.m[0][0] * p.x + m.m[0][1] * p.y + m.m[0][2] * p.z + m.m[0][3]);
+}
+int deviceY(const CZunMatrix3d& m, const CZunPoint3d& p)
+{
+    return device(m.m[1][0] * p.x + m.m[1][1] * p.y + m.m[1][2] * p.z + m.m[1][3]);
+}
+
 bool isLineType(const CZunArrayTempl<double>& lt, std::initializer_list<double> values)
 {
     if (lt.len() != static_cast<int>(values.size()))
@@ -36,6 +47,29 @@ bool isLineType(const CZunArrayTempl<double>& lt, std::initializer_list<double> 
         if (lt.get(i++) != v)
             return false;
     return true;
+}
+
+// The items of a list lie one after another, each with its vertices and
+// line type elsewhere again, and a large list is far bigger than the
+// caches. Asked for a few items ahead, they arrive while the items before
+// them are drawn, rather than each stalling the paint when it comes.
+constexpr int kItemsAhead = 8;
+constexpr int kArraysAhead = 4;
+void prefetchItem(const CZunDisplayItem& item)
+{
+    const char* const at = reinterpret_cast<const char*>(&item);
+    for (std::size_t offset = 0; offset < sizeof(CZunDisplayItem); offset += 64)
+        __builtin_prefetch(at + offset);
+}
+void prefetchArrays(const CZunDisplayItem& item)
+{
+    if (!item.vl.isEmpty()) {
+        const char* const vertices = reinterpret_cast<const char*>(item.vl.vector().data());
+        __builtin_prefetch(vertices);
+        __builtin_prefetch(vertices + 64);
+    }
+    if (!item.linetype.isEmpty())
+        __builtin_prefetch(item.linetype.vector().data());
 }
 
 bool hasArc(const CZunVertexArray& vl)
@@ -449,8 +483,15 @@ void CZunPainter::paintList(CZunGDX& list)
     m_lengths = ZunUnitLengths::ofDrawing();
     m_patterns.clear();
     prepareHatches(*gdx);
-    for (int i = 0; i < gdx->lenGet(); ++i)
+    const std::vector<CZunDisplayItem>& items = gdx->getDisplayList().vector();
+    const int n = gdx->lenGet();
+    for (int i = 0; i < n; ++i) {
+        if (i + kItemsAhead < n)
+            prefetchItem(items[static_cast<std::size_t>(i + kItemsAhead)]);
+        if (i + kArraysAhead < n)
+            prefetchArrays(items[static_cast<std::size_t>(i + kArraysAhead)]);
         drawItem(*gdx, i);
+    }
     m_hatchJobs.reset();
     m_dc.setBkColor(previous);
 }
@@ -936,10 +977,14 @@ void CZunPainter::drawVertex(const CZunVertex& v)
 
 void CZunPainter::drawVertex(const CZunVertex& v, const CZunMatrix3d& m)
 {
-    if (v.isArc())
+    if (v.isArc()) {
         drawVertex(CZunVertex(v).transformBy(m));
-    else
-        drawSegment(m * v.start(), m * v.end());
+        return;
+    }
+    const CZunPoint3d& from = v.start();
+    const CZunPoint3d& to = v.end();
+    m_dc.moveTo(deviceX(m, from), deviceY(m, from));
+    m_dc.lineTo(deviceX(m, to), deviceY(m, to));
 }
 
 void CZunPainter::drawSegment(const CZunPoint3d& from, const CZunPoint3d& to)

@@ -64,17 +64,59 @@ void CZunQtDC::begin(QPaintDevice& device, QSize size)
 
 CZunQtDC::~CZunQtDC()
 {
-    flushLines();
+    drawRuns();
     m_painter.end();
 }
 
 void CZunQtDC::flushLines()
 {
-    if (m_lines.empty())
+    drawRuns();
+    syncPen();
+}
+
+void CZunQtDC::drawRuns()
+{
+    if (m_runs.empty())
         return;
-    m_painter.drawLines(m_lines.data(), static_cast<int>(m_lines.size()));
+    for (std::size_t r = 0; r < m_runs.size(); ++r) {
+        const Run& run = m_runs[r];
+        const bool last = r + 1 == m_runs.size();
+        const std::size_t endLine = last ? m_lines.size() : m_runs[r + 1].firstLine;
+        const std::size_t endPixel = last ? m_pixels.size() : m_runs[r + 1].firstPixel;
+        // The run's pixels go before its lines: where a line crosses one it
+        // sets the very same value, so the order is not seen.
+        if (endPixel > run.firstPixel) {
+            const std::uint32_t value = zunRgbToPixel(run.color) | 0xFF000000u;
+            for (std::size_t k = run.firstPixel; k < endPixel; ++k)
+                reinterpret_cast<std::uint32_t*>(m_bits + m_pixels[k].y() * m_bytesPerLine)[m_pixels[k].x()] = value;
+        }
+        if (endLine == run.firstLine)
+            continue;
+        if (run.ownPen && !(m_painterPen && m_painterWidth == run.width && m_painterColor == run.color)) {
+            m_painter.setPen(penFor(run.width, run.color));
+            m_painterPen = true;
+            m_painterWidth = run.width;
+            m_painterColor = run.color;
+        }
+        m_painter.drawLines(m_lines.data() + run.firstLine, static_cast<int>(endLine - run.firstLine));
+    }
     m_lines.clear();
+    m_pixels.clear();
+    m_runs.clear();
+    m_runIsPen = false;
     zunSettleVectorState();
+}
+
+void CZunQtDC::syncPen()
+{
+    if (!m_hasPen || !m_penKnown)
+        return;
+    if (m_painterPen && m_painterWidth == m_penWidth && m_painterColor == m_penColor)
+        return;
+    m_painter.setPen(penFor(m_penWidth, m_penColor));
+    m_painterPen = true;
+    m_painterWidth = m_penWidth;
+    m_painterColor = m_penColor;
 }
 
 ZunIRect CZunQtDC::clientRect() const
@@ -85,15 +127,18 @@ ZunIRect CZunQtDC::clientRect() const
 void CZunQtDC::selectPen(int width, ZunRgb color)
 {
     // The painter selects a pen for every item; items of one colour in a
-    // row keep gathering their lines into one batch.
+    // row keep gathering their lines into one run.
     if (m_hasPen && m_penKnown && width == m_penWidth && color == m_penColor)
         return;
-    flushLines();
     m_penKnown = true;
     m_penWidth = width;
     m_penColor = color;
-    m_painter.setPen(penFor(width, color));
     m_hasPen = true;
+    m_runIsPen = false;
+    // Hairlines open a run of their own when they come; wide pens and
+    // vector devices draw at once, with the pen in the painter.
+    if (!gathersLines())
+        flushLines();
 }
 
 const QPen& CZunQtDC::penFor(int width, ZunRgb color)
@@ -116,9 +161,11 @@ const QPen& CZunQtDC::penFor(int width, ZunRgb color)
 
 void CZunQtDC::selectNullPen()
 {
-    flushLines();
+    drawRuns();
     m_painter.setPen(Qt::NoPen);
+    m_painterPen = false;
     m_hasPen = false;
+    m_runIsPen = false;
 }
 
 void CZunQtDC::selectSolidBrush(ZunRgb color)
@@ -168,9 +215,10 @@ void CZunQtDC::lineTo(int x, int y)
 {
     const QPoint to(x, y);
     if (gathersLines()) {
+        joinRun();
         m_lines.emplace_back(m_pos, to);
         if (m_lines.size() == kLineBatch)
-            flushLines();
+            drawRuns();
     } else if (m_hasPen) {
         const SettleOnReturn settle;
         m_painter.drawLine(m_pos, to);
@@ -180,10 +228,11 @@ void CZunQtDC::lineTo(int x, int y)
 
 void CZunQtDC::setPixel(int x, int y, ZunRgb color)
 {
-    // A pixel in the colour of the gathered lines may go before them: where
-    // they cross it they set the very same value, so the order is not seen.
-    // Dashed lines mark their dots so, and keep gathering past them.
-    if (!(m_image && gathersLines() && m_penKnown && color == m_penColor))
+    // A pixel in the colour of the selected hairline pen waits in its run:
+    // dashed lines mark their dots so, and keep gathering past them. Any
+    // other is set after what waits is drawn.
+    const bool waits = m_bits && gathersLines() && m_penKnown && color == m_penColor;
+    if (!waits)
         flushLines();
     if (x < 0 || y < 0 || x >= m_size.width() || y >= m_size.height())
         return;
@@ -192,6 +241,14 @@ void CZunQtDC::setPixel(int x, int y, ZunRgb color)
                                       : !m_clip.contains(QPoint(x, y));
     if (clipped)
         return;
+    if (waits) {
+        // The clip stays until the run is drawn: a new one draws it first.
+        joinRun();
+        m_pixels.emplace_back(x, y);
+        if (m_pixels.size() == kLineBatch)
+            drawRuns();
+        return;
+    }
     if (m_bits) {
         // What QImage::setPixel stores in the three formats of m_image.
         reinterpret_cast<std::uint32_t*>(m_bits + y * m_bytesPerLine)[x] = zunRgbToPixel(color) | 0xFF000000u;

@@ -56,6 +56,7 @@ public:
     {
         flushLines();
         m_penKnown = false;
+        m_painterPen = false;
         return m_painter;
     }
     // False when the device could not be opened for painting (an output
@@ -68,7 +69,21 @@ public:
 
 private:
     QPolygon toPolygon(const ZunIPoint* points, int count) const;
+    // Draws what waits, then gives the painter the selected pen, for
+    // drawing that goes straight to it.
     void flushLines();
+    // Draws the waiting runs in their order, each with its own pen.
+    void drawRuns();
+    // Makes the painter's pen the selected one.
+    void syncPen();
+    // Opens a run for the selected pen unless the last one has it.
+    void joinRun()
+    {
+        if (!m_runIsPen) {
+            m_runs.push_back({m_lines.size(), m_pixels.size(), m_penWidth, m_penColor, m_penKnown});
+            m_runIsPen = true;
+        }
+    }
     const QPen& penFor(int width, ZunRgb color);
     // Draws a box of one pixel; false for any other box.
     bool drawsOnePixelBox(const ZunIRect& rect);
@@ -92,9 +107,13 @@ private:
     QPoint m_pos;
     ZunRgb m_bk = 0xFFFFFF;
     bool m_hasPen = true;
-    bool m_penKnown = false;  // the painter's pen is the one of m_penWidth and m_penColor
+    bool m_penKnown = false;  // m_penWidth and m_penColor are the pen to draw with
     int m_penWidth = 0;
     ZunRgb m_penColor = 0;
+    // The painter holds the pen of m_painterWidth and m_painterColor.
+    bool m_painterPen = false;
+    int m_painterWidth = 0;
+    ZunRgb m_painterColor = 0;
     // The last pens made, for selecting them again.
     struct KeptPen {
         bool made = false;
@@ -105,8 +124,22 @@ private:
     std::array<KeptPen, 8> m_pens;
     std::size_t m_nextPen = 0;
     // Hairlines on a pixel surface are gathered and drawn together: Qt sets
-    // up its line drawing once per call. Anything else that draws, and every
-    // change of pen or clip, draws them first, so the order stays as given.
+    // up its line drawing once per call, and the painter's arithmetic and
+    // Qt's drawing each run longer undisturbed. Selecting another hairline
+    // pen opens a new run rather than drawing what waits; single pixels in
+    // the colour of the run wait with it. Anything else that draws, every
+    // clip change and a full batch draw the runs first, in their order, so
+    // every pixel ends as drawing each call at once would leave it.
     bool gathersLines() const { return m_raster && m_hasPen && m_penWidth <= 1; }
+    struct Run {
+        std::size_t firstLine = 0;
+        std::size_t firstPixel = 0;
+        int width = 0;
+        ZunRgb color = 0;
+        bool ownPen = true;  // false: drawn with the pen set through painter()
+    };
     std::vector<QLine> m_lines;
+    std::vector<QPoint> m_pixels;  // in the colour of their run
+    std::vector<Run> m_runs;
+    bool m_runIsPen = false;  // the last run has the selected pen
 };

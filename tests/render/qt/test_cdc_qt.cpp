@@ -232,9 +232,11 @@ TEST(QtDeviceLines, GatheredLinesKeepTheirPlaceAmongOtherDrawing)
 // with QPainter gives. Pixels come in a colour of their own, or in the
 // pen's colour as the dots of a dashed line do (those need not end a run).
 // Pens are new ones each time, or taken in turn from ten (more than the
-// device keeps made), as a drawing's few layers give them.
+// device keeps made), as a drawing's few layers give them, or hairlines of
+// six colours changed every few lines, as items of alternating colours
+// give them: then runs of many pens wait together, their dots with them.
 enum class PixelColour { Own, Pen };
-enum class Pens { Random, TenInTurn };
+enum class Pens { Random, TenInTurn, SixHairlinesPerItem };
 
 class QtDeviceLineRuns : public ::testing::TestWithParam<std::tuple<PixelColour, Pens>> {};
 
@@ -261,7 +263,12 @@ TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
         pen();
         for (int i = 0; i < 12000; ++i) {
             const int r = roll(rng);
-            if (i > 2000 && r < 3) {  // the first 2,000 lines are one run, longer than a batch
+            const bool perItem = std::get<1>(GetParam()) == Pens::SixHairlinesPerItem;
+            if (i > 2000 && perItem && r >= 80) {
+                width = r % 2;
+                color = 0x102030u * static_cast<ZunRgb>(r % 6 + 1);
+                pen();
+            } else if (i > 2000 && r < 3) {  // the first 2,000 lines are one run, longer than a batch
                 if (r != 2 && std::get<1>(GetParam()) == Pens::TenInTurn) {
                     turn = (turn + 1 + r) % 10;  // five colours, each thin and wide
                     width = turn < 5 ? 3 : 0;
@@ -271,7 +278,7 @@ TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
                     color = static_cast<ZunRgb>(colour(rng));
                 }
                 pen();
-            } else if (i > 2000 && r == 3) {
+            } else if (i > 2000 && (r == 3 || (perItem && r >= 60))) {
                 const int x = pos(rng) & 127, y = pos(rng) & 127;
                 const ZunRgb dot = std::get<0>(GetParam()) == PixelColour::Pen ? color : 0x00FF00;
                 dc.setPixel(x, y, dot);
@@ -295,7 +302,8 @@ TEST_P(QtDeviceLineRuns, GatheringChangesNoPixel)
 
 INSTANTIATE_TEST_SUITE_P(Pixels, QtDeviceLineRuns,
                          ::testing::Combine(::testing::Values(PixelColour::Own, PixelColour::Pen),
-                                            ::testing::Values(Pens::Random, Pens::TenInTurn)));
+                                            ::testing::Values(Pens::Random, Pens::TenInTurn,
+                                                              Pens::SixHairlinesPerItem)));
 
 // A pixel set on a line drawn just before it shows the pixel's colour,
 // whether or not the line is still waiting in a run: in the pen's colour,
