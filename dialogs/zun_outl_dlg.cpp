@@ -482,6 +482,9 @@ void CZunOutlDlg::loadParameter(const CZunDataItem* parm, int j)
     if (QPushButton* button = m_names[j]) {
         button->setText(qs(outlineText(hasSign && m_signs[j] < 0 ? minus : label)));
         button->setFlat(!hasSign);
+        // A flat name does nothing and shows no focus: Tab passes it by
+        // and goes on to the field, as from a label.
+        button->setFocusPolicy(hasSign ? Qt::StrongFocus : Qt::NoFocus);
     }
     CZunEdit* field = m_values[j];
     if (!field)
@@ -528,6 +531,7 @@ void CZunOutlDlg::showParmCount(int n)
         if (m_names[0]) {
             m_names[0]->setText(QString());
             m_names[0]->setFlat(true);
+            m_names[0]->setFocusPolicy(Qt::NoFocus);
         }
         if (m_values[0])
             m_values[0]->setText(QString());

@@ -11,6 +11,7 @@
 #include "contracts/data/zun_outline.h"
 #include "gdx/zun_gdx.h"
 #include "render/qt/zun_dplist_image.h"
+#include "ui/zun_dlg_item.h"
 #include "ui/zun_edit.h"
 
 #include <QApplication>
@@ -765,3 +766,50 @@ TEST_F(OutlineDlgTest, OkTakesTheEntryOfTheFieldBeingTypedIn)
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(data.parms.get(0), 321.0);
 }
+
+// ---- keyboard and layout --------------------------------------------------------------
+
+namespace {
+
+// Tab from one control of the trapezoid's parameters to the next: the
+// names of parameters without a sign are flat and do nothing, so Tab
+// passes them by; the offset's name turns its sign and keeps its stop.
+struct TabCase {
+    const char* name;
+    int from;
+    int to;
+};
+
+void PrintTo(const TabCase& c, std::ostream* os) { *os << c.name; }
+
+} // namespace
+
+class OutlineTab : public OutlineDlgTest, public ::testing::WithParamInterface<TabCase> {};
+
+TEST_P(OutlineTab, TabSkipsTheFlatParameterNames)
+{
+    const TabCase& c = GetParam();
+    CZunDataItem catalogue = defaultCatalogue();
+    outlineData data;
+    data.outline = kOutlTrapezoid;
+    QString reached;
+    runOutline(data, &catalogue, [&](CZunOutlDlg& dlg) {
+        QWidget* from = dlg.GetDlgItem(c.from);
+        ASSERT_NE(from, nullptr);
+        from->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([from] { return from->hasFocus(); }, 2000));
+        QTest::keyClick(from, Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        reached = focus ? QString::number(dlgIdOf(focus)) + QLatin1Char(' ') + focus->objectName() : QString();
+        pressOk(dlg);
+    });
+    EXPECT_EQ(reached.section(QLatin1Char(' '), 0, 0).toInt(), c.to) << reached.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OutlineTab,
+                         ::testing::Values(TabCase{"base_y_to_first_value", 5017, 1070},
+                                           TabCase{"first_to_second_value", 1070, 1071},
+                                           TabCase{"second_to_third_value", 1071, 1072},
+                                           TabCase{"third_value_to_sign_button", 1072, 1083},
+                                           TabCase{"sign_button_to_its_value", 1083, 1073}),
+                         [](const auto& info) { return std::string(info.param.name); });
