@@ -813,3 +813,24 @@ INSTANTIATE_TEST_SUITE_P(Cases, OutlineTab,
                                            TabCase{"third_value_to_sign_button", 1072, 1083},
                                            TabCase{"sign_button_to_its_value", 1083, 1073}),
                          [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OutlineDlgTest, ATallerDialogGivesTheHeightToThePreviewAndKeepsTheFieldsTogether)
+{
+    CZunDataItem catalogue = defaultCatalogue();
+    outlineData data;
+    data.outline = kOutlRect;
+    runOutline(data, &catalogue, [&](CZunOutlDlg& dlg) {
+        const int ids[] = {5034, 1059, 5015, 1070, 1071};
+        QList<int> before;
+        for (int id : ids)
+            before.push_back(dlg.GetDlgItem(id)->mapTo(&dlg, QPoint()).y());
+        CZunVllImage* preview = dlg.preview();
+        const int previewBefore = preview->height();
+        dlg.resize(dlg.width(), dlg.height() + 300);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return preview->height() != previewBefore; }, 2000));
+        EXPECT_EQ(preview->height(), previewBefore + 300);
+        for (int i = 0; i < before.size(); ++i)
+            EXPECT_EQ(dlg.GetDlgItem(ids[i])->mapTo(&dlg, QPoint()).y(), before[i]) << "control " << ids[i];
+        pressOk(dlg);
+    });
+}
