@@ -403,6 +403,10 @@ void CZunOutlDlg::fillOutlineList()
     }
     if (selected < 0 && m_list->count() > 0)
         selected = 0;
+    // An empty list says why, and where to change it: otherwise the dialog
+    // shows blank fields with nothing to explain them.
+    m_list->setPlaceholderText(
+        qs(CZunString(GetMsg(L"ZUN_OUTL_0105", L"Keine Kontur in den gewählten Kategorien (Filter...)"))));
     m_list->setCurrentIndex(selected);
     m_loading = false;
 }

@@ -288,6 +288,11 @@ TEST_F(OutlineDlgTest, WithFilterZeroNothingIsListedAndNothingLoaded)
     const int result = runOutline(data, &catalogue, [](CZunOutlDlg& dlg) {
         EXPECT_EQ(outlineList(dlg)->count(), 0);
         EXPECT_EQ(outlineList(dlg)->currentIndex(), -1);
+        // The empty list says why instead of showing blank rows.
+        EXPECT_EQ(outlineList(dlg)->placeholderText(),
+                  QStringLiteral("Keine Kontur in den gew\u00E4hlten Kategorien (Filter...)"));
+        for (int j = 0; j < 6; ++j)
+            EXPECT_EQ(field(dlg, 1070 + j)->isVisibleTo(&dlg), j == 0) << j;
         pressOk(dlg);
     });
     EXPECT_EQ(result, IDOK);
