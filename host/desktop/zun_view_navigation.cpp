@@ -17,6 +17,8 @@ namespace {
 constexpr CZunHostText kZoomWindow{"ZUN_HOST_0385", "Zoom-Fenster"};
 constexpr CZunHostText kZoomIn{"ZUN_HOST_0386", "Vergrößern"};
 constexpr CZunHostText kZoomOut{"ZUN_HOST_0387", "Verkleinern"};
+// The menu's hint how to get a zoom window without the command.
+constexpr CZunHostText kShiftDrag{"ZUN_HOST_0520", "Umschalt+Ziehen"};
 constexpr CZunHostText kZoomWindowHint{"ZUN_HOST_0388", "Ein Rechteck mit der linken Maustaste aufziehen (Esc bricht ab)"};
 } // namespace
 
@@ -184,7 +186,7 @@ QAction* zunAddNavigationActions(QMenu& menu, CZunViewNavigation& navigation, CZ
     window->setCheckable(true);
     // The menu names the Shift drag; the tool button the command alone.
     texts.bind(window, kZoomWindow, [window](const QString& s) {
-        window->setText(s + QStringLiteral("\tShift+Drag"));
+        window->setText(s + QLatin1Char('\t') + zunHostText(kShiftDrag));
         window->setIconText(s);
     });
     QObject::connect(window, &QAction::toggled, &navigation, &CZunViewNavigation::setZoomWindowMode);
