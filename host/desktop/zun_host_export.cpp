@@ -1,5 +1,6 @@
 #include "host/desktop/zun_host_export.h"
 
+#include "host/desktop/zun_host_texts.h"
 #include "render/qt/zun_qstring.h"
 #include "render/qt/zun_export.h"
 #include "render/paint/zun_viewfit.h"
@@ -12,6 +13,10 @@
 #include <memory>
 
 namespace {
+
+// Why an export failed, in the window's language.
+constexpr CZunHostText kUnknownFormat{"ZUN_HOST_0521", "unbekanntes Format „%1“ (png, svg, pdf, emf)"};
+constexpr CZunHostText kNotWritten{"ZUN_HOST_0522", "die Datei kann nicht geschrieben werden"};
 
 bool writeAs(const QString& suffix, CZunGDX& copy, const QString& path, const QSize& size)
 {
@@ -36,12 +41,12 @@ bool writeCopy(CZunGDX& copy, const QString& path, const QSize& size, QString* e
     const QStringList known{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"), QStringLiteral("emf")};
     if (!known.contains(suffix)) {
         if (error)
-            *error = QStringLiteral("unknown format '%1' (png, svg, pdf, emf)").arg(suffix);
+            *error = zunHostText(kUnknownFormat).arg(suffix);
         return false;
     }
     if (!writeAs(suffix, copy, path, size)) {
         if (error)
-            *error = QStringLiteral("the file cannot be written");
+            *error = zunHostText(kNotWritten);
         return false;
     }
     return true;
