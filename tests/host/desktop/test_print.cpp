@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QSettings>
+#include <QTreeWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
