@@ -11,6 +11,7 @@
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QMenu>
+#include <QResizeEvent>
 #include <QStyledItemDelegate>
 
 #include <algorithm>
@@ -90,7 +91,7 @@ void CZunLabelEditLst::fill(const CZunString& label, const CZunString& language)
         composite = CZunString();
         ZUN::label_set(composite, label, code);
     }
-    setColumnWidth(1, 2 * std::max(width(), 200));  // texts never cut off by the column
+    widenTextColumn();
     const int rows = countryCount();
     m_rowMulti.assign(static_cast<size_t>(rows), 0);
     int selected = -1;
@@ -114,6 +115,20 @@ void CZunLabelEditLst::fill(const CZunString& label, const CZunString& language)
         SetCurSel(selected);
     if (m_multi)
         updateHeights();
+}
+
+void CZunLabelEditLst::widenTextColumn()
+{
+    // Twice the list's width, so that no text is cut off by its column;
+    // kept so when the list grows (it is filled before the dialog's
+    // layout gives it its size).
+    setColumnWidth(1, 2 * std::max(width(), 200));
+}
+
+void CZunLabelEditLst::resizeEvent(QResizeEvent* event)
+{
+    CZunListCtrl::resizeEvent(event);
+    widenTextColumn();
 }
 
 int CZunLabelEditLst::lineCount() const

@@ -36,9 +36,11 @@ protected:
     int OnAllowEdit(LVHITTESTINFO* hit) override;
     int OnEndItemEdit(CZunEdit* edit) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void setRowText(int row, const CZunString& text);
+    void widenTextColumn();
     void updateHeights();
 
     std::vector<int> m_rowMulti;

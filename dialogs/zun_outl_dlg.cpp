@@ -403,6 +403,10 @@ void CZunOutlDlg::fillOutlineList()
     }
     if (selected < 0 && m_list->count() > 0)
         selected = 0;
+    // An empty list says why, and where to change it: otherwise the dialog
+    // shows blank fields with nothing to explain them.
+    m_list->setPlaceholderText(
+        qs(CZunString(GetMsg(L"ZUN_OUTL_0105", L"Keine Kontur in den gewählten Kategorien (Filter...)"))));
     m_list->setCurrentIndex(selected);
     m_loading = false;
 }
@@ -482,6 +486,9 @@ void CZunOutlDlg::loadParameter(const CZunDataItem* parm, int j)
     if (QPushButton* button = m_names[j]) {
         button->setText(qs(outlineText(hasSign && m_signs[j] < 0 ? minus : label)));
         button->setFlat(!hasSign);
+        // A flat name does nothing and shows no focus: Tab passes it by
+        // and goes on to the field, as from a label.
+        button->setFocusPolicy(hasSign ? Qt::StrongFocus : Qt::NoFocus);
     }
     CZunEdit* field = m_values[j];
     if (!field)
@@ -528,6 +535,7 @@ void CZunOutlDlg::showParmCount(int n)
         if (m_names[0]) {
             m_names[0]->setText(QString());
             m_names[0]->setFlat(true);
+            m_names[0]->setFocusPolicy(Qt::NoFocus);
         }
         if (m_values[0])
             m_values[0]->setText(QString());

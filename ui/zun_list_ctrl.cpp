@@ -9,10 +9,14 @@
 #include <QApplication>
 #include <QFocusEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QScrollBar>
 #include <QStyle>
 #include <QTimer>
+
+#include <functional>
+#include <utility>
 
 namespace {
 
@@ -32,6 +36,29 @@ Qt::Alignment alignmentOf(int format)
         return Qt::AlignLeft | Qt::AlignVCenter;
     }
 }
+
+// Escape in the in-place edit gives up what was typed and ends the edit
+// alone: left to the dialog, it would cancel the whole dialog and every
+// cell edited before with it.
+class EscapeCancelsEdit : public QObject {
+public:
+    EscapeCancelsEdit(QObject* edit, std::function<void()> cancel) : QObject(edit), m_cancel(std::move(cancel)) {}
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() != QEvent::KeyPress)
+            return false;
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier)
+            return false;
+        m_cancel();
+        return true;
+    }
+
+private:
+    std::function<void()> m_cancel;
+};
 
 } // namespace
 
@@ -250,6 +277,14 @@ int CZunListCtrl::BeginItemEdit(LVHITTESTINFO* hit)
     edit->setText(fromZun(GetItemText(m_item, m_subItem)));
     m_pEdit = edit;
     connect(edit, &CZunEdit::killFocus, this, &CZunListCtrl::OnKillfocusEdit);
+    edit->installEventFilter(new EscapeCancelsEdit(edit, [this, edit] {
+        // The cell's own text back first: an unchanged edit is left
+        // without its checks and writes nothing.
+        if (edit == m_pEdit) {
+            edit->setText(fromZun(GetItemText(m_item, m_subItem)));
+            leaveEdit();
+        }
+    }));
     OnInitEditCtrl(hit, edit);
     edit->show();
     edit->setFocus(Qt::OtherFocusReason);

@@ -2,11 +2,17 @@
 
 #include "ui/zun_dlg.h"
 
+#include <QHeaderView>
+
 CZunTreeCtrl::CZunTreeCtrl(QWidget* parent) : QTreeWidget(parent)
 {
     // One column of node texts, as a tree of names has it.
     setColumnCount(1);
     setHeaderHidden(true);
+    // The column is as wide as its longest name, not as the window: a name
+    // wider than the window is scrolled to, never cut off.
+    header()->setStretchLastSection(false);
+    header()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
 }
 
 const wchar_t* CZunTreeCtrl::country() const

@@ -12,6 +12,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QLocale>
 #include <QPushButton>
 #include <QStyledItemDelegate>
 #include <QTableWidget>
@@ -26,6 +27,29 @@ namespace {
 
 const CZunDataKey kMachinings(L"BT");
 
+// A length typed with a decimal comma or a decimal point alike, as the
+// module's own fields take it: in the C locale a comma is a group
+// separator, and "12,5" would silently become 125.
+class CLengthSpinBox : public QDoubleSpinBox {
+public:
+    explicit CLengthSpinBox(QWidget* parent) : QDoubleSpinBox(parent)
+    {
+        QLocale c = QLocale::c();
+        c.setNumberOptions(QLocale::OmitGroupSeparator | QLocale::RejectGroupSeparator);
+        setLocale(c);
+    }
+
+    QValidator::State validate(QString& text, int& pos) const override
+    {
+        text.replace(QLatin1Char(','), QLatin1Char('.'));
+        return QDoubleSpinBox::validate(text, pos);
+    }
+    double valueFromText(const QString& text) const override
+    {
+        return QDoubleSpinBox::valueFromText(QString(text).replace(QLatin1Char(','), QLatin1Char('.')));
+    }
+};
+
 // Lengths are typed into a spin box wide enough for any plate; sizes
 // cannot be negative, positions can.
 class CLengthDelegate : public QStyledItemDelegate {
@@ -34,12 +58,23 @@ public:
 
     QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const override
     {
-        auto* box = new QDoubleSpinBox(parent);
+        auto* box = new CLengthSpinBox(parent);
         const bool position = index.column() == CZunHoleDialog::kX || index.column() == CZunHoleDialog::kY;
         box->setRange(position ? -1.0e6 : 0.0, 1.0e6);
         box->setDecimals(3);
         box->setFrame(false);
+        // Typed, not stepped: the arrows would take half of a narrow cell.
+        box->setButtonSymbols(QAbstractSpinBox::NoButtons);
         return box;
+    }
+
+    // A narrow column (X, Y) gets an editor as wide as its longest number,
+    // over the next cell while it is open, so that what is typed is seen.
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const override
+    {
+        QRect rect = option.rect;
+        rect.setWidth(std::max(rect.width(), editor->sizeHint().width()));
+        editor->setGeometry(rect);
     }
 };
 

@@ -1,5 +1,6 @@
 #include "host/desktop/zun_host_export.h"
 
+#include "host/desktop/zun_host_texts.h"
 #include "render/qt/zun_qstring.h"
 #include "render/qt/zun_export.h"
 #include "render/paint/zun_viewfit.h"
@@ -12,6 +13,8 @@
 #include <memory>
 
 namespace {
+
+namespace T = ZunHostTexts;
 
 bool writeAs(const QString& suffix, CZunGDX& copy, const QString& path, const QSize& size)
 {
@@ -36,12 +39,12 @@ bool writeCopy(CZunGDX& copy, const QString& path, const QSize& size, QString* e
     const QStringList known{QStringLiteral("png"), QStringLiteral("svg"), QStringLiteral("pdf"), QStringLiteral("emf")};
     if (!known.contains(suffix)) {
         if (error)
-            *error = QStringLiteral("unknown format '%1' (png, svg, pdf, emf)").arg(suffix);
+            *error = zunHostText(T::kUnknownFormat).arg(suffix);
         return false;
     }
     if (!writeAs(suffix, copy, path, size)) {
         if (error)
-            *error = QStringLiteral("the file cannot be written");
+            *error = zunHostText(T::kNotWritten);
         return false;
     }
     return true;

@@ -128,6 +128,8 @@ inline constexpr CZunHostText kOnlyThese{
 inline constexpr CZunHostText kZoomWindow{"ZUN_HOST_0385", "Zoom-Fenster"};
 inline constexpr CZunHostText kZoomIn{"ZUN_HOST_0386", "Vergrößern"};
 inline constexpr CZunHostText kZoomOut{"ZUN_HOST_0387", "Verkleinern"};
+// The menu's hint how to get a zoom window without the command.
+inline constexpr CZunHostText kShiftDrag{"ZUN_HOST_0520", "Umschalt+Ziehen"};
 inline constexpr CZunHostText kZoomWindowHint{"ZUN_HOST_0388",
                                               "Ein Rechteck mit der linken Maustaste aufziehen (Esc bricht ab)"};
 
@@ -274,6 +276,10 @@ inline constexpr CZunHostText kViewLabels[] = {
     {"ZUN_HOST_0353", "O"},  {"ZUN_HOST_0354", "W"},  {"ZUN_HOST_0355", "NO"},
     {"ZUN_HOST_0356", "NW"}, {"ZUN_HOST_0357", "SO"}, {"ZUN_HOST_0358", "SW"},
 };
+
+// Why an export failed.
+inline constexpr CZunHostText kUnknownFormat{"ZUN_HOST_0521", "unbekanntes Format „%1“ (png, svg, pdf, emf)"};
+inline constexpr CZunHostText kNotWritten{"ZUN_HOST_0522", "die Datei kann nicht geschrieben werden"};
 } // namespace ZunHostTexts
 
 // The text in the current message language.

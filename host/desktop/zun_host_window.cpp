@@ -1392,7 +1392,10 @@ bool CZunHostWindow::reportExport(bool written, const QString& path, const QStri
 
 void CZunHostWindow::showPrintDialog()
 {
-    const QString name = m_shownPart.isEmpty() ? QFileInfo(m_document.path()).completeBaseName() : m_shownPart;
+    // Named and placed as an export of the shown part would be: the part's
+    // name (not its handle) in the folder of the last drawing.
+    const QFileInfo suggested(suggestedExportPath(QStringLiteral("pdf")));
+    const QString name = suggested.absolutePath() + QLatin1Char('/') + suggested.completeBaseName();
     CZunPrintDialog dialog(*m_scene.displayList(), m_settings.printSetup(), name, this);
     if (m_messageHook)
         dialog.setMessageHook(m_messageHook);

@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -141,6 +142,14 @@ void CZunPrintDialog::buildWidgets()
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addWidget(buttons);
+    // The page's picture has a fixed size: a larger window would only
+    // stretch the choices and leave the page small in an empty corner.
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QString CZunPrintDialog::jobName() const
+{
+    return QFileInfo(m_documentName).fileName();
 }
 
 void CZunPrintDialog::setSetup(const CZunPrintSetup& setup)
@@ -206,7 +215,7 @@ bool CZunPrintDialog::printOn(QPrinter& printer) const
 void CZunPrintDialog::askAndPrint()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_documentName);
+    printer.setDocName(jobName());
     printer.setPageLayout(m_setup.pageLayout());
     QPrintDialog ask(&printer, this);
     if (ask.exec() != QDialog::Accepted)
@@ -221,7 +230,7 @@ void CZunPrintDialog::askAndPrint()
 void CZunPrintDialog::showPreview()
 {
     QPrinter printer(QPrinter::HighResolution);
-    printer.setDocName(m_documentName);
+    printer.setDocName(jobName());
     QPrintPreviewDialog preview(&printer, this);
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this](QPrinter* p) { printOn(*p); });
     preview.exec();

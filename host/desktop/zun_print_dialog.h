@@ -24,13 +24,15 @@ class QPushButton;
 class CZunPrintDialog : public QDialog {
     Q_OBJECT
 public:
-    // The dialog works on a copy of list; documentName names the PDF file
-    // it suggests.
+    // The dialog works on a copy of list; documentName names the print job
+    // and, with its folder when it has one, the PDF file it suggests.
     CZunPrintDialog(const CZunGDX& list, const CZunPrintSetup& setup, const QString& documentName,
                     QWidget* parent = nullptr);
     ~CZunPrintDialog() override;
 
     CZunPrintSetup setup() const { return m_setup; }
+    // The print job's name: documentName without its folder.
+    QString jobName() const;
     void setSetup(const CZunPrintSetup& setup);
 
     // The page as the dialog shows it, and the note under it (empty when

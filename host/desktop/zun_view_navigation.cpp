@@ -192,7 +192,7 @@ QAction* zunAddNavigationActions(QMenu& menu, CZunViewNavigation& navigation, CZ
     window->setCheckable(true);
     // The menu names the Shift drag; the tool button the command alone.
     texts.bind(window, T::kZoomWindow, [window](const QString& s) {
-        window->setText(s + QStringLiteral("\tShift+Drag"));
+        window->setText(s + QLatin1Char('\t') + zunHostText(T::kShiftDrag));
         window->setIconText(s);
     });
     QObject::connect(window, &QAction::toggled, &navigation, &CZunViewNavigation::setZoomWindowMode);

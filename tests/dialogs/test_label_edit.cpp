@@ -8,6 +8,8 @@
 #include "ui/zun_edit.h"
 
 #include <QApplication>
+#include <QFontMetrics>
+#include <QTest>
 #include <QTimer>
 
 #include <gtest/gtest.h>
@@ -155,3 +157,26 @@ TEST(LabelEdit, PictureWhenAsked)
     QApplication::processEvents();
     EXPECT_TRUE(shown.dlg.grab().save(QString::fromUtf8(folder) + "/label-edit.png"));
 }
+
+// The text column is twice as wide as the list however wide the dialog is
+// shown or made, so a long text is never cut off while the list has room.
+class LabelEditWidth : public ::testing::TestWithParam<int> {};
+
+TEST_P(LabelEditWidth, TheTextColumnIsTwiceTheListsWidth)
+{
+    const QString text = QStringLiteral("Rechteckplatte mit sehr langer Bezeichnung f\u00FCr die Pr\u00FCfung der Spaltenbreite");
+    ShownDialog shown(CZunString(text.toStdWString()), L"de", false);
+    CZunLabelEditLst* list = shown.dlg.list();
+    ASSERT_NE(list, nullptr);
+    shown.dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&shown.dlg));
+    shown.dlg.resize(GetParam(), shown.dlg.height());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return shown.dlg.width() == GetParam(); }, 2000));
+    QApplication::processEvents();
+    EXPECT_EQ(list->columnWidth(1), 2 * list->width());
+    EXPECT_GE(list->columnWidth(1), QFontMetrics(list->font()).horizontalAdvance(text) + 8)
+        << "the text fits its column";
+    shown.dlg.hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, LabelEditWidth, ::testing::Values(560, 800, 1200));

@@ -12,6 +12,7 @@
 #include "contracts/data/zun_outline.h"
 #include "gdx/zun_gdx.h"
 #include "render/qt/zun_dplist_image.h"
+#include "ui/zun_dlg_item.h"
 #include "ui/zun_edit.h"
 
 #include <QApplication>
@@ -278,6 +279,11 @@ TEST_F(OutlineDlgTest, WithFilterZeroNothingIsListedAndNothingLoaded)
     const int result = runOutline(data, &catalogue, [](CZunOutlDlg& dlg) {
         EXPECT_EQ(outlineList(dlg)->count(), 0);
         EXPECT_EQ(outlineList(dlg)->currentIndex(), -1);
+        // The empty list says why instead of showing blank rows.
+        EXPECT_EQ(outlineList(dlg)->placeholderText(),
+                  QStringLiteral("Keine Kontur in den gew\u00E4hlten Kategorien (Filter...)"));
+        for (int j = 0; j < 6; ++j)
+            EXPECT_EQ(field(dlg, 1070 + j)->isVisibleTo(&dlg), j == 0) << j;
         pressOk(dlg);
     });
     EXPECT_EQ(result, IDOK);
@@ -755,4 +761,72 @@ TEST_F(OutlineDlgTest, OkTakesTheEntryOfTheFieldBeingTypedIn)
     });
     EXPECT_EQ(result, IDOK);
     EXPECT_EQ(data.parms.get(0), 321.0);
+}
+
+// ---- keyboard and layout --------------------------------------------------------------
+
+namespace {
+
+// Tab from one control of the trapezoid's parameters to the next: the
+// names of parameters without a sign are flat and do nothing, so Tab
+// passes them by; the offset's name turns its sign and keeps its stop.
+struct TabCase {
+    const char* name;
+    int from;
+    int to;
+};
+
+void PrintTo(const TabCase& c, std::ostream* os) { *os << c.name; }
+
+} // namespace
+
+class OutlineTab : public OutlineDlgTest, public ::testing::WithParamInterface<TabCase> {};
+
+TEST_P(OutlineTab, TabSkipsTheFlatParameterNames)
+{
+    const TabCase& c = GetParam();
+    CZunDataItem catalogue = defaultCatalogue();
+    outlineData data;
+    data.outline = kOutlTrapezoid;
+    QString reached;
+    runOutline(data, &catalogue, [&](CZunOutlDlg& dlg) {
+        QWidget* from = dlg.GetDlgItem(c.from);
+        ASSERT_NE(from, nullptr);
+        from->setFocus(Qt::TabFocusReason);
+        ASSERT_TRUE(QTest::qWaitFor([from] { return from->hasFocus(); }, 2000));
+        QTest::keyClick(from, Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        reached = focus ? QString::number(dlgIdOf(focus)) + QLatin1Char(' ') + focus->objectName() : QString();
+        pressOk(dlg);
+    });
+    EXPECT_EQ(reached.section(QLatin1Char(' '), 0, 0).toInt(), c.to) << reached.toStdString();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, OutlineTab,
+                         ::testing::Values(TabCase{"base_y_to_first_value", 5017, 1070},
+                                           TabCase{"first_to_second_value", 1070, 1071},
+                                           TabCase{"second_to_third_value", 1071, 1072},
+                                           TabCase{"third_value_to_sign_button", 1072, 1083},
+                                           TabCase{"sign_button_to_its_value", 1083, 1073}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(OutlineDlgTest, ATallerDialogGivesTheHeightToThePreviewAndKeepsTheFieldsTogether)
+{
+    CZunDataItem catalogue = defaultCatalogue();
+    outlineData data;
+    data.outline = kOutlRect;
+    runOutline(data, &catalogue, [&](CZunOutlDlg& dlg) {
+        const int ids[] = {5034, 1059, 5015, 1070, 1071};
+        QList<int> before;
+        for (int id : ids)
+            before.push_back(dlg.GetDlgItem(id)->mapTo(&dlg, QPoint()).y());
+        CZunVllImage* preview = dlg.preview();
+        const int previewBefore = preview->height();
+        dlg.resize(dlg.width(), dlg.height() + 300);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return preview->height() != previewBefore; }, 2000));
+        EXPECT_EQ(preview->height(), previewBefore + 300);
+        for (int i = 0; i < before.size(); ++i)
+            EXPECT_EQ(dlg.GetDlgItem(ids[i])->mapTo(&dlg, QPoint()).y(), before[i]) << "control " << ids[i];
+        pressOk(dlg);
+    });
 }

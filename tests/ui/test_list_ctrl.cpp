@@ -93,7 +93,7 @@ struct ListDialog {
     static void settle() { QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete); }
 };
 
-enum class Ending { ClickOtherRow, ClickSameRow, Scroll, ClickField, TabKey };
+enum class Ending { ClickOtherRow, ClickSameRow, Scroll, ClickField, TabKey, EscapeKey };
 
 struct EditCase {
     const char* name;
@@ -150,6 +150,9 @@ TEST_P(ListCtrlEdit, ClickSelectedRowTypeAndLeave)
     case Ending::TabKey:
         QTest::keyClick(edit, Qt::Key_Tab);
         break;
+    case Ending::EscapeKey:
+        QTest::keyClick(edit, Qt::Key_Escape);
+        break;
     }
     ListDialog::settle();
     EXPECT_EQ(d.list->editCtrl(), nullptr) << "the edit ended";
@@ -159,6 +162,7 @@ TEST_P(ListCtrlEdit, ClickSelectedRowTypeAndLeave)
     EXPECT_EQ(d.list->GetItemText(1, 1).toUtf8(), c.cell);
     EXPECT_EQ(d.list->GetCurSel(), 1) << "the click that ends an edit does nothing else";
     EXPECT_EQ(d.list->inits, 1);
+    EXPECT_TRUE(d.dlg.isVisible()) << "ending a cell's edit leaves the dialog open";
 }
 
 const EditCase kEditCases[] = {
@@ -171,6 +175,8 @@ const EditCase kEditCases[] = {
     {"HookRefusesTheTextOnFocusLoss", true, false, Ending::ClickField, "1", 1},
     {"UnchangedNeverWrites", false, true, Ending::ClickOtherRow, "1", 0},
     {"UnchangedScrolledAway", false, true, Ending::Scroll, "1", 0},
+    {"TypedDroppedByEscape", true, true, Ending::EscapeKey, "1", 0},
+    {"UnchangedLeftByEscape", false, true, Ending::EscapeKey, "1", 0},
 };
 
 INSTANTIATE_TEST_SUITE_P(Cases, ListCtrlEdit, ::testing::ValuesIn(kEditCases),

@@ -10,7 +10,9 @@
 #include "ui/zun_mat_tree_ctrl.h"
 #include "ui/zun_msg_callback.h"
 
+#include <QFontMetrics>
 #include <QImage>
+#include <QScrollBar>
 #include <QTreeWidgetItemIterator>
 
 #include <gtest/gtest.h>
@@ -178,6 +180,32 @@ TEST_F(MatTreeCtrlTest, ImagesRootsAndSelection)
     EXPECT_EQ(key, L"ALU");
     EXPECT_FALSE(tree->selectMat(L"RED")) << "drawing-only materials are gone";
 }
+
+// A window narrower than the names: every name keeps its whole width and
+// the tree scrolls sideways to it.
+class MatTreeCtrlWidth : public MatTreeCtrlTest, public ::testing::WithParamInterface<int> {};
+
+TEST_P(MatTreeCtrlWidth, LongNamesAreScrolledToNotCut)
+{
+    dlg.SetCountry(L"en");
+    ASSERT_TRUE(dlg.Create());
+    tree->init(kMatTreeDrawing | kMatTreeSystem, L"S235-GALV");
+    tree->expandAll();
+    tree->setFixedWidth(GetParam());
+    dlg.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&dlg));
+    QApplication::processEvents();
+    QTreeWidgetItem* galvanized = findText(QStringLiteral("Structural steel S235, galvanized"));
+    ASSERT_NE(galvanized, nullptr);
+    const QRect cell = tree->visualItemRect(galvanized);
+    const int text = QFontMetrics(tree->font()).horizontalAdvance(galvanized->text(0));
+    EXPECT_GE(tree->columnWidth(0) - cell.left() - tree->iconSize().width(), text) << "the name has its width";
+    const bool narrower = tree->columnWidth(0) > tree->viewport()->width();
+    EXPECT_EQ(tree->horizontalScrollBar()->maximum() > 0, narrower) << "a scroll bar exactly when needed";
+    dlg.hide();
+}
+
+INSTANTIATE_TEST_SUITE_P(Widths, MatTreeCtrlWidth, ::testing::Values(120, 180, 900));
 
 TEST_F(MatTreeCtrlTest, KeysLanguageShowsMessageKeys)
 {

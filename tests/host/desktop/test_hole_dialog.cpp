@@ -15,9 +15,11 @@
 #include "render/qt/zun_qstring.h"
 #include "tests/host/desktop/host_window_fixture.h"
 
+#include <QAbstractSpinBox>
 #include <QApplication>
 #include <QDialogButtonBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QTemporaryDir>
@@ -366,3 +368,51 @@ TEST_F(HoleDialogInHost, WithoutAHoleEntityTheUserIsToldAndNothingChanges)
 }
 
 } // namespace
+
+// A length typed into a cell with a decimal comma or point reaches the row
+// as that number: the comma is never taken for a group separator.
+struct TypedLength {
+    const char* name;
+    int column;
+    const char* typed;
+    double value;
+};
+
+void PrintTo(const TypedLength& c, std::ostream* os) { *os << c.name; }
+
+class HoleDialogTyping : public HoleDialog, public ::testing::WithParamInterface<TypedLength> {};
+
+TEST_P(HoleDialogTyping, TheTypedNumberIsTheCellsValue)
+{
+    const TypedLength& c = GetParam();
+    CZunHoleDialog dialog(m_entity);
+    dialog.show();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&dialog));
+    QTableWidget* table = dialog.table();
+    table->setCurrentCell(0, c.column);
+    table->editItem(table->item(0, c.column));
+    auto* editor = table->findChild<QAbstractSpinBox*>();
+    ASSERT_NE(editor, nullptr);
+    auto* line = editor->findChild<QLineEdit*>();
+    ASSERT_NE(line, nullptr);
+    line->setFocus();
+    line->selectAll();
+    QTest::keyClicks(line, QString::fromUtf8(c.typed));
+    const int wide = editor->fontMetrics().horizontalAdvance(QStringLiteral("-1000000.000"));
+    EXPECT_GE(editor->width(), wide) << "the whole number can be seen while typing";
+    EXPECT_EQ(line->text(), QString::fromUtf8(c.typed).replace(QLatin1Char(','), QLatin1Char('.')))
+        << "a comma is shown as the decimal point it stands for";
+    // What the table's delegate does when the edit is committed.
+    editor->interpretText();
+    table->itemDelegate()->setModelData(editor, table->model(), table->model()->index(0, c.column));
+    EXPECT_DOUBLE_EQ(table->item(0, c.column)->data(Qt::EditRole).toDouble(), c.value);
+    dialog.reject();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, HoleDialogTyping,
+                         ::testing::Values(TypedLength{"x_with_point", CZunHoleDialog::kX, "-112.5", -112.5},
+                                           TypedLength{"x_with_comma", CZunHoleDialog::kX, "-155,5", -155.5},
+                                           TypedLength{"y_with_comma", CZunHoleDialog::kY, "12,25", 12.25},
+                                           TypedLength{"diameter_with_comma", CZunHoleDialog::kDiameter, "7,5", 7.5},
+                                           TypedLength{"depth_whole", CZunHoleDialog::kDepth, "25", 25.0}),
+                         [](const auto& info) { return std::string(info.param.name); });

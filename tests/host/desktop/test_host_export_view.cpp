@@ -3,6 +3,8 @@
 
 #include "tests/host/desktop/host_window_fixture.h"
 #include "host/desktop/zun_host_export.h"
+#include "contracts/data/zun_msg.h"
+#include "gdx/zun_gdx.h"
 #include "render/qt/zun_dplist_image.h"
 
 #include <QImage>
@@ -77,3 +79,37 @@ TEST_F(HostWindowFixture, TheOtherFormatsAreFittedAsWell)
     ASSERT_TRUE(a.open(QIODevice::ReadOnly) && b.open(QIODevice::ReadOnly));
     EXPECT_EQ(a.readAll(), b.readAll());
 }
+
+// An export that fails says why in the window's language.
+struct ExportFailure {
+    const char* name;
+    const wchar_t* language;
+    const char* path;
+    const char* reason;
+};
+
+void PrintTo(const ExportFailure& c, std::ostream* os) { *os << c.name; }
+
+class HostExportFailure : public ::testing::TestWithParam<ExportFailure> {
+protected:
+    void TearDown() override { ZUN::msgLangSet(L"de"); }
+};
+
+TEST_P(HostExportFailure, TheReasonIsInTheLanguage)
+{
+    const ExportFailure& c = GetParam();
+    ZUN::msgLangSet(c.language);
+    CZunGDX list;
+    QString error;
+    EXPECT_FALSE(zunHostExport(list, QString::fromUtf8(c.path), QSize(64, 48), &error));
+    EXPECT_EQ(error, QString::fromUtf8(c.reason));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HostExportFailure,
+    ::testing::Values(
+        ExportFailure{"unwritable_de", L"de", "/proc/zun-export.png", "die Datei kann nicht geschrieben werden"},
+        ExportFailure{"unwritable_en", L"en", "/proc/zun-export.png", "the file cannot be written"},
+        ExportFailure{"unknown_de", L"de", "/tmp/zun-export.txt", "unbekanntes Format „txt“ (png, svg, pdf, emf)"},
+        ExportFailure{"unknown_en", L"en", "/tmp/zun-export.txt", "unknown format 'txt' (png, svg, pdf, emf)"}),
+    [](const auto& info) { return std::string(info.param.name); });

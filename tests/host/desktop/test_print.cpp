@@ -14,6 +14,7 @@
 #include <QImage>
 #include <QProcess>
 #include <QSettings>
+#include <QTreeWidget>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -268,3 +269,43 @@ TEST_F(HostPrint, CtrlPOpensThePageSetUpAndTheChosenSetUpIsKept)
     EXPECT_TRUE(sawDialog());
     EXPECT_EQ(m_window->settings().printSetup(), (CZunPrintSetup{Paper::A4, true, 10}));
 }
+
+// The print job and the PDF it suggests are named as an export of the
+// shown picture would be: the part's name, not its handle; the overview
+// by its drawing. The page set-up keeps its size: its page picture has one.
+struct PrintName {
+    const char* name;
+    const char* part;  // empty: the drawing's overview
+    const char* job;
+};
+
+void PrintTo(const PrintName& c, std::ostream* os) { *os << c.name; }
+
+class HostPrintName : public HostWindowFixture, public ::testing::WithParamInterface<PrintName> {};
+
+TEST_P(HostPrintName, TheJobIsNamedAfterTheShownPicture)
+{
+    const PrintName& c = GetParam();
+    if (*c.part)
+        m_window->tree()->setCurrentItem(m_window->partNode(QString::fromLatin1(c.part)));
+    QString job;
+    QSize grown;
+    QSize before;
+    whenDialogOpens<CZunPrintDialog>([&](CZunPrintDialog& dialog) {
+        job = dialog.jobName();
+        before = dialog.size();
+        dialog.resize(dialog.width() + 400, dialog.height() + 300);
+        QApplication::processEvents();
+        grown = dialog.size();
+        dialog.reject();
+    });
+    m_window->findChild<QAction*>(QStringLiteral("print"))->trigger();
+    ASSERT_TRUE(sawDialog());
+    EXPECT_EQ(job, QString::fromUtf8(c.job));
+    EXPECT_EQ(grown, before) << "the page set-up keeps its size";
+}
+
+INSTANTIATE_TEST_SUITE_P(Shown, HostPrintName,
+                         ::testing::Values(PrintName{"overview", "", "drawing"},
+                                           PrintName{"base_plate", "D4", "Column base plate 300x400x25"}),
+                         [](const auto& info) { return std::string(info.param.name); });

@@ -223,4 +223,25 @@ TEST_F(HostNavigation, TheToolbarsZoomWindowAndTheKeysWorkOnTheShownPicture)
     EXPECT_EQ(zoomWindow->iconText(), QStringLiteral("Zoom window"));
 }
 
+// The zoom window's menu entry names its Shift drag in the window's language.
+struct ShiftDragText {
+    const char* language;
+    const char* menu;
+};
+
+class HostNavigationTexts : public HostWindowFixture, public ::testing::WithParamInterface<ShiftDragText> {};
+
+TEST_P(HostNavigationTexts, TheZoomWindowEntryNamesItsDragInTheLanguage)
+{
+    auto* zoomWindow = m_window->findChild<QAction*>(QStringLiteral("zoomWindow"));
+    ASSERT_NE(zoomWindow, nullptr);
+    m_window->setLanguage(QString::fromLatin1(GetParam().language));
+    EXPECT_EQ(zoomWindow->text(), QString::fromUtf8(GetParam().menu));
+}
+
+INSTANTIATE_TEST_SUITE_P(Languages, HostNavigationTexts,
+                         ::testing::Values(ShiftDragText{"de", "Zoom-Fenster\tUmschalt+Ziehen"},
+                                           ShiftDragText{"en", "Zoom window\tShift+Drag"}),
+                         [](const auto& info) { return std::string(info.param.language); });
+
 } // namespace
