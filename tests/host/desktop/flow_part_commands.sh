@@ -147,11 +147,11 @@ start_host
 part_command n
 DLG=$(wait_window Outline)
 xdotool windowfocus --sync "$DLG" 2>/dev/null
-type_into "$DLG" 245 322 250
-type_into "$DLG" 245 350 120
+type_into "$DLG" 310 308 250
+type_into "$DLG" 310 336 120
 xdotool key Tab
 shot part-outline-dialog
-click_in "$DLG" 416 396
+click_in "$DLG" 477 396
 wait_gone Outline
 save
 [ "$(count_outline)" = 1 ] || fail "new part: no outline part in the saved drawing"
